@@ -1,0 +1,44 @@
+#include "convert.h"
+
+#include <algorithm>
+
+#include "replacement_rules.h"
+#include "syllable.h"
+#include "syllable_scan.h"
+
+namespace vrayu {
+namespace {
+
+struct GlyphSink {
+    const GlyphTables& tables;
+    std::string_view face;
+    std::string& out;
+
+    void Syllable(std::string_view s) { out += ConvertSyllable(s, tables, face); }
+    void Literal(char c) { out.push_back(c); }
+    void Anusvara() {
+        out.push_back(static_cast<char>(static_cast<std::uint8_t>(tables.SignGlyph[code::kAnusvara])));
+    }
+};
+
+}  // namespace
+
+std::string ConvertString(std::string_view text, const GlyphTables& tables, std::string_view face) {
+    const std::string rewritten = ApplyReplacementRules(text, face);
+    std::string out;
+    out.reserve(rewritten.size() + rewritten.size() / 2);
+    GlyphSink sink{tables, face, out};
+    ScanSyllables(rewritten, sink);
+    return out;
+}
+
+PaneText ConvertEnglishPane(std::string_view english, int englishCaret, const GlyphTables& tables,
+                            std::string_view face) {
+    PaneText pane;
+    pane.text = ConvertWithLiteralRuns(
+        english, [&](std::string_view run) { return ConvertString(run, tables, face); });
+    pane.caret = std::clamp(englishCaret, 0, static_cast<int>(pane.text.size()));
+    return pane;
+}
+
+}  // namespace vrayu

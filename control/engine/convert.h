@@ -1,0 +1,55 @@
+// Romanized text into glyph-code text: the English pane's conversion with its
+// "#" literal runs, and the conversion of one run of romanized text.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "glyph_tables.h"
+
+namespace vrayu {
+
+// Rewrites `text` by the replacement rules, cuts it into syllables and turns
+// each into glyph codes; non-letters are copied through.
+std::string ConvertString(std::string_view text, const GlyphTables& tables, std::string_view face);
+
+// Walks the English pane text: text between a pair of "#" marks is kept as
+// typed (marks dropped), "##" gives one "#", an unpartnered "#" is converted
+// as a non-letter, and everything else goes through `convert`.
+template <class Convert>
+std::string ConvertWithLiteralRuns(std::string_view s, Convert&& convert) {
+    std::string out;
+    out.reserve(s.size() + s.size() / 4);
+    std::size_t segment = 0;
+    while (true) {
+        const std::size_t p = s.find('#', segment);
+        if (p == std::string_view::npos) break;
+        out += convert(s.substr(segment, p - segment));
+        if (p + 1 < s.size() && s[p + 1] == '#') {
+            out.push_back('#');
+            segment = p + 2;
+            continue;
+        }
+        const std::size_t q = s.find('#', p + 1);
+        if (q == std::string_view::npos) {
+            segment = p;
+            break;
+        }
+        out.append(s.substr(p + 1, q - p - 1));
+        segment = q + 1;
+    }
+    if (segment < s.size()) out += convert(s.substr(segment));
+    return out;
+}
+
+struct PaneText {
+    std::string text;
+    int caret = 0;  // character index, as the rich-text SelStart
+};
+
+// The whole English pane into the Telugu pane; the Telugu caret takes the
+// English caret's index (kept within the Telugu text).
+PaneText ConvertEnglishPane(std::string_view english, int englishCaret, const GlyphTables& tables,
+                            std::string_view face);
+
+}  // namespace vrayu

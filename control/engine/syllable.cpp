@@ -1,0 +1,169 @@
+#include "syllable.h"
+
+#include "replace_all.h"
+#include "syllable_scan.h"
+
+namespace vrayu {
+namespace {
+
+constexpr VowelKeyRule kVowelKeys[] = {
+    {"aa", "A", 0},         {"a'", "A", 0},
+    {"ea", "I", 0},         {"ee", "I", 0},         {"ii", "I", 0},
+    {"i'", "I", 0},         {"ia", "I", 0},
+    {"u", "au", 0},
+    {"uu", "aU", 0},        {"oo", "aU", 0},        {"u'", "aU", 0},
+    {"ua", "aU", 0},        {"U", "aU", 0},
+    {"\xE0", "a", 224},     {"\xE0u", "a", 224},
+    {"\xE1", "a", 225},     {"\xE1U", "a", 225},    {"\xE1uu", "a", 225},
+    {"\xE1oo", "a", 225},   {"\xE1ua", "a", 225},
+    {"ae", "E", 0},         {"e'", "E", 0},
+    {"ai", "\xDE", 0},      {"ei", "\xDE", 0},
+    {"oa", "O", 0},         {"oe", "O", 0},         {"o'", "O", 0},
+    {"ou", "\xDF", 0},      {"au", "\xDF", 0},      {"ow", "\xDF", 0},
+};
+
+// o-vowels of m and y are drawn as the e-sign plus the u-sign or the A-sign.
+constexpr std::pair<std::string_view, std::string_view> kMYOVowels[] = {
+    {"mo", "meu"}, {"mO", "meA"}, {"yo", "yeu"}, {"yO", "yeA"},
+    {"Mo", "Meu"}, {"MO", "MeA"}, {"Yo", "Yeu"}, {"YO", "YeA"},
+};
+
+bool IsVowelOfSplit(std::uint8_t c) {
+    return std::string_view("aAeEiIoOuU").find(static_cast<char>(c)) != std::string_view::npos ||
+           (c >= code::kAi && c <= code::kVisarga);
+}
+
+// The aspirate that a consonant followed by "h" merges into, or 0.
+std::int16_t MergedAspirate(std::int16_t c) {
+    switch (c) {
+        case 'k': case 'K': return 'K';
+        case 'g': case 'G': return 'G';
+        case 'c': case 'C': return c;
+        case 'j': case 'J': return 'J';
+        case 'T': return 'q';
+        case 'D': return 'Z';
+        case 't': return 'Q';
+        case 'd': return 'z';
+        case 'p': case 'P': return 'P';
+        case 'b': case 'B': return 'B';
+        case 's': case 'S': return 'X';
+        default: return 0;
+    }
+}
+
+bool IsOneOf(std::int16_t c, std::string_view letters) {
+    return c > 0 && c < 256 && letters.find(static_cast<char>(c)) != std::string_view::npos;
+}
+
+char GlyphChar(std::int16_t glyph) { return static_cast<char>(static_cast<std::uint8_t>(glyph)); }
+
+}  // namespace
+
+std::span<const VowelKeyRule> VowelKeyRules() { return kVowelKeys; }
+
+SyllableAnalysis AnalyzeSyllable(std::string_view s) {
+    SyllableAnalysis a;
+    for (char ch : s) {
+        const auto c = static_cast<std::uint8_t>(ch);
+        if (IsVowelOfSplit(c)) {
+            a.vowels.push_back(ch);
+        } else {
+            if (a.consonantCount < kMaxConsonants) a.consonants[a.consonantCount] = c;
+            ++a.consonantCount;
+        }
+    }
+
+    std::uint8_t trailing = 0;
+    if (!a.vowels.empty()) {
+        const auto last = static_cast<std::uint8_t>(a.vowels.back());
+        if (last == code::kAnusvara || last == code::kVisarga) {
+            trailing = last;
+            a.vowels.pop_back();
+        }
+    }
+    for (const VowelKeyRule& rule : kVowelKeys) {
+        if (a.vowels == rule.vowels) {
+            a.vowels = rule.key;
+            a.extraSign = rule.extraSign;
+            break;
+        }
+    }
+    if (trailing) a.vowels.push_back(static_cast<char>(trailing));
+    if (a.vowels.find_first_not_of(' ') == std::string::npos)
+        a.vowels = std::string(1, static_cast<char>(code::kVirama));
+
+    for (int j = 1; j <= 9; ++j) {
+        if (a.consonants[j] != 'h' && a.consonants[j] != 'H') continue;
+        if (const std::int16_t merged = MergedAspirate(a.consonants[j - 1])) {
+            a.consonants[j - 1] = merged;
+            a.consonants[j] = 0;
+        }
+    }
+    return a;
+}
+
+std::string ConvertSyllable(std::string_view syllable, const GlyphTables& tables,
+                            std::string_view face) {
+    std::string s(TrimSpaces(syllable));
+    if (s.empty()) return {};
+    if (s == "m" || s == "M") return std::string(1, GlyphChar(tables.SignGlyph[code::kAnusvara]));
+    if (s.size() == 1 && static_cast<std::uint8_t>(s[0]) == code::kVocalicR)
+        return std::string(1, GlyphChar(tables.BaseGlyph[code::kVocalicR]));
+    if (s.size() == 1 && static_cast<std::uint8_t>(s[0]) == code::kVocalicRR)
+        return std::string(1, GlyphChar(tables.BaseGlyph[code::kVocalicRR]));
+    if (IsOneOf(static_cast<std::uint8_t>(s[0]), "MmyY")) {
+        for (const auto& [find, replacement] : kMYOVowels) s = ReplaceAll(s, find, replacement);
+    }
+
+    SyllableAnalysis a = AnalyzeSyllable(s);
+    std::string& vowels = a.vowels;
+    std::string out;
+
+    if (a.consonants[0] < 1) {
+        // Independent vowel.
+        out.push_back(GlyphChar(tables.BaseGlyph[static_cast<std::uint8_t>(vowels.back())]));
+    } else {
+        std::int16_t head = a.consonants[0];
+        if (IsOneOf(head, "JGmy")) {
+            if (vowels == "A") {
+                vowels = "a";
+                vowels.push_back(face == kVrayuFace ? '\xA0' : ' ');
+                vowels.push_back('A');
+            }
+        } else if (IsOneOf(head, "bKjTNlR") || head == code::kNga || head == code::kNya) {
+            if (!vowels.empty() && vowels[0] == 'a') vowels[0] = ' ';
+        } else if (IsOneOf(head, "wWfFpPvV")) {
+            if (auto u = vowels.find('u'); u != std::string::npos) vowels[u] = '\xDC';
+            if (auto U = vowels.find('U'); U != std::string::npos) vowels[U] = '\xDD';
+        }
+
+        if (vowels == "o" || vowels == "O" || vowels == "A" || vowels == "\xDF") {
+            switch (head) {
+                case 's': head = code::kAltS; break;
+                case 'p': head = code::kAltP; break;
+                case 'P': case 'F': case 'f': head = code::kAltPh; break;
+                case 'X': head = code::kAltSh; break;
+                default: break;
+            }
+        }
+        if (vowels == "A" && (head == 'H' || head == 'h')) {
+            head = code::kHA;
+            vowels = "a";
+        }
+        if (head == 'Y' || head == 'y') {
+            if (vowels == "i") vowels.clear();
+            else if (vowels == "I") vowels = "\xA0" "A";
+        }
+
+        out.push_back(GlyphChar(tables.BaseGlyph[head]));
+        for (char v : TrimSpaces(vowels)) out.push_back(GlyphChar(tables.SignGlyph[static_cast<std::uint8_t>(v)]));
+    }
+
+    for (int j = 1; j <= 9; ++j) {
+        if (a.consonants[j] > 0) out.push_back(GlyphChar(tables.SignGlyph[a.consonants[j]]));
+    }
+    if (a.extraSign) out.push_back(GlyphChar(tables.SignGlyph[a.extraSign]));
+    return std::string(TrimSpaces(out));
+}
+
+}  // namespace vrayu

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Runs the built vrayu-convert as a user would.
+set -euo pipefail
+fail() { echo "FAIL: $*" >&2; exit 1; }
+tmp=$(mktemp -d); trap 'rm -rf "$tmp"' EXIT
+
+out=$(printf svAgatam | "$VRAYU_CONVERT" | od -An -tu1 | tr -s ' ')
+[[ $out == " 179 194 237 143 193 156 193 207" ]] || fail "svAgatam gave '$out'"
+
+out=$(printf 'k|' | "$VRAYU_CONVERT" --font abTelugu | od -An -tu1 | tr -s ' ')
+[[ $out == " 107 39 33" ]] || fail "abTelugu gave '$out'"
+
+# Output adds nothing: no trailing newline appears, and line ends pass through.
+printf 'ka\r\nka\n' > "$tmp/in.txt"
+out=$("$VRAYU_CONVERT" "$tmp/in.txt" | od -An -tu1 | tr -s ' ')
+[[ $out == " 141 193 13 10 141 193 10" ]] || fail "file input gave '$out'"
+
+"$VRAYU_CONVERT" --html "$tmp/in.txt" > "$tmp/page.htm"
+grep -q '<font size="5" color="#000000" face="Vrayu" > ' "$tmp/page.htm" || fail "--html font tag"
+grep -q 'bgcolor="#FFFFFF"' "$tmp/page.htm" || fail "--html background"
+[[ $(grep -o '<br>' "$tmp/page.htm" | wc -l) == 2 ]] || fail "--html line breaks"
+"$VRAYU_CONVERT" --html --font=abTelugu "$tmp/in.txt" | grep -q 'face="abTelgu"' || fail "--html abTelugu face"
+
+"$VRAYU_CONVERT" "$SAMPLES/welcome.txt" > /dev/null || fail "sample"
+
+set +e
+"$VRAYU_CONVERT" --bogus </dev/null 2>"$tmp/err"; rc=$?
+[[ $rc == 2 ]] && grep -q "unknown option '--bogus'" "$tmp/err" || fail "unknown option: rc=$rc"
+"$VRAYU_CONVERT" --font Arial </dev/null 2>"$tmp/err"; rc=$?
+[[ $rc == 2 ]] || fail "unknown font: rc=$rc"
+"$VRAYU_CONVERT" "$tmp/missing.txt" 2>"$tmp/err"; rc=$?
+[[ $rc == 1 ]] && grep -q "cannot read" "$tmp/err" || fail "missing file: rc=$rc"
+set -e
+"$VRAYU_CONVERT" --help | grep -q Usage || fail "--help"
+"$VRAYU_CONVERT" --version | grep -q '^vrayu-convert [0-9]' || fail "--version"
+echo "cli: all checks passed"
