@@ -122,14 +122,20 @@ MARK_SYLLABLE = {193: "atelu", 195: "ivoweltelu", 196: "iivoweltelu",
 # glyph for the whole syllable. The o-signs cover the stroke that tells p, ph,
 # s and ss from v; m, y, gh and jh with A are one wide letter in Noto.
 LIGATURES = {}
-for _body, _letter in ((177, "p"), (178, "ph"), (179, "s"), (180, "ss")):
+for _body, _letter in ((177, "p"), (178, "ph"), (179, "s"), (180, "ss"), (144, "gh")):
     for _sign, _vowel in ((204, "o"), (205, "oo"), (206, "au")):
         LIGATURES[(_body, _sign)] = _letter + _vowel + "voweltelu"
 for _body, _letter in ((165, "m"), (166, "y"), (144, "gh"), (149, "jh")):
     LIGATURES[(_body, 193, 160, 194)] = _letter + "aavoweltelu"
 LIGATURES[(166, 160, 194)] = "yiivoweltelu"
+# j with u and U: the u-sign joins the letter's tail.
+LIGATURES[(252, 197)] = "juvoweltelu"
+LIGATURES[(252, 198)] = "juuvoweltelu"
 # hA is drawn whole; the inherent-vowel mark the engine adds is already in it.
 LIGATURES[(246, 193)] = "haavoweltelu"
+
+# Two subjoined forms that Noto draws as one.
+SUBJOINED_LIGATURES = {("ta", "ra"): "tarasubscriptligtelu"}
 
 # Characters that browsers make of bytes 0x80-0x9F when a page says
 # "iso-8859-1" (they read it as windows-1252); mapped to the same glyphs.
@@ -383,77 +389,170 @@ def glyph_name(code):
     return f"vrayu{code}"
 
 
-def build(telugu_path, latin_path, output):
-    tel = Source(telugu_path)
-    lat = Source(latin_path)
-    upm = tel.font["head"].unitsPerEm
+def noto_below_anchors(src):
+    """Noto's below-base attachment: (base anchors, mark anchors) for the
+    subjoined forms drawn under the body's middle, and the same for the
+    ra forms hung from the body's right edge, from its blwm lookups."""
+    middle, right = ({}, {}), ({}, {})
+    gpos = src.font["GPOS"].table
+    for record in gpos.FeatureList.FeatureRecord:
+        if record.FeatureTag != "blwm":
+            continue
+        for index in record.Feature.LookupListIndex:
+            for st in gpos.LookupList.Lookup[index].SubTable:
+                if st.Format != 1 or not hasattr(st, "MarkCoverage"):
+                    continue
+                marks = st.MarkCoverage.glyphs
+                target = right if "karasubscripttelu" in marks else middle
+                for name, rec in zip(marks, st.MarkArray.MarkRecord):
+                    target[1][name] = (rec.MarkAnchor.XCoordinate, rec.MarkAnchor.YCoordinate)
+                for name, rec in zip(st.BaseCoverage.glyphs, st.BaseArray.BaseRecord):
+                    a = rec.BaseAnchor[0]
+                    if a is not None:
+                        target[0][name] = (a.XCoordinate, a.YCoordinate)
+    return middle, right
 
-    order = [".notdef"]
-    outlines = {".notdef": tel.outline(".notdef")}
-    cmap = {}
+
+def noto_letter(code):
+    """Noto's glyph of the whole letter whose body a code draws."""
+    if code == 246:
+        return "haavoweltelu"
+    return BODY_LETTER[code] + "atelu"
+
+
+class Plan:
+    """Glyphs and the data of the OpenType lookups."""
+
+    def __init__(self):
+        self.order = [".notdef"]
+        self.outlines = {}
+        self.kinds = {}       # glyph -> layout kind ("mark"/"belowmark" are GDEF marks)
+        self.cmap = {}
+        self.ligatures = {}   # tuple of glyphs -> ligature glyph
+        self.reorder = []     # (sign, subjoined, temporary glyph)
+        self.ra_forms = {}    # body glyph -> its own ra form
+        self.sub_ligatures = {}  # two subjoined glyphs -> one
+        self.anchors = {}     # body glyph -> {mark code: x}
+        self.below = {}       # base glyph -> (middle anchor, right anchor)
+        self.below_marks = {}  # mark glyph -> ("middle"|"right", anchor)
+
+    def add(self, name, outline, kind):
+        if name in self.outlines:
+            raise SystemExit(f"make_glyfa: glyph {name} made twice")
+        self.order.append(name)
+        self.outlines[name] = outline
+        self.kinds[name] = kind
+
+
+def plan_font(tel, lat):
+    plan = Plan()
+    plan.outlines[".notdef"] = tel.outline(".notdef")
+    plan.kinds[".notdef"] = "base"
 
     # Latin letters, digits and punctuation: U+0020-U+007E from Noto Sans.
     lat_cmap = lat.font.getBestCmap()
     for cp in range(0x20, 0x7F):
         name = "uni%04X" % cp if cp != 0x20 else "space"
-        outlines[name] = lat.outline(lat_cmap[cp])
-        order.append(name)
-        cmap[cp] = name
+        plan.add(name, lat.outline(lat_cmap[cp]), "base")
+        plan.cmap[cp] = name
 
-    kinds = {}
     for code in sorted(LAYOUT):
         kind, drawing = LAYOUT[code]
         name = glyph_name(code)
-        if name in outlines:
-            raise SystemExit(f"make_glyfa: glyph {name} used twice")
-        if kind == "blank":
-            outlines[name] = Outline([], drawing)
-        else:
-            outlines[name] = build_outline(tel, drawing)
+        outline = Outline([], drawing) if kind == "blank" else build_outline(tel, drawing)
         if kind == "mark":
-            outlines[name].advance = 0
-        kinds[name] = kind
-        order.append(name)
-        cmap[code] = name
+            outline.advance = 0
+        if kind == "below" and outline.advance == 0:
+            kind = "belowmark"  # drawn under the body, placed by attachment
+        plan.add(name, outline, kind)
+        plan.cmap[code] = name
     for byte, cp in WINDOWS_1252.items():
-        if byte in cmap:
-            cmap[cp] = cmap[byte]
+        if byte in plan.cmap:
+            plan.cmap[cp] = plan.cmap[byte]
 
-    ligatures = {}
     for seq, noto in sorted(LIGATURES.items()):
-        if noto not in outlines:
-            outlines[noto] = tel.outline(noto)
-            order.append(noto)
-            kinds[noto] = "body"
-        ligatures[seq] = noto
+        if noto not in plan.outlines:
+            plan.add(noto, tel.outline(noto), "body")
+        plan.ligatures[tuple(glyph_name(c) for c in seq)] = noto
 
+    # Vowel marks on bodies.
     anchors = {}
     for code, (kind, drawing) in LAYOUT.items():
         if kind == "body" and code in BODY_LETTER:
             src_name = drawing if isinstance(drawing, str) else (
                 drawing[0][0] if isinstance(drawing, list) else None)
-            anchors[code] = learn_anchors(tel, code, src_name, outlines[glyph_name(code)])
+            anchors[code] = learn_anchors(tel, code, src_name, plan.outlines[glyph_name(code)])
     anchors = fill_anchors({c: a for c, a in anchors.items() if a})
     for code, plain in ANCHORS_FROM.items():
         anchors[code] = anchors[plain]
+    plan.anchors = {glyph_name(c): a for c, a in anchors.items()}
+
+    # Subjoined forms without advance hang under the body as Noto hangs them.
+    # The engine writes vowel signs before subjoined consonants, so a spacing
+    # sign between body and subjoined form is first moved behind it.
+    (mid_base, mid_mark), (right_base, right_mark) = noto_below_anchors(tel)
+    zero_width = [glyph_name(c) for c in range(209, 244) if plan.kinds[glyph_name(c)] == "belowmark"]
+    for name in zero_width:
+        if name in right_mark:
+            plan.below_marks[name] = ("right", right_mark[name])
+        elif name in mid_mark:
+            plan.below_marks[name] = ("middle", mid_mark[name])
+    ra = glyph_name(209 + SUBJOINED.index("ra"))
+    bases = [(glyph_name(c), noto_letter(c)) for c, (k, _) in LAYOUT.items()
+             if k == "body" and (c in BODY_LETTER or c == 246)]
+    bases += [(lig, lig) for lig in sorted(set(plan.ligatures.values()))]
+    for name, letter in bases:
+        src = letter if letter in mid_base else None
+        advance = tel.hmtx[letter][0]
+        plan.below[name] = (mid_base.get(src, (advance // 2, -24)),
+                            right_base.get(letter, (advance, -24)))
+    for code in sorted(BODY_LETTER):
+        form = BODY_LETTER[code] + "arasubscripttelu"
+        name = glyph_name(code)
+        if form == ra or form not in tel.glyphs or code in ANCHORS_FROM:
+            continue
+        if form not in plan.outlines:
+            plan.add(form, tel.outline(form), "belowmark")
+            plan.outlines[form].advance = 0
+            plan.below_marks[form] = ("right", right_mark.get(form, (0, -24)))
+        plan.ra_forms[name] = form
+    for (first, second), lig in sorted(SUBJOINED_LIGATURES.items()):
+        plan.add(lig, tel.outline(lig), "belowmark")
+        plan.outlines[lig].advance = 0
+        plan.below_marks[lig] = ("middle", mid_mark[lig])
+        seq = tuple(glyph_name(209 + SUBJOINED.index(x)) for x in (first, second))
+        plan.sub_ligatures[seq] = lig
+    signs = [glyph_name(c) for c, (k, _) in sorted(LAYOUT.items()) if k == "sign"]
+    for sign in signs:
+        for sub in zero_width:
+            temp = f"_{sign}.{sub}"
+            plan.add(temp, Outline([], 0), "base")
+            plan.reorder.append((sign, sub, temp))
+    return plan
+
+
+def build(telugu_path, latin_path, output):
+    tel = Source(telugu_path)
+    lat = Source(latin_path)
+    plan = plan_font(tel, lat)
 
     glyphs, metrics = {}, {}
-    for name in order:
+    for name in plan.order:
         pen = TTGlyphPointPen(None)
-        outline = outlines[name]
+        outline = plan.outlines[name]
         outline.draw_points(Cu2QuPointPen(pen, max_err=1.0, reverse_direction=False)
                             if _is_cubic(outline) else pen)
         glyphs[name] = pen.glyph()
         b = outline.bounds()
         metrics[name] = (round(outline.advance), round(b[0]) if b else 0)
 
-    y_min = min(outlines[n].bounds()[1] for n in order if outlines[n].bounds())
-    y_max = max(outlines[n].bounds()[3] for n in order if outlines[n].bounds())
-    ascent, descent = int(y_max) + 1, int(y_min) - 1
+    boxes = [plan.outlines[n].bounds() for n in plan.order if plan.outlines[n].bounds()]
+    ascent = int(max(b[3] for b in boxes)) + 1
+    descent = int(min(b[1] for b in boxes)) - 1
 
-    fb = FontBuilder(upm, isTTF=True)
-    fb.setupGlyphOrder(order)
-    fb.setupCharacterMap(cmap)
+    fb = FontBuilder(tel.font["head"].unitsPerEm, isTTF=True)
+    fb.setupGlyphOrder(plan.order)
+    fb.setupCharacterMap(plan.cmap)
     fb.setupGlyf(glyphs)
     fb.setupHorizontalMetrics(metrics)
     fb.setupHorizontalHeader(ascent=ascent, descent=descent, lineGap=0)
@@ -464,7 +563,7 @@ def build(telugu_path, latin_path, output):
                 sxHeight=536, sCapHeight=714, ulCodePageRange1=1)
     fb.setupPost(keepGlyphNames=True)
     fb.updateHead(created=FIXED_DATE, modified=FIXED_DATE, fontRevision=float(VERSION))
-    fb.addOpenTypeFeatures(_features(kinds, anchors, ligatures))
+    fb.addOpenTypeFeatures(_features(plan))
     fb.font["head"].flags |= 0x0008  # integer scaling
     fb.save(output)
 
@@ -493,28 +592,68 @@ def _names(tel, lat):
     }
 
 
-def _features(kinds, anchors, ligatures):
-    """OpenType feature text: ligatures in ccmp, marks in mark."""
-    lines = ["languagesystem DFLT dflt;", "languagesystem latn dflt;", ""]
-    lines.append("feature ccmp {")
-    for seq, noto in ligatures.items():
-        lines.append("  sub %s by %s;" % (" ".join(glyph_name(c) for c in seq), noto))
-    lines.append("} ccmp;")
+def _features(plan):
+    """OpenType feature text. GSUB (ccmp): syllable ligatures, the move of
+    spacing signs behind zero-width subjoined forms (two passes, for two
+    subjoined forms), the body's own ra form. GPOS (mark): vowel marks and
+    subjoined forms attached to the body."""
+    out = ["languagesystem DFLT dflt;", "languagesystem latn dflt;", ""]
     marks = sorted(MARK_SYLLABLE)
+    out.append("lookup SYLLABLES {")
+    out += ["  sub %s by %s;" % (" ".join(seq), lig) for seq, lig in plan.ligatures.items()]
+    out.append("} SYLLABLES;")
+    out.append("lookup JOIN {")
+    out += ["  sub %s %s by %s;" % (sign, sub, temp) for sign, sub, temp in plan.reorder]
+    out.append("} JOIN;")
+    out.append("lookup SPLIT {")
+    out += ["  sub %s by %s %s;" % (temp, sub, sign) for sign, sub, temp in plan.reorder]
+    out.append("} SPLIT;")
+    # k with subjoined ss is the conjunct ksha (the body of code 175); marks
+    # between them stay and attach to it.
+    kss = glyph_name(209 + SUBJOINED.index("ssa"))
+    out.append("lookup KSSA {")
+    out.append("  lookupflag UseMarkFilteringSet [%s];" % kss)
+    out.append("  sub %s %s by %s;" % (glyph_name(141), kss, glyph_name(175)))
+    out.append("} KSSA;")
+    out.append("lookup SUBJOINED {")
+    out += ["  sub %s by %s;" % (" ".join(seq), lig) for seq, lig in plan.sub_ligatures.items()]
+    out.append("} SUBJOINED;")
+    ra = glyph_name(209 + SUBJOINED.index("ra"))
+    for body, form in sorted(plan.ra_forms.items()):
+        out.append("lookup RA_%s { sub %s by %s; } RA_%s;" % (body, ra, form, body))
+    out.append("lookup RA_FORMS {")
+    out.append("  lookupflag UseMarkFilteringSet [%s];" % ra)
+    for body in sorted(plan.ra_forms):
+        out.append("  sub %s %s' lookup RA_%s;" % (body, ra, body))
+    out.append("} RA_FORMS;")
+
     for m in marks:
-        lines.append("markClass %s <anchor 0 0> @M%d;" % (glyph_name(m), m))
-    lines.append("feature mark {")
-    for code in sorted(anchors):
-        parts = " ".join("<anchor %d 0> mark @M%d" % (anchors[code][m], m)
-                         for m in marks if m in anchors[code])
-        lines.append("  pos base %s %s;" % (glyph_name(code), parts))
-    lines.append("} mark;")
-    mark_names = " ".join(n for n, k in kinds.items() if k == "mark")
-    base_names = " ".join(n for n, k in kinds.items() if k != "mark")
-    lines.append("table GDEF {")
-    lines.append("  GlyphClassDef [%s], , [%s], ;" % (base_names, mark_names))
-    lines.append("} GDEF;")
-    return "\n".join(lines) + "\n"
+        out.append("markClass %s <anchor 0 0> @V%d;" % (glyph_name(m), m))
+    for name, (where, (x, y)) in sorted(plan.below_marks.items()):
+        out.append("markClass %s <anchor %d %d> @%s;" % (name, x, y, where.upper()))
+    out.append("lookup VOWEL_MARKS {")
+    for body in sorted(plan.anchors):
+        parts = " ".join("<anchor %d 0> mark @V%d" % (plan.anchors[body][m], m)
+                         for m in marks if m in plan.anchors[body])
+        out.append("  pos base %s %s;" % (body, parts))
+    out.append("} VOWEL_MARKS;")
+    out.append("lookup BELOW_MARKS {")
+    for base, (mid, right) in sorted(plan.below.items()):
+        out.append("  pos base %s <anchor %d %d> mark @MIDDLE <anchor %d %d> mark @RIGHT;"
+                   % (base, mid[0], mid[1], right[0], right[1]))
+    out.append("} BELOW_MARKS;")
+
+    out.append("feature ccmp {")
+    out += ["  lookup %s;" % n for n in ("SYLLABLES", "JOIN", "SPLIT", "JOIN", "SPLIT", "KSSA", "SUBJOINED",
+                                            "RA_FORMS")]
+    out.append("} ccmp;")
+    out.append("feature mark { lookup VOWEL_MARKS; lookup BELOW_MARKS; } mark;")
+    mark_names = " ".join(n for n in plan.order if plan.kinds[n] in ("mark", "belowmark"))
+    base_names = " ".join(n for n in plan.order if plan.kinds[n] not in ("mark", "belowmark"))
+    out.append("table GDEF {")
+    out.append("  GlyphClassDef [%s], , [%s], ;" % (base_names, mark_names))
+    out.append("} GDEF;")
+    return "\n".join(out) + "\n"
 
 
 def main(argv):

@@ -1,0 +1,169 @@
+// Rendering check of glyfa.ttf: each word of words.tsv, converted by
+// vrayu-convert and drawn in "Vrayu" as ISO-8859-1 text, must look like the
+// same word in Unicode drawn in Noto Sans Telugu at the same size.
+//
+// Set VRAYU_FONT_SHEET=file.png to also write a contact sheet of all words
+// (Vrayu rendering, then the overlay: Noto-only ink red, Vrayu-only ink blue).
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QProcess>
+#include <QStringList>
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+#include "ink_compare.h"
+
+namespace {
+
+using vrayu::fonttest::CompareInk;
+
+// Lowest similarity a word may have; set from the rendered words: the words
+// that read the same score above it, a misplaced or wrong piece falls below.
+constexpr double kMinSimilarity = 0.90;
+constexpr int kPixelSize = 48;
+
+struct Word {
+    QString roman;
+    QString unicode;
+    QString glyphCodes;  // vrayu-convert output read as ISO-8859-1
+};
+
+std::vector<Word> ReadWords() {
+    QFile f(QStringLiteral(WORDS_TSV));
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << WORDS_TSV;
+    std::vector<Word> words;
+    for (const QByteArray& line : f.readAll().split('\n')) {
+        if (line.isEmpty() || line.startsWith('#')) continue;
+        const QList<QByteArray> cols = line.split('\t');
+        EXPECT_EQ(cols.size(), 2) << line.constData();
+        if (cols.size() == 2) words.push_back({QString::fromLatin1(cols[0]), QString::fromUtf8(cols[1]), {}});
+    }
+    return words;
+}
+
+// Converts every word in one run of vrayu-convert, one word per line.
+void Convert(std::vector<Word>& words) {
+    QByteArray input;
+    for (const Word& w : words) input += w.roman.toLatin1() + '\n';
+    QProcess p;
+    p.start(QStringLiteral(VRAYU_CONVERT), {});
+    ASSERT_TRUE(p.waitForStarted());
+    p.write(input);
+    p.closeWriteChannel();
+    ASSERT_TRUE(p.waitForFinished());
+    ASSERT_EQ(p.exitCode(), 0);
+    const QList<QByteArray> lines = p.readAllStandardOutput().split('\n');
+    ASSERT_GE(lines.size(), qsizetype(words.size()));
+    for (std::size_t i = 0; i < words.size(); ++i) words[i].glyphCodes = QString::fromLatin1(lines[i]);
+}
+
+QFont FontOf(const QString& family) {
+    QFont f(family);
+    f.setPixelSize(kPixelSize);
+    f.setStyleStrategy(QFont::NoFontMerging);  // a missing glyph must not come from elsewhere
+    f.setHintingPreference(QFont::PreferNoHinting);
+    return f;
+}
+
+QImage Render(const QString& text, const QFont& font, QSize size) {
+    QImage img(size, QImage::Format_Grayscale8);
+    img.fill(255);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.setFont(font);
+    p.setPen(Qt::black);
+    p.drawText(QPointF(12, kPixelSize * 1.3), text);
+    return img;
+}
+
+QString LoadFamily(const QString& path) {
+    const int id = QFontDatabase::addApplicationFont(path);
+    if (id < 0) return {};
+    const QStringList families = QFontDatabase::applicationFontFamilies(id);
+    return families.isEmpty() ? QString() : families.first();
+}
+
+struct Scored {
+    const Word* word;
+    double similarity;
+    QImage vrayu, overlay;
+};
+
+void WriteSheet(const std::vector<Scored>& scored, const QString& vrayuFamily, const QString& path) {
+    constexpr int kColumns = 4, kCellW = 330, kCellH = 76;
+    const int rows = int(scored.size() + kColumns - 1) / kColumns;
+    QImage sheet(kColumns * kCellW, rows * kCellH + 30, QImage::Format_RGB32);
+    sheet.fill(Qt::white);
+    QPainter p(&sheet);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    QFont label(vrayuFamily);  // the font's own Latin letters
+    label.setPixelSize(11);
+    p.setFont(label);
+    p.setPen(Qt::black);
+    p.drawText(8, 18, QStringLiteral("Vrayu (glyfa.ttf): each word as rendered, then overlaid on Noto Sans "
+                                     "Telugu (red: Noto only, blue: Vrayu only, black: both)"));
+    for (std::size_t i = 0; i < scored.size(); ++i) {
+        const int x = int(i % kColumns) * kCellW, y = 30 + int(i / kColumns) * kCellH;
+        const QRect half(0, 0, kCellW / 2 - 4, kCellH - 14);
+        p.drawImage(half.translated(x, y + 12), scored[i].vrayu.scaled(half.size(), Qt::KeepAspectRatio,
+                                                                         Qt::SmoothTransformation));
+        p.drawImage(half.translated(x + kCellW / 2, y + 12),
+                    scored[i].overlay.scaled(half.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        p.drawText(x + 4, y + 11,
+                   QStringLiteral("%1  %2").arg(scored[i].word->roman).arg(scored[i].similarity, 0, 'f', 3));
+    }
+    p.end();
+    sheet.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither).save(path);
+}
+
+TEST(FontRender, WordsReadAsNotoSansTeluguDrawsThem) {
+    const QString vrayu = LoadFamily(QStringLiteral(GLYFA_PATH));
+    ASSERT_EQ(vrayu, QStringLiteral("Vrayu")) << GLYFA_PATH;
+    const QString noto = LoadFamily(QStringLiteral(NOTO_TELUGU_PATH));
+    ASSERT_FALSE(noto.isEmpty()) << NOTO_TELUGU_PATH;
+
+    std::vector<Word> words = ReadWords();
+    ASSERT_GE(words.size(), 200u);
+    Convert(words);
+
+    const QFont vrayuFont = FontOf(vrayu), notoFont = FontOf(noto);
+    std::vector<Scored> scored;
+    for (const Word& w : words) {
+        const int width = 40 + std::max(QFontMetrics(vrayuFont).horizontalAdvance(w.glyphCodes),
+                                        QFontMetrics(notoFont).horizontalAdvance(w.unicode));
+        const QSize size(width, kPixelSize * 2);
+        const QImage ref = Render(w.unicode, notoFont, size);
+        const QImage cand = Render(w.glyphCodes, vrayuFont, size);
+        auto cmp = CompareInk(ref, cand);
+        scored.push_back({&w, cmp.similarity, cand, cmp.overlay});
+    }
+
+    std::vector<const Scored*> order;
+    for (const Scored& s : scored) order.push_back(&s);
+    std::sort(order.begin(), order.end(), [](auto* a, auto* b) { return a->similarity < b->similarity; });
+    std::printf("lowest similarities:");
+    for (std::size_t i = 0; i < std::min<std::size_t>(order.size(), 20); ++i)
+        std::printf(" %s %.3f", qPrintable(order[i]->word->roman), order[i]->similarity);
+    std::printf("\n");
+    for (const Scored& s : scored)
+        EXPECT_GE(s.similarity, kMinSimilarity) << qPrintable(s.word->roman) << " = " << qPrintable(s.word->unicode);
+
+    if (const char* sheet = std::getenv("VRAYU_FONT_SHEET")) WriteSheet(scored, vrayu, QString::fromLocal8Bit(sheet));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
