@@ -125,7 +125,11 @@ void WriteSheet(const std::vector<Scored>& scored, const QString& vrayuFamily, c
                    QStringLiteral("%1  %2").arg(scored[i].word->roman).arg(scored[i].similarity, 0, 'f', 3));
     }
     p.end();
-    sheet.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither).save(path);
+    // Sixteen greys for the antialiased renderings and the overlay's colours
+    // keep the sheet small.
+    QList<QRgb> palette{qRgb(220, 40, 40), qRgb(40, 90, 230)};
+    for (int g = 0; g < 16; ++g) palette.push_back(qRgb(g * 17, g * 17, g * 17));
+    sheet.convertToFormat(QImage::Format_Indexed8, palette, Qt::ThresholdDither).save(path);
 }
 
 TEST(FontRender, WordsReadAsNotoSansTeluguDrawsThem) {
@@ -178,6 +182,9 @@ TEST(FontRender, ShapedWordsStayWithinTheLineMetrics) {
         QTextLine line = layout.createLine();
         layout.endLayout();
         ASSERT_TRUE(line.isValid());
+        // No code breaks the line (U+0085, the independent U, is a line break
+        // character in Unicode).
+        EXPECT_EQ(line.textLength(), w.glyphCodes.size()) << qPrintable(w.roman);
         for (const QGlyphRun& run : line.glyphRuns()) {
             const QRectF ink = run.boundingRect();  // baseline at line.ascent()
             const double below = ink.bottom() - line.ascent(), above = line.ascent() - ink.top();
