@@ -120,14 +120,20 @@ MARK_SYLLABLE = {193: "atelu", 195: "ivoweltelu", 196: "iivoweltelu",
 
 # Syllables whose pieces do not draw what Noto draws: code sequence -> Noto's
 # glyph for the whole syllable. The o-signs cover the stroke that tells p, ph,
-# s and ss from v; m, y, gh and jh with A are one wide letter in Noto.
+# s and ss from v, and gh, jh, h take a form of their own; the engine writes m
+# and y with o as e and u signs, but in a cluster (m&ko) as the o-sign, and
+# m, y, gh and jh with A are one wide letter in Noto.
 LIGATURES = {}
-for _body, _letter in ((177, "p"), (178, "ph"), (179, "s"), (180, "ss"), (144, "gh")):
+for _body, _letter in ((177, "p"), (178, "ph"), (179, "s"), (180, "ss"), (144, "gh"),
+                       (149, "jh"), (165, "m"), (166, "y"), (255, "h")):
     for _sign, _vowel in ((204, "o"), (205, "oo"), (206, "au")):
         LIGATURES[(_body, _sign)] = _letter + _vowel + "voweltelu"
 for _body, _letter in ((165, "m"), (166, "y"), (144, "gh"), (149, "jh")):
     LIGATURES[(_body, 193, 160, 194)] = _letter + "aavoweltelu"
 LIGATURES[(166, 160, 194)] = "yiivoweltelu"
+# ai: Noto hangs the length mark under each letter at a place of its own.
+for _body, _letter in BODY_LETTER.items():
+    LIGATURES[(_body, 203)] = _letter + "aivoweltelu"
 # j with u and U: the u-sign joins the letter's tail.
 LIGATURES[(252, 197)] = "juvoweltelu"
 LIGATURES[(252, 198)] = "juuvoweltelu"
@@ -413,11 +419,10 @@ def noto_below_anchors(src):
     return middle, right
 
 
-def noto_letter(code):
-    """Noto's glyph of the whole letter whose body a code draws."""
-    if code == 246:
-        return "haavoweltelu"
-    return BODY_LETTER[code] + "atelu"
+def letter_of(code):
+    """Prefix of Noto's names for the letter a body code draws."""
+    return BODY_LETTER.get(code) or BODY_LETTER.get(ANCHORS_FROM.get(code)) or (
+        "h" if code == 246 else None)
 
 
 class Plan:
@@ -498,18 +503,18 @@ def plan_font(tel, lat):
         elif name in mid_mark:
             plan.below_marks[name] = ("middle", mid_mark[name])
     ra = glyph_name(209 + SUBJOINED.index("ra"))
-    bases = [(glyph_name(c), noto_letter(c)) for c, (k, _) in LAYOUT.items()
-             if k == "body" and (c in BODY_LETTER or c == 246)]
-    bases += [(lig, lig) for lig in sorted(set(plan.ligatures.values()))]
-    for name, letter in bases:
-        src = letter if letter in mid_base else None
-        advance = tel.hmtx[letter][0]
-        plan.below[name] = (mid_base.get(src, (advance // 2, -24)),
-                            right_base.get(letter, (advance, -24)))
-    for code in sorted(BODY_LETTER):
-        form = BODY_LETTER[code] + "arasubscripttelu"
-        name = glyph_name(code)
-        if form == ra or form not in tel.glyphs or code in ANCHORS_FROM:
+    # Bases: every body, and every syllable ligature (by its first code).
+    bases = {glyph_name(c): c for c, (k, _) in LAYOUT.items() if k == "body" and letter_of(c)}
+    for seq, lig in plan.ligatures.items():
+        bases.setdefault(lig, next(c for c in LAYOUT if glyph_name(c) == seq[0]))
+    for name, code in sorted(bases.items()):
+        letter = letter_of(code)
+        whole = letter + "atelu" if code != 246 else "haavoweltelu"
+        advance = tel.hmtx[whole][0]
+        plan.below[name] = (mid_base.get(name, mid_base.get(whole, (advance // 2, -24))),
+                            right_base.get(name, right_base.get(whole, (advance, -24))))
+        form = letter + "arasubscripttelu"
+        if form == ra or form not in tel.glyphs:
             continue
         if form not in plan.outlines:
             plan.add(form, tel.outline(form), "belowmark")

@@ -3,7 +3,8 @@
 // same word in Unicode drawn in Noto Sans Telugu at the same size.
 //
 // Set VRAYU_FONT_SHEET=file.png to also write a contact sheet of all words
-// (Vrayu rendering, then the overlay: Noto-only ink red, Vrayu-only ink blue).
+// (Vrayu rendering, then the overlay: Noto-only ink red, Vrayu-only ink blue),
+// and VRAYU_FONT_SCORES=file.txt for every word's similarity, lowest first.
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -165,6 +166,12 @@ TEST(FontRender, WordsReadAsNotoSansTeluguDrawsThem) {
         EXPECT_GE(s.similarity, kMinSimilarity) << qPrintable(s.word->roman) << " = " << qPrintable(s.word->unicode);
 
     if (const char* sheet = std::getenv("VRAYU_FONT_SHEET")) WriteSheet(scored, vrayu, QString::fromLocal8Bit(sheet));
+    if (const char* list = std::getenv("VRAYU_FONT_SCORES")) {
+        QFile f(QString::fromLocal8Bit(list));
+        if (f.open(QIODevice::WriteOnly))
+            for (const Scored* s : order)
+                f.write(QStringLiteral("%1\t%2\t%3\n").arg(s->similarity, 0, 'f', 3).arg(s->word->roman, s->word->unicode).toUtf8());
+    }
 }
 
 // Shaped words, with their marks and subjoined forms placed, stay inside the
