@@ -437,6 +437,7 @@ class Plan:
         self.reorder = []     # (sign, subjoined, temporary glyph)
         self.ra_forms = {}    # body glyph -> its own ra form
         self.sub_ligatures = {}  # two subjoined glyphs -> one
+        self.low_ra = {}      # body glyph -> anchor of the low ra form after its u-sign
         self.anchors = {}     # body glyph -> {mark code: x}
         self.below = {}       # base glyph -> (middle anchor, right anchor)
         self.below_marks = {}  # mark glyph -> ("middle"|"right", anchor)
@@ -521,6 +522,14 @@ def plan_font(tel, lat):
             plan.outlines[form].advance = 0
             plan.below_marks[form] = ("right", right_mark.get(form, (0, -24)))
         plan.ra_forms[name] = form
+    # p, ph and v with the u-signs that wrap under them take the low ra form,
+    # hung from the end of the u-sign.
+    plan.add("rasubscriptlowtelu", tel.outline("rasubscriptlowtelu"), "belowmark")
+    plan.outlines["rasubscriptlowtelu"].advance = 0
+    plan.below_marks["rasubscriptlowtelu"] = ("low", right_mark.get("rasubscriptlowtelu", (0, -24)))
+    for code in (161, 162, 169):
+        name = glyph_name(code)
+        plan.low_ra[name] = (plan.outlines[name].advance + plan.outlines[glyph_name(244)].advance, -24)
     for (first, second), lig in sorted(SUBJOINED_LIGATURES.items()):
         plan.add(lig, tel.outline(lig), "belowmark")
         plan.outlines[lig].advance = 0
@@ -626,8 +635,11 @@ def _features(plan):
     ra = glyph_name(209 + SUBJOINED.index("ra"))
     for body, form in sorted(plan.ra_forms.items()):
         out.append("lookup RA_%s { sub %s by %s; } RA_%s;" % (body, ra, form, body))
+    out.append("lookup RA_LOW { sub %s by rasubscriptlowtelu; } RA_LOW;" % ra)
     out.append("lookup RA_FORMS {")
     out.append("  lookupflag UseMarkFilteringSet [%s];" % ra)
+    out.append("  sub [%s] %s' lookup RA_LOW [%s %s];"
+               % (" ".join(sorted(plan.low_ra)), ra, glyph_name(244), glyph_name(245)))
     for body in sorted(plan.ra_forms):
         out.append("  sub %s %s' lookup RA_%s;" % (body, ra, body))
     out.append("} RA_FORMS;")
@@ -644,8 +656,9 @@ def _features(plan):
     out.append("} VOWEL_MARKS;")
     out.append("lookup BELOW_MARKS {")
     for base, (mid, right) in sorted(plan.below.items()):
-        out.append("  pos base %s <anchor %d %d> mark @MIDDLE <anchor %d %d> mark @RIGHT;"
-                   % (base, mid[0], mid[1], right[0], right[1]))
+        low = " <anchor %d %d> mark @LOW" % plan.low_ra[base] if base in plan.low_ra else ""
+        out.append("  pos base %s <anchor %d %d> mark @MIDDLE <anchor %d %d> mark @RIGHT%s;"
+                   % (base, mid[0], mid[1], right[0], right[1], low))
     out.append("} BELOW_MARKS;")
 
     out.append("feature ccmp {")
