@@ -574,7 +574,8 @@ def build(telugu_path, latin_path, output):
     fb.setupOS2(version=4, sTypoAscender=ascent, sTypoDescender=descent, sTypoLineGap=0,
                 usWinAscent=ascent, usWinDescent=-descent, fsType=0,
                 achVendID="NONE", usWeightClass=400, fsSelection=0x40 | 0x80,
-                sxHeight=536, sCapHeight=714, ulCodePageRange1=1)
+                sxHeight=536, sCapHeight=714, ulCodePageRange1=1,
+                ulUnicodeRange1=0b11)  # Basic Latin, Latin-1 Supplement
     fb.setupPost(keepGlyphNames=True)
     fb.updateHead(created=FIXED_DATE, modified=FIXED_DATE, fontRevision=float(VERSION))
     fb.addOpenTypeFeatures(_features(plan))
