@@ -6,8 +6,10 @@ vowel signs, subjoined consonants and marks. This font draws byte b at the
 character U+00bb (the byte read as ISO-8859-1, and also the character a
 browser makes of it through windows-1252). Every glyph is a piece of Noto Sans
 Telugu; the Latin letters come from Noto Sans. Marks have zero advance and a
-mark-to-base lookup places them per body as Noto's own syllables do; a few
-syllables whose pieces do not add up to Noto's drawing become ligatures.
+mark-to-base lookup places them per body as Noto's own syllables do;
+subjoined forms without advance hang under the body by Noto's below-base
+anchors; syllables whose pieces do not add up to Noto's drawing become
+ligatures. Qt (HarfBuzz) applies these lookups to the Latin-1 text.
 
 Run with Debian's interpreter, which has fontTools:
     /usr/bin/python3 make_glyfa.py --telugu NotoSansTelugu-Regular.ttf \
@@ -23,12 +25,10 @@ import sys
 
 from fontTools.fontBuilder import FontBuilder
 from fontTools.pens.basePen import BasePen
-from fontTools.pens.boundsPen import BoundsPen
 from fontTools.pens.cu2quPen import Cu2QuPointPen
-from fontTools.pens.pointPen import PointToSegmentPen, SegmentToPointPen
+from fontTools.pens.pointPen import SegmentToPointPen
 from fontTools.pens.recordingPen import DecomposingRecordingPen
-from fontTools.pens.transformPen import TransformPen
-from fontTools.pens.ttGlyphPen import TTGlyphPen, TTGlyphPointPen
+from fontTools.pens.ttGlyphPen import TTGlyphPointPen
 from fontTools.ttLib import TTFont
 
 FAMILY = "Vrayu"
@@ -42,7 +42,8 @@ FIXED_DATE = 3850156800
 #   body   consonant at the head of a syllable, spacing (takes marks)
 #   sign   spacing vowel sign or mark that hangs back over the letter
 #   mark   zero-advance mark placed per body by the mark-to-base lookup
-#   below  subjoined consonant, with Noto's own advance
+#   below  subjoined consonant, with Noto's own advance; those without one
+#          become marks attached under the body ("belowmark")
 #   blank  empty spacing glyph
 # A drawing is a Noto glyph name, a list of (name, dx, dy) pieces, or a tuple
 # naming one of the cut-outs below.
@@ -106,8 +107,7 @@ BODY_LETTER = {
     153: "dd", 154: "ddh", 155: "nn", 156: "t", 157: "th", 158: "d", 159: "dh",
     161: "p", 162: "ph", 163: "b", 164: "bh", 165: "m", 166: "y", 167: "r", 168: "l",
     169: "v", 170: "sh", 171: "ss", 172: "s", 174: "ll", 175: "kass", 176: "rr",
-    249: "ng", 250: "c",
-    251: "ch", 252: "j", 253: "tt", 254: "n", 255: "h",
+    249: "ng", 250: "c", 251: "ch", 252: "j", 253: "tt", 254: "n", 255: "h",
 }
 
 # Bodies used only before spacing signs take the anchors of their plain form.
