@@ -42,7 +42,9 @@ Match Followed(std::string_view first, std::string_view next) {
     };
 }
 
-constexpr std::string_view kAnusvaraConsonants = "kKgGcCjJTDtdpfFbBlLsSHhvxXz";
+// The letters before which a lone nasal is the anusvara here (z and Z become j
+// and J before the scan).
+constexpr std::string_view kAnusvaraConsonants = "kKgGcCjJTDtdpfFbBlLsSHhvxXzZ";
 
 // A run of vowel letters that is not one vowel spelling of the RIT table.
 bool HasVowelRun(std::string_view w) {
@@ -90,9 +92,9 @@ const SchemeDifference kSchemeDifferences[] = {
          return false;
      },
      "aMya", "అమ్య", "అంయ"},
-    {"n, m before w, W, V, P, N, q, Q, Z, ~: te-rts writes the anusvara before every consonant but y and r; "
+    {"n, m before w, W, V, P, N, q, Q, ~: te-rts writes the anusvara before every consonant but y and r; "
      "here only before kKgGcCjJTDtdpfFbBlLsSHhvxX",
-     Followed("nm", "wWVPNqQZ~"), "anwayam", "అన్వయం", "అంవయం"},
+     Followed("nm", "wWVPNqQ~"), "anwayam", "అన్వయం", "అంవయం"},
     {"F, Q, X, Y, Z, q: te-rts has no such keys and types the letter", ContainsAnyOf("FQXYZq"), "Ya", "య", "Yఅ"},
     {"V: te-rts reads v; here s, the letter both fonts draw for V", ContainsAnyOf("V"), "Va", "స", "వ"},
     {"r': te-rts reads vocalic r; here r and an apostrophe (r'' is ṟ in both)",
