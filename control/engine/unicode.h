@@ -19,8 +19,8 @@ struct UnicodeLetterRow {
     std::u32string_view sign;    // dependent vowel sign or mark; unused for consonants
 };
 
-// Every syllable code with a Telugu meaning, in code order except where two
-// codes share glyphs: the row listed first is the one the decoder picks.
+// Every syllable code with a Telugu meaning, in code order. Where two codes
+// share a glyph of "Vrayu", the decoder reads it as the row listed first.
 std::span<const UnicodeLetterRow> UnicodeLetterRows();
 
 // Raw glyph codes that replacement steps emit straight into the output.
