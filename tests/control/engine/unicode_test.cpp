@@ -158,7 +158,12 @@ std::string RandomWords(std::mt19937& rng, int words) {
         for (int s = 0; s < syllables; ++s) {
             if (chance(5)) text += chance(50) ? "n&" : "m&";  // a nasal kept in the cluster
             const int cluster = chance(70) ? 1 : chance(70) ? 2 : 3;
-            for (int c = 0; c < cluster; ++c) text += pick(kConsonants);
+            for (int c = 0; c < cluster; ++c) {
+                std::string consonant = pick(kConsonants);
+                // "o" + "w" would be the vowel "ow" and swallow the consonant.
+                while (!text.empty() && text.back() == 'o' && consonant[0] == 'w') consonant = pick(kConsonants);
+                text += consonant;
+            }
             text += pick(kVowels);
             if (chance(5)) text += "@h";
             if (chance(5)) text += pick(kMarks);
