@@ -1,6 +1,7 @@
 #include "convert.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "replacement_rules.h"
 #include "syllable.h"
@@ -9,12 +10,29 @@
 namespace vrayu {
 namespace {
 
+struct StringHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
+
 struct GlyphSink {
     const GlyphTables& tables;
     std::string_view face;
     std::string& out;
+    // Prose repeats its syllables; the rules depend only on the syllable, the
+    // tables and the face, which stay fixed during one conversion.
+    std::unordered_map<std::string, std::string, StringHash, std::equal_to<>> known;
 
-    void Syllable(std::string_view s) { out += ConvertSyllable(s, tables, face); }
+    void Syllable(std::string_view s) {
+        if (auto it = known.find(s); it != known.end()) {
+            out += it->second;
+            return;
+        }
+        std::string glyphs = ConvertSyllable(s, tables, face);
+        out += glyphs;
+        if (known.size() < kMaxKnownSyllables) known.emplace(s, std::move(glyphs));
+    }
+    static constexpr std::size_t kMaxKnownSyllables = 1 << 16;
     void Literal(char c) { out.push_back(c); }
     void Anusvara() {
         out.push_back(static_cast<char>(static_cast<std::uint8_t>(tables.SignGlyph[code::kAnusvara])));
@@ -27,7 +45,7 @@ std::string ConvertString(std::string_view text, const GlyphTables& tables, std:
     const std::string rewritten = ApplyReplacementRules(text, face);
     std::string out;
     out.reserve(rewritten.size() + rewritten.size() / 2);
-    GlyphSink sink{tables, face, out};
+    GlyphSink sink{tables, face, out, {}};
     ScanSyllables(rewritten, sink);
     return out;
 }

@@ -14,10 +14,11 @@ namespace vrayu {
 std::string ConvertString(std::string_view text, const GlyphTables& tables, std::string_view face);
 
 // Walks the English pane text: text between a pair of "#" marks is kept as
-// typed (marks dropped), "##" gives one "#", an unpartnered "#" is converted
-// as a non-letter, and everything else goes through `convert`.
-template <class Convert>
-std::string ConvertWithLiteralRuns(std::string_view s, Convert&& convert) {
+// typed (marks dropped) and passed through `keep`, "##" gives one "#", an
+// unpartnered "#" is converted as a non-letter, and everything else goes
+// through `convert`. `keep` lets an output form re-encode the kept text.
+template <class Convert, class Keep>
+std::string ConvertWithLiteralRuns(std::string_view s, Convert&& convert, Keep&& keep) {
     std::string out;
     out.reserve(s.size() + s.size() / 4);
     std::size_t segment = 0;
@@ -35,11 +36,18 @@ std::string ConvertWithLiteralRuns(std::string_view s, Convert&& convert) {
             segment = p;
             break;
         }
-        out.append(s.substr(p + 1, q - p - 1));
+        keep(out, s.substr(p + 1, q - p - 1));
         segment = q + 1;
     }
     if (segment < s.size()) out += convert(s.substr(segment));
     return out;
+}
+
+// Same, keeping the text of "#" runs byte for byte (glyph-code output).
+template <class Convert>
+std::string ConvertWithLiteralRuns(std::string_view s, Convert&& convert) {
+    return ConvertWithLiteralRuns(s, convert,
+                                  [](std::string& out, std::string_view run) { out.append(run); });
 }
 
 struct PaneText {

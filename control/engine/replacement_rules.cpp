@@ -1,5 +1,8 @@
 #include "replacement_rules.h"
 
+#include <array>
+#include <memory>
+
 #include "glyph_tables.h"
 #include "replace_all.h"
 
@@ -57,18 +60,60 @@ constexpr ReplacementRule kRules[] = {
     {"@h", "\xE5", false},
 };
 
+// Which bytes and adjacent byte pairs may occur in a text. Built once from
+// the text; a replacement then only adds what it can create: its own bytes
+// and pairs, and any pair that ends in its first byte or starts with its last
+// byte (its new neighbours). Nothing is ever removed, so "absent" is certain.
+class TextPairs {
+public:
+    explicit TextPairs(std::string_view text) {
+        const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+        for (std::size_t i = 0; i + 1 < text.size(); ++i) pairs_[p[i] << 8 | p[i + 1]] = 1;
+        for (std::size_t i = 0; i < text.size(); ++i) bytes_[p[i]] = 1;
+    }
+
+    void AddReplacement(std::string_view replacement) {
+        const auto* p = reinterpret_cast<const unsigned char*>(replacement.data());
+        for (std::size_t i = 0; i < replacement.size(); ++i) bytes_[p[i]] = 1;
+        for (std::size_t i = 0; i + 1 < replacement.size(); ++i) pairs_[p[i] << 8 | p[i + 1]] = 1;
+        anyBefore_[p[0]] = 1;
+        anyAfter_[p[replacement.size() - 1]] = 1;
+    }
+
+    bool MayContain(std::string_view find) const {
+        const auto* p = reinterpret_cast<const unsigned char*>(find.data());
+        for (std::size_t i = 0; i < find.size(); ++i)
+            if (!bytes_[p[i]]) return false;
+        for (std::size_t i = 0; i + 1 < find.size(); ++i)
+            if (!pairs_[p[i] << 8 | p[i + 1]] && !anyAfter_[p[i]] && !anyBefore_[p[i + 1]]) return false;
+        return true;
+    }
+
+private:
+    std::array<unsigned char, 256> bytes_{};
+    std::array<unsigned char, 256> anyBefore_{};  // (x, b) may occur for any x
+    std::array<unsigned char, 256> anyAfter_{};   // (b, x) may occur for any x
+    std::array<unsigned char, 65536> pairs_{};
+};
+
 }  // namespace
 
 std::span<const ReplacementRule> ReplacementRules() { return kRules; }
 
 std::string ApplyReplacementRules(std::string_view text, std::string_view face) {
-    // Two buffers used in turn: a rule that finds nothing costs one search and
-    // no copy.
+    // Two buffers used in turn. Most rules find nothing in ordinary text, so
+    // each is first checked against the bytes and byte pairs the text may
+    // hold; a skipped rule could never have matched.
     std::string current(text), next;
+    auto pairs = std::make_unique<TextPairs>(current);
     const bool abTelgu = face == kAbTeluguFace;
     for (const ReplacementRule& rule : kRules) {
         if (rule.abTelguOnly && !abTelgu) continue;
-        if (ReplaceAllInto(current, rule.find, rule.replacement, next)) current.swap(next);
+        if (!pairs->MayContain(rule.find)) continue;
+        if (ReplaceAllInto(current, rule.find, rule.replacement, next)) {
+            current.swap(next);
+            pairs->AddReplacement(rule.replacement);
+        }
     }
     return current;
 }

@@ -1,5 +1,5 @@
-// vrayu-convert: romanized Telugu (RIT) in, "Vrayu" glyph codes or the HTML
-// page of them out.
+// vrayu-convert: romanized Telugu (RIT) in, "Vrayu" glyph codes, the HTML
+// page of them or Unicode Telugu out; or "Vrayu" glyph codes in, Unicode out.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -11,21 +11,27 @@
 #include <string_view>
 
 #include "convert.h"
+#include "glyph_decoder.h"
 #include "glyph_tables.h"
 #include "html_page.h"
+#include "unicode.h"
 
 namespace {
 
 constexpr std::string_view kUsage =
-    "Usage: vrayu-convert [--font Vrayu|abTelugu] [--html] [FILE]\n"
+    "Usage: vrayu-convert [--font Vrayu|abTelugu] [--html | --unicode | --decode] [FILE]\n"
     "\n"
     "Converts romanized Telugu (RIT) from FILE, or standard input, into the\n"
     "8-bit glyph codes of a Telugu font and writes them to standard output.\n"
     "Text between two \"#\" marks is kept as typed; \"##\" gives one \"#\".\n"
+    "Input bytes are read as ISO-8859-1.\n"
     "\n"
     "  --font NAME   font list name: Vrayu (default) or abTelugu\n"
     "  --html        write the HTML page of the converted text instead\n"
     "                (16-point text; each line end becomes a <br>)\n"
+    "  --unicode     write Unicode Telugu (UTF-8) instead of glyph codes\n"
+    "  --decode      read \"Vrayu\" glyph codes (a .tel file) and write\n"
+    "                Unicode Telugu (UTF-8)\n"
     "  --help        show this help and exit\n"
     "  --version     show the version and exit\n";
 
@@ -43,7 +49,13 @@ bool ReadAll(std::istream& in, std::string& out) {
 
 int main(int argc, char** argv) {
     std::string font = "Vrayu";
-    bool html = false;
+    enum class Mode { kGlyphs, kHtml, kUnicode, kDecode } mode = Mode::kGlyphs;
+    bool fontGiven = false;
+    auto setMode = [&](Mode m) {
+        if (mode != Mode::kGlyphs && mode != m) return false;
+        mode = m;
+        return true;
+    };
     std::string path;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
@@ -55,9 +67,11 @@ int main(int argc, char** argv) {
             std::cout << "vrayu-convert " << VRAYU_VERSION << '\n';
             return 0;
         }
-        if (arg == "--html") {
-            html = true;
+        if (arg == "--html" || arg == "--unicode" || arg == "--decode") {
+            const Mode m = arg == "--html" ? Mode::kHtml : arg == "--unicode" ? Mode::kUnicode : Mode::kDecode;
+            if (!setMode(m)) return UsageError("--html, --unicode and --decode exclude each other");
         } else if (arg == "--font" || arg.starts_with("--font=")) {
+            fontGiven = true;
             if (arg == "--font") {
                 if (++i == argc) return UsageError("--font needs a font name");
                 font = argv[i];
@@ -75,6 +89,10 @@ int main(int argc, char** argv) {
         }
     }
 
+    if ((mode == Mode::kUnicode || mode == Mode::kDecode) && fontGiven && font != "Vrayu")
+        return UsageError(mode == Mode::kDecode ? "--decode reads \"Vrayu\" glyph codes only"
+                                                : "--unicode does not depend on a font");
+
     vrayu::GlyphTables tables;
     std::string face;
     if (!vrayu::SelectGlyphTables(font, tables, face))
@@ -91,9 +109,15 @@ int main(int argc, char** argv) {
         }
     }
 
-    const std::string telugu = vrayu::ConvertEnglishPane(input, 0, tables, face).text;
-    std::string output = telugu;
-    if (html) {
+    std::string output;
+    if (mode == Mode::kUnicode) {
+        output = vrayu::ConvertEnglishPaneUnicode(input);
+    } else if (mode == Mode::kDecode) {
+        output = vrayu::DecodeVrayuGlyphs(input);
+    } else if (mode == Mode::kGlyphs) {
+        output = vrayu::ConvertEnglishPane(input, 0, tables, face).text;
+    } else {
+        const std::string telugu = vrayu::ConvertEnglishPane(input, 0, tables, face).text;
         // The Telugu pane ends its lines with CR LF; a file with bare LF line
         // ends gets the same page as the pane would.
         std::string paneText;

@@ -23,11 +23,24 @@ grep -q 'bgcolor="#FFFFFF"' "$tmp/page.htm" || fail "--html background"
 
 "$VRAYU_CONVERT" "$SAMPLES/welcome.txt" > /dev/null || fail "sample"
 
+# Unicode out, and glyph codes decoded back to the same Unicode.
+out=$(printf 'svAgatam #OK# mO' | "$VRAYU_CONVERT" --unicode)
+[[ $out == "స్వాగతం OK మో" ]] || fail "--unicode gave '$out'"
+"$VRAYU_CONVERT" "$SAMPLES/welcome.txt" > "$tmp/welcome.tel"
+"$VRAYU_CONVERT" --decode "$tmp/welcome.tel" > "$tmp/decoded.txt"
+"$VRAYU_CONVERT" --unicode "$SAMPLES/welcome.txt" > "$tmp/unicode.txt"
+cmp -s "$tmp/decoded.txt" "$tmp/unicode.txt" || fail "--decode of the sample differs from --unicode"
+[[ -s $tmp/unicode.txt ]] || fail "--unicode of the sample is empty"
+
 set +e
 "$VRAYU_CONVERT" --bogus </dev/null 2>"$tmp/err"; rc=$?
 [[ $rc == 2 ]] && grep -q "unknown option '--bogus'" "$tmp/err" || fail "unknown option: rc=$rc"
 "$VRAYU_CONVERT" --font Arial </dev/null 2>"$tmp/err"; rc=$?
 [[ $rc == 2 ]] || fail "unknown font: rc=$rc"
+"$VRAYU_CONVERT" --unicode --html </dev/null 2>"$tmp/err"; rc=$?
+[[ $rc == 2 ]] && grep -q "exclude each other" "$tmp/err" || fail "--unicode --html: rc=$rc"
+"$VRAYU_CONVERT" --decode --font abTelugu </dev/null 2>"$tmp/err"; rc=$?
+[[ $rc == 2 ]] && grep -q 'glyph codes only' "$tmp/err" || fail "--decode --font abTelugu: rc=$rc"
 "$VRAYU_CONVERT" "$tmp/missing.txt" 2>"$tmp/err"; rc=$?
 [[ $rc == 1 ]] && grep -q "cannot read" "$tmp/err" || fail "missing file: rc=$rc"
 set -e

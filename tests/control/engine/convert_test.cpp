@@ -143,3 +143,30 @@ TEST_F(ConvertTest, EnglishPaneLiteralRuns) {
 
 }  // namespace
 }  // namespace vrayu
+
+namespace vrayu {
+namespace {
+
+// The rules run with shortcuts (skipping rules that cannot match); on random
+// text they must give exactly what running every rule in turn gives.
+TEST(ReplacementRules, ShortcutsGiveTheSameTextAsEveryRuleInTurn) {
+    const std::string_view alphabet = "aAiIuUeEoOwkKgGnNmMRr~lLhH'@2^|&# zZtTdDsScCxyY";
+    std::uint32_t state = 7;
+    for (int round = 0; round < 3000; ++round) {
+        std::string text;
+        const int length = 1 + round % 40;
+        for (int i = 0; i < length; ++i) {
+            state = state * 1103515245u + 12345u;
+            text.push_back(alphabet[(state >> 16) % alphabet.size()]);
+        }
+        for (std::string_view face : {"Vrayu", "abTelgu"}) {
+            std::string expected = text;
+            for (const ReplacementRule& rule : ReplacementRules())
+                if (!rule.abTelguOnly || face == "abTelgu") expected = ReplaceAll(expected, rule.find, rule.replacement);
+            ASSERT_EQ(ApplyReplacementRules(text, face), expected) << text;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vrayu

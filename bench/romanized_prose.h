@@ -1,0 +1,12 @@
+// Realistic romanized Telugu prose for benchmarks: common words in RIT
+// spelling, sentence punctuation and line ends, deterministic for a size.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace vrayu::bench {
+
+std::string RomanizedProse(std::size_t bytes);
+
+}  // namespace vrayu::bench
