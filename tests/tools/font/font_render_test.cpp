@@ -54,20 +54,33 @@ std::vector<Word> ReadWords() {
     return words;
 }
 
-// Converts every word in one run of vrayu-convert, one word per line.
-void Convert(std::vector<Word>& words) {
+// Runs vrayu-convert once over all words, one word per line, and returns its
+// output lines.
+QList<QByteArray> RunConverter(const std::vector<Word>& words, const QStringList& args) {
     QByteArray input;
     for (const Word& w : words) input += w.roman.toLatin1() + '\n';
     QProcess p;
-    p.start(QStringLiteral(VRAYU_CONVERT), {});
-    ASSERT_TRUE(p.waitForStarted());
+    p.start(QStringLiteral(VRAYU_CONVERT), args);
+    EXPECT_TRUE(p.waitForStarted());
     p.write(input);
     p.closeWriteChannel();
-    ASSERT_TRUE(p.waitForFinished());
-    ASSERT_EQ(p.exitCode(), 0);
-    const QList<QByteArray> lines = p.readAllStandardOutput().split('\n');
-    ASSERT_GE(lines.size(), qsizetype(words.size()));
-    for (std::size_t i = 0; i < words.size(); ++i) words[i].glyphCodes = QString::fromLatin1(lines[i]);
+    EXPECT_TRUE(p.waitForFinished());
+    EXPECT_EQ(p.exitCode(), 0);
+    QList<QByteArray> lines = p.readAllStandardOutput().split('\n');
+    EXPECT_GE(lines.size(), qsizetype(words.size()));
+    lines.resize(words.size());
+    return lines;
+}
+
+// Fills in each word's glyph codes, after checking that the Unicode it is
+// compared with is what the engine itself reads the romanization as.
+void Convert(std::vector<Word>& words) {
+    const QList<QByteArray> unicode = RunConverter(words, {QStringLiteral("--unicode")});
+    const QList<QByteArray> codes = RunConverter(words, {});
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        EXPECT_EQ(QString::fromUtf8(unicode[i]), words[i].unicode) << qPrintable(words[i].roman);
+        words[i].glyphCodes = QString::fromLatin1(codes[i]);
+    }
 }
 
 QFont FontOf(const QString& family) {
