@@ -54,6 +54,9 @@ TEST_F(HostTest, RegisterCreateTypeAndReadByDispatchId) {
     TransliterateControl* control = CreateTransliterate(&container, &error);
     ASSERT_NE(control, nullptr) << error.toStdString();
     EXPECT_EQ(control->Widget()->parentWidget(), &container);
+    // The library asks its questions through the dialogs the host installed.
+    for (const auto& q : dialogs_.Questions())
+        EXPECT_TRUE(q.prompt.startsWith("You haven't installed Vrayu Fonts.")) << q.prompt.toStdString();
     container.show();
 
     auto* english = control->Widget()->findChild<QTextEdit*>("txtEnglish");

@@ -139,6 +139,15 @@ TEST_F(ImportTest, FetchOutcomes) {
         fetch.Cancel();
     });
     EXPECT_EQ(fetch.Get(QUrl(server_.Url("/silent"))).outcome, WebFetch::Outcome::Cancelled);
+    // Escape cancels; other keys are held back while the transfer runs.
+    QLineEdit box;
+    box.show();
+    QTimer::singleShot(100, &box, [&box] {
+        QTest::keyClicks(&box, "ab");
+        QTest::keyClick(&box, Qt::Key_Escape);
+    });
+    EXPECT_EQ(fetch.Get(QUrl(server_.Url("/silent"))).outcome, WebFetch::Outcome::Cancelled);
+    EXPECT_EQ(box.text(), "");
     // Nobody listening.
     QTcpServer closed;
     closed.listen(QHostAddress::LocalHost);
