@@ -125,6 +125,10 @@ void Transliterate::CreateChildren() {
     txtTelugu_->setFont(QFont(QString::fromLatin1(kVrayuFace.data(), kVrayuFace.size()), 16));
     txtHTML_->setFont(QFont(QStringLiteral("Arial"), 10));
     for (QTextEdit* pane : {txtEnglish_, txtTelugu_, txtHTML_}) pane->installEventFilter(this);
+    // Typing is undoable in the English pane; the other two are regenerated
+    // from it, and their undo history would only hold stale copies.
+    txtTelugu_->setUndoRedoEnabled(false);
+    txtHTML_->setUndoRedoEnabled(false);
 
     // The design view: both panes.
     optBoth_->setChecked(true);
