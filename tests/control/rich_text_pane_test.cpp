@@ -175,6 +175,17 @@ TEST_F(PaneTest, RtfFromOtherWritersAndPlainText) {
     EXPECT_EQ(pane_.SelItalic(), QVariant(true));
     EXPECT_EQ(pane_.SelAlignment(), QVariant(2));
 
+    // Damaged or hostile RTF: bounded sizes, unbalanced groups, cut escapes.
+    pane_.SetText("");
+    pane_.SetSelRTF("{\\rtf1\\fs999999999 big}}}more\\'4");
+    EXPECT_EQ(pane_.Text(), "big");
+    pane_.SetSelStart(0);
+    pane_.SetSelLength(3);
+    EXPECT_EQ(pane_.SelFontSize(), QVariant(1638.0));
+    pane_.SetText("");
+    pane_.SetSelRTF("{\\rtf1{{{{\\b deep\\'4");
+    EXPECT_EQ(pane_.Text(), "deep");
+
     // Not RTF: inserted as it stands.
     pane_.SetText("");
     pane_.SetSelRTF("plain {text}\r\nline");
