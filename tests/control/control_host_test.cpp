@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
@@ -106,6 +107,14 @@ TEST_F(HostTest, ServerEntryPointsRefuseWhatTheyDoNotServe) {
     EXPECT_EQ(canUnload(), kS_FALSE);
     factory->LockServer(false);
     EXPECT_EQ(canUnload(), kS_OK);
+
+    // A store that cannot be written: registration reports the failure.
+    const QString file = dir_.filePath("not-a-folder");
+    { QFile f(file); ASSERT_TRUE(f.open(QIODevice::WriteOnly)); }
+    qputenv("VRAYU_REGISTRY_DIR", file.toLocal8Bit());
+    auto reg = reinterpret_cast<DllRegisterServerFn>(dlsym(lib, "DllRegisterServer"));
+    EXPECT_EQ(reg(), kSelfReg_E_Class);
+    qputenv("VRAYU_REGISTRY_DIR", dir_.path().toLocal8Bit());
 
     // A registered path that does not load is reported.
     registry::Store().WriteValue(registry::Root::ClassesRoot,
