@@ -64,6 +64,7 @@ DocumentWindow* MainFrame::LoadNewDoc() {
     auto* document = new DocumentWindow(*this);
     QMdiSubWindow* sub = mdi_->addSubWindow(document);
     sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->installEventFilter(document);
     document->setWindowTitle(QStringLiteral("New Document %1").arg(documentCount_));
     sub->show();
     mdi_->setActiveSubWindow(sub);
