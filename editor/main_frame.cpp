@@ -49,7 +49,10 @@ MainFrame::MainFrame(QSettings& settings, QWidget* parent)
     });
 }
 
-MainFrame::~MainFrame() = default;
+MainFrame::~MainFrame() {
+    // Children going away activate one another; the menus need not follow.
+    disconnect(mdi_, nullptr, this, nullptr);
+}
 
 void MainFrame::Load() {
     const FrameTwips place = ReadFrameSettings(settings_);
