@@ -27,6 +27,9 @@
 #include "program_dir.h"
 #include "scripted_dialogs.h"
 
+// Readable failure messages for Qt strings.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
 namespace vrayu {
 
 class EditorFixture : public ::testing::Test {
@@ -59,11 +62,13 @@ protected:
         }
     }
 
+public:
     MainFrame& Frame() {
         if (!frame) {
             frame = std::make_unique<MainFrame>(*settings);
             frame->Load();
             frame->show();
+            QFile::remove(tmp.filePath("calls.log"));  // start-up's own fc-cache run
         }
         return *frame;
     }
