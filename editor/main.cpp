@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QSettings>
+#include <QTimer>
 #include <cstdio>
 #include <cstring>
 
@@ -33,6 +34,18 @@ void SetUpParser(QCommandLineParser& parser) {
         "$XDG_CONFIG_HOME/vrayu/registry.");
     parser.addHelpOption();
     parser.addVersionOption();
+    parser.addOption({"screenshot", "Save a picture of the main window to FILE (PNG) once it is shown, then exit.",
+                      "FILE"});
+}
+
+// Saves a picture of `window` to `path` after the first paint and ends the
+// run without closing anything (no settings are written).
+void ScheduleScreenshot(QWidget& window, const QString& path) {
+    QTimer::singleShot(1500, &window, [&window, path] {
+        const bool saved = window.grab().save(path, "PNG");
+        if (!saved) std::fprintf(stderr, "VrayuEditor: cannot write %s\n", qPrintable(path));
+        QApplication::exit(saved ? 0 : 1);
+    });
 }
 
 }  // namespace
@@ -72,5 +85,6 @@ int main(int argc, char** argv) {
     frame.Load();
     splash.close();
     frame.show();
+    if (parser.isSet("screenshot")) ScheduleScreenshot(frame, parser.value("screenshot"));
     return QApplication::exec();
 }

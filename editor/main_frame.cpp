@@ -69,6 +69,9 @@ DocumentWindow* MainFrame::LoadNewDoc() {
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->installEventFilter(document);
     document->setWindowTitle(QStringLiteral("New Document %1").arg(documentCount_));
+    // A new child takes most of the area, as document windows usually do.
+    const QSize area = mdi_->viewport()->size();
+    if (area.width() > 100 && area.height() > 100) sub->resize(area.width() * 9 / 10, area.height() * 9 / 10);
     sub->show();
     mdi_->setActiveSubWindow(sub);
     ShowMenusOf(document);
