@@ -266,8 +266,12 @@ void DocumentWindow::BindActions() {
     a.Bind("mnuFilePageSetup", [this] { PageSetup(); });
     a.Bind("mnuFilePrint", [this] { Print(); });
     a.Bind("mnuFileExit", [this] {
+        // Other windows (the picture window among them) close with the frame;
+        // a Cancel to a save question keeps everything open.
         MainFrame& frame = frame_;  // this window may be gone once the frame closes
-        if (frame.close()) QApplication::quit();
+        if (!frame.close()) return;
+        QApplication::closeAllWindows();
+        QApplication::quit();
     });
     // Other parts of the editor plug in here; without them the item is off.
     for (const char* id : {"mnuFileSaveBMP", "mnuFileSend"}) {

@@ -1,6 +1,8 @@
 // The main frame: saved place, document counter, menus, placeholders and the
 // options box; the document window's formatting commands and toolbar.
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -236,6 +238,57 @@ TEST_F(FrameFlow, DocumentWindowNeverShrinksBelowTheMinimum) {
     sub->resize(50, 500);
     EXPECT_EQ(sub->width(), Px(4400));
     EXPECT_EQ(sub->height(), 500);
+}
+
+}  // namespace
+}  // namespace vrayu
+
+namespace vrayu {
+namespace {
+
+TEST_F(FrameFlow, EditItemsSendControlKeysToTheFocusedPane) {
+    MainFrame& f = Frame();
+    QApplication::setActiveWindow(&f);
+    FakeTel1& t = Tel();
+    t.Telugu().setPlainText("abc");
+    t.Telugu().setFocus();
+    t.Telugu().selectAll();
+    if (QApplication::focusWidget() != &t.Telugu()) GTEST_SKIP() << "no keyboard focus on this platform";
+    Trigger(Doc(), "mnuEditCopy");
+    EXPECT_EQ(QApplication::clipboard()->text(), "abc");
+    Trigger(Doc(), "mnuEditCut");
+    EXPECT_EQ(t.Telugu().toPlainText(), "");
+    Trigger(Doc(), "mnuEditPaste");
+    Trigger(Doc(), "mnuEditPaste");
+    EXPECT_EQ(t.Telugu().toPlainText(), "abcabc");
+    Trigger(Doc(), "mnuEditUndo");
+    EXPECT_EQ(t.Telugu().toPlainText(), "abc");
+}
+
+TEST_F(FrameFlow, TilingSharesTheAreaAmongChildren) {
+    MainFrame& f = Frame();
+    f.resize(900, 700);
+    f.LoadNewDoc();
+    QMdiArea& area = f.MdiArea();
+    const QSize view = area.viewport()->size();
+    Trigger(Doc(), "mnuWindowTileVertical");
+    QList<QMdiSubWindow*> subs = area.subWindowList(QMdiArea::CreationOrder);
+    ASSERT_EQ(subs.size(), 2);
+    int widths = 0;
+    for (QMdiSubWindow* s : subs) {
+        EXPECT_EQ(s->y(), 0);
+        EXPECT_EQ(s->height(), view.height());
+        widths += s->width();
+    }
+    EXPECT_EQ(widths, view.width());
+    Trigger(Doc(), "mnuWindowTileHorizontal");
+    int heights = 0;
+    for (QMdiSubWindow* s : subs) {
+        EXPECT_EQ(s->x(), 0);
+        EXPECT_EQ(s->width(), view.width());
+        heights += s->height();
+    }
+    EXPECT_EQ(heights, view.height());
 }
 
 }  // namespace
