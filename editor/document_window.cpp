@@ -199,12 +199,12 @@ void DocumentWindow::PageSetup() {
 void DocumentWindow::OpenInWordProcessor() {
     if (!tel1_) return;
     CurrentDialogs().MsgBox(this, kWordProcessorNote, kOKOnly, kAppTitle);
-    if (tel1_->Get(dispid::kSelLength).toInt() == 0) {
-        tel1_->Put(dispid::kSelStart, 0);
-        tel1_->Put(dispid::kSelLength, static_cast<int>(tel1_->TextTelugu().size()));
+    if (tel1_->Get(dispid::SelLength).toInt() == 0) {
+        tel1_->Put(dispid::SelStart, 0);
+        tel1_->Put(dispid::SelLength, static_cast<int>(tel1_->TextTelugu().size()));
     }
     const QString path = WritableProgramFile("temp.rtf");
-    if (!WriteFileAtomically(path, RtfExportBytes(tel1_->Get(dispid::kSelRTF).toString()))) return;
+    if (!WriteFileAtomically(path, RtfExportBytes(tel1_->Get(dispid::SelRTF).toString()))) return;
     OpenWithDefaultProgram(path);
 }
 
@@ -217,10 +217,10 @@ void DocumentWindow::ToggleSel(int id) {
 
 void DocumentWindow::ApplyFont() {
     if (!tel1_) return;
-    const QVariant name = tel1_->Get(dispid::kSelFontName);
-    const QVariant size = tel1_->Get(dispid::kSelFontSize);
-    const QVariant bold = tel1_->Get(dispid::kSelBold);
-    const QVariant italic = tel1_->Get(dispid::kSelItalic);
+    const QVariant name = tel1_->Get(dispid::SelFontName);
+    const QVariant size = tel1_->Get(dispid::SelFontSize);
+    const QVariant bold = tel1_->Get(dispid::SelBold);
+    const QVariant italic = tel1_->Get(dispid::SelItalic);
     FontChoice initial;
     initial.name = name.isNull() ? QString("Vrayu") : name.toString();
     initial.size = size.isNull() ? 14.0 : size.toDouble();
@@ -228,14 +228,14 @@ void DocumentWindow::ApplyFont() {
     initial.italic = !italic.isNull() && italic.toBool();
     const std::optional<FontChoice> chosen = CurrentDialogs().ChooseFont(this, initial);
     if (!chosen) return;
-    tel1_->Put(dispid::kSelFontName, chosen->name);
-    tel1_->Put(dispid::kSelFontSize, chosen->size);
-    tel1_->Put(dispid::kSelBold, chosen->bold);
-    tel1_->Put(dispid::kSelItalic, chosen->italic);
+    tel1_->Put(dispid::SelFontName, chosen->name);
+    tel1_->Put(dispid::SelFontSize, chosen->size);
+    tel1_->Put(dispid::SelBold, chosen->bold);
+    tel1_->Put(dispid::SelItalic, chosen->italic);
 }
 
 void DocumentWindow::SetAlignment(int alignment) {
-    if (tel1_) tel1_->Put(dispid::kSelAlignment, alignment);
+    if (tel1_) tel1_->Put(dispid::SelAlignment, alignment);
 }
 
 void DocumentWindow::SendKeys(int key) {
@@ -300,17 +300,17 @@ void DocumentWindow::BindActions() {
         if (tel1_) tel1_->ConvertNow();
     });
     a.Bind("mnuFormatFont", [this] { ApplyFont(); });
-    a.Bind("mnuFormatBold", [this] { ToggleSel(dispid::kSelBold); });
-    a.Bind("mnuFormatItalic", [this] { ToggleSel(dispid::kSelItalic); });
-    a.Bind("mnuFormatUnderLine", [this] { ToggleSel(dispid::kSelUnderline); });
+    a.Bind("mnuFormatBold", [this] { ToggleSel(dispid::SelBold); });
+    a.Bind("mnuFormatItalic", [this] { ToggleSel(dispid::SelItalic); });
+    a.Bind("mnuFormatUnderLine", [this] { ToggleSel(dispid::SelUnderline); });
     a.Bind("mnuFormatTextColor", [this] {
         if (!tel1_) return;
-        if (const auto c = CurrentDialogs().ChooseColor(this, Qt::black)) tel1_->Put(dispid::kSelColor, OleColor(*c));
+        if (const auto c = CurrentDialogs().ChooseColor(this, Qt::black)) tel1_->Put(dispid::SelColor, OleColor(*c));
     });
     a.Bind("mnuFormatBackColor", [this] {
         if (!tel1_) return;
         if (const auto c = CurrentDialogs().ChooseColor(this, Qt::white))
-            tel1_->Put(dispid::kTeluguBackColor, OleColor(*c));
+            tel1_->Put(dispid::TeluguBackColor, OleColor(*c));
     });
     a.Bind("mnuFormatWordProcessor", [this] { OpenInWordProcessor(); });
     a.Bind("mnuWindowCascade", [this] { frame_.MdiArea().cascadeSubWindows(); });

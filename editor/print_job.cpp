@@ -14,7 +14,7 @@ bool PrinterSelected(const QPrinter& printer) {
 void PrintSelection(Tel1& tel1, QPrinter& printer) {
     // The printer stands in for the device context: its address crosses the
     // dispatch interface as a pointer-sized integer.
-    tel1.Call(dispid::kSelPrint, {QVariant::fromValue(reinterpret_cast<qintptr>(&printer))});
+    tel1.Call(dispid::SelPrint, {QVariant::fromValue(reinterpret_cast<qintptr>(&printer))});
 }
 
 }  // namespace vrayu

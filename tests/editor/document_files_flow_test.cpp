@@ -12,7 +12,7 @@ using FileFlow = EditorFixture;
 
 TEST_F(FileFlow, StartShowsWelcomeThenInstructionsUnchanged) {
     FakeTel1& t = Tel();
-    EXPECT_EQ(t.Get(dispid::kTextEnglish).toString(), kInstructionText);
+    EXPECT_EQ(t.Get(dispid::TextEnglish).toString(), kInstructionText);
     EXPECT_FALSE(t.EnglishChanged());
     EXPECT_TRUE(t.AutoConvert());
     EXPECT_EQ(Doc().PictureQuality(), 95);

@@ -30,23 +30,23 @@ public:
         const QTextCursor c = telugu_->textCursor();
         const QTextCharFormat f = c.charFormat();
         switch (id) {
-            case dispid::kTextEnglish: return english_;
-            case dispid::kTextTelugu: return telugu_->toPlainText();
-            case dispid::kTextHTML: return html_;
-            case dispid::kIbEnglishChanged: return englishChanged_;
-            case dispid::kAutoConvert: return autoConvert_;
-            case dispid::kSelStart: return c.selectionStart();
-            case dispid::kSelLength: return c.selectionEnd() - c.selectionStart();
-            case dispid::kSelText: return c.selectedText();
-            case dispid::kSelRTF: return selRtf + "[" + c.selectedText() + "]";
-            case dispid::kSelBold: return Mixed(id) ? QVariant() : QVariant(f.fontWeight() >= QFont::Bold);
-            case dispid::kSelItalic: return Mixed(id) ? QVariant() : QVariant(f.fontItalic());
-            case dispid::kSelUnderline: return Mixed(id) ? QVariant() : QVariant(f.fontUnderline());
-            case dispid::kSelFontName: return Mixed(id) ? QVariant() : QVariant(f.fontFamilies().toStringList().value(0));
-            case dispid::kSelFontSize: return Mixed(id) ? QVariant() : QVariant(f.fontPointSize());
-            case dispid::kSelAlignment: return alignment_;
-            case dispid::kSelColor: return selColor_;
-            case dispid::kTeluguBackColor: return backColor_;
+            case dispid::TextEnglish: return english_;
+            case dispid::TextTelugu: return telugu_->toPlainText();
+            case dispid::TextHTML: return html_;
+            case dispid::ib_English_changed: return englishChanged_;
+            case dispid::Auto_Convert: return autoConvert_;
+            case dispid::SelStart: return c.selectionStart();
+            case dispid::SelLength: return c.selectionEnd() - c.selectionStart();
+            case dispid::SelText: return c.selectedText();
+            case dispid::SelRTF: return selRtf + "[" + c.selectedText() + "]";
+            case dispid::SelBold: return Mixed(id) ? QVariant() : QVariant(f.fontWeight() >= QFont::Bold);
+            case dispid::SelItalic: return Mixed(id) ? QVariant() : QVariant(f.fontItalic());
+            case dispid::SelUnderline: return Mixed(id) ? QVariant() : QVariant(f.fontUnderline());
+            case dispid::SelFontName: return Mixed(id) ? QVariant() : QVariant(f.fontFamilies().toStringList().value(0));
+            case dispid::SelFontSize: return Mixed(id) ? QVariant() : QVariant(f.fontPointSize());
+            case dispid::SelAlignment: return alignment_;
+            case dispid::SelColor: return selColor_;
+            case dispid::TeluguBackColor: return backColor_;
         }
         return {};
     }
@@ -56,25 +56,25 @@ public:
         QTextCursor c = telugu_->textCursor();
         QTextCharFormat f;
         switch (id) {
-            case dispid::kTextEnglish: english_ = v.toString(); englishChanged_ = true; return;
-            case dispid::kTextTelugu: telugu_->setPlainText(v.toString()); return;
-            case dispid::kTextHTML: html_ = v.toString(); return;
-            case dispid::kIbEnglishChanged: englishChanged_ = v.toBool(); return;
-            case dispid::kAutoConvert: autoConvert_ = v.toBool(); return;
-            case dispid::kSelStart: c.setPosition(v.toInt()); telugu_->setTextCursor(c); return;
-            case dispid::kSelLength:
+            case dispid::TextEnglish: english_ = v.toString(); englishChanged_ = true; return;
+            case dispid::TextTelugu: telugu_->setPlainText(v.toString()); return;
+            case dispid::TextHTML: html_ = v.toString(); return;
+            case dispid::ib_English_changed: englishChanged_ = v.toBool(); return;
+            case dispid::Auto_Convert: autoConvert_ = v.toBool(); return;
+            case dispid::SelStart: c.setPosition(v.toInt()); telugu_->setTextCursor(c); return;
+            case dispid::SelLength:
                 c.setPosition(c.selectionStart());
                 c.setPosition(c.position() + v.toInt(), QTextCursor::KeepAnchor);
                 telugu_->setTextCursor(c);
                 return;
-            case dispid::kSelBold: f.setFontWeight(v.toBool() ? QFont::Bold : QFont::Normal); break;
-            case dispid::kSelItalic: f.setFontItalic(v.toBool()); break;
-            case dispid::kSelUnderline: f.setFontUnderline(v.toBool()); break;
-            case dispid::kSelFontName: f.setFontFamilies({v.toString()}); break;
-            case dispid::kSelFontSize: f.setFontPointSize(v.toDouble()); break;
-            case dispid::kSelAlignment: alignment_ = v.toInt(); return;
-            case dispid::kSelColor: selColor_ = v.toLongLong(); return;
-            case dispid::kTeluguBackColor: backColor_ = v.toLongLong(); return;
+            case dispid::SelBold: f.setFontWeight(v.toBool() ? QFont::Bold : QFont::Normal); break;
+            case dispid::SelItalic: f.setFontItalic(v.toBool()); break;
+            case dispid::SelUnderline: f.setFontUnderline(v.toBool()); break;
+            case dispid::SelFontName: f.setFontFamilies({v.toString()}); break;
+            case dispid::SelFontSize: f.setFontPointSize(v.toDouble()); break;
+            case dispid::SelAlignment: alignment_ = v.toInt(); return;
+            case dispid::SelColor: selColor_ = v.toLongLong(); return;
+            case dispid::TeluguBackColor: backColor_ = v.toLongLong(); return;
             default: return;
         }
         c.mergeCharFormat(f);
@@ -83,12 +83,12 @@ public:
 
     QVariant Call(int id, const QVariantList& args) override {
         log << Name(id);
-        if (id == dispid::kConvertNow) {
+        if (id == dispid::ConvertNow) {
             const std::string latin = english_.toLatin1().toStdString();
             telugu_->setPlainText(QString::fromLatin1(ConvertEnglishPane(latin, 0, tables_, kVrayuFace).text));
-        } else if (id == dispid::kConvert2HTML) {
+        } else if (id == dispid::Convert2HTML) {
             html_ = "<HTML>" + telugu_->toPlainText() + "</HTML>";
-        } else if (id == dispid::kSelPrint && !args.isEmpty()) {
+        } else if (id == dispid::SelPrint && !args.isEmpty()) {
             auto* printer = reinterpret_cast<QPrinter*>(args[0].value<qintptr>());
             telugu_->print(printer);
         }
@@ -98,24 +98,24 @@ public:
 private:
     static QString Name(int id) {
         switch (id) {
-            case dispid::kConvertNow: return "ConvertNow";
-            case dispid::kConvert2HTML: return "Convert2HTML";
-            case dispid::kSelPrint: return "SelPrint";
-            case dispid::kTextEnglish: return "TextEnglish";
-            case dispid::kTextTelugu: return "TextTelugu";
-            case dispid::kTextHTML: return "TextHTML";
-            case dispid::kAutoConvert: return "Auto_Convert";
-            case dispid::kIbEnglishChanged: return "ib_English_changed";
-            case dispid::kSelBold: return "SelBold";
-            case dispid::kSelItalic: return "SelItalic";
-            case dispid::kSelUnderline: return "SelUnderline";
-            case dispid::kSelFontName: return "SelFontName";
-            case dispid::kSelFontSize: return "SelFontSize";
-            case dispid::kSelAlignment: return "SelAlignment";
-            case dispid::kSelColor: return "SelColor";
-            case dispid::kTeluguBackColor: return "TeluguBackColor";
-            case dispid::kSelStart: return "SelStart";
-            case dispid::kSelLength: return "SelLength";
+            case dispid::ConvertNow: return "ConvertNow";
+            case dispid::Convert2HTML: return "Convert2HTML";
+            case dispid::SelPrint: return "SelPrint";
+            case dispid::TextEnglish: return "TextEnglish";
+            case dispid::TextTelugu: return "TextTelugu";
+            case dispid::TextHTML: return "TextHTML";
+            case dispid::Auto_Convert: return "Auto_Convert";
+            case dispid::ib_English_changed: return "ib_English_changed";
+            case dispid::SelBold: return "SelBold";
+            case dispid::SelItalic: return "SelItalic";
+            case dispid::SelUnderline: return "SelUnderline";
+            case dispid::SelFontName: return "SelFontName";
+            case dispid::SelFontSize: return "SelFontSize";
+            case dispid::SelAlignment: return "SelAlignment";
+            case dispid::SelColor: return "SelColor";
+            case dispid::TeluguBackColor: return "TeluguBackColor";
+            case dispid::SelStart: return "SelStart";
+            case dispid::SelLength: return "SelLength";
         }
         return QString::number(id, 16);
     }
@@ -131,11 +131,11 @@ private:
             const QTextCharFormat f = at.charFormat();
             QVariant v;
             switch (id) {
-                case dispid::kSelBold: v = f.fontWeight() >= QFont::Bold; break;
-                case dispid::kSelItalic: v = f.fontItalic(); break;
-                case dispid::kSelUnderline: v = f.fontUnderline(); break;
-                case dispid::kSelFontName: v = f.fontFamilies().toStringList().value(0); break;
-                case dispid::kSelFontSize: v = f.fontPointSize(); break;
+                case dispid::SelBold: v = f.fontWeight() >= QFont::Bold; break;
+                case dispid::SelItalic: v = f.fontItalic(); break;
+                case dispid::SelUnderline: v = f.fontUnderline(); break;
+                case dispid::SelFontName: v = f.fontFamilies().toStringList().value(0); break;
+                case dispid::SelFontSize: v = f.fontPointSize(); break;
             }
             if (p == c.selectionStart() + 1) first = v;
             else if (v != first) return true;

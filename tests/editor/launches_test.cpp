@@ -86,7 +86,7 @@ TEST_F(Launches, SiteHelpAndUpdateCheckOpenInTheBrowser) {
 TEST_F(Launches, WordProcessorExportWithAndWithoutSelection) {
     DocumentWindow& d = Doc();
     d.Control()->SetTextTelugu("abcdef");
-    d.Control()->Put(dispid::kSelStart, 3);
+    d.Control()->Put(dispid::SelStart, 3);
     Trigger(d, "mnuFormatWordProcessor");
     EXPECT_EQ(dialogs.Questions().back().prompt,
               "This Action will try to open a word processor on your machine with the selected Telugu Text.\r\n"
@@ -95,12 +95,12 @@ TEST_F(Launches, WordProcessorExportWithAndWithoutSelection) {
     EXPECT_EQ(dialogs.Questions().back().style, kOKOnly);
     // Nothing selected: everything is selected, and stays selected.
     EXPECT_EQ(Bytes(Path("bin/temp.rtf")), "{\\rtf1 sel}[abcdef]\r\n");
-    EXPECT_EQ(d.Control()->Get(dispid::kSelStart).toInt(), 0);
-    EXPECT_EQ(d.Control()->Get(dispid::kSelLength).toInt(), 6);
+    EXPECT_EQ(d.Control()->Get(dispid::SelStart).toInt(), 0);
+    EXPECT_EQ(d.Control()->Get(dispid::SelLength).toInt(), 6);
     EXPECT_EQ(Calls(), QStringList{"xdg-open [" + Path("bin/temp.rtf") + "]"});
 
-    d.Control()->Put(dispid::kSelStart, 1);
-    d.Control()->Put(dispid::kSelLength, 2);
+    d.Control()->Put(dispid::SelStart, 1);
+    d.Control()->Put(dispid::SelLength, 2);
     Trigger(d, "mnuFormatWordProcessor");
     EXPECT_EQ(Bytes(Path("bin/temp.rtf")), "{\\rtf1 sel}[bc]\r\n");
     EXPECT_EQ(Calls(2).size(), 2);

@@ -154,34 +154,34 @@ TEST_F(FrameFlow, ToolbarAlignmentAndFormatToggles) {
     EXPECT_EQ(t.log, (QStringList{"put SelAlignment=2", "put SelAlignment=1", "put SelAlignment=0"}));
 
     d.Control()->SetTextTelugu("abcd");
-    d.Control()->Put(dispid::kSelStart, 0);
-    d.Control()->Put(dispid::kSelLength, 2);
+    d.Control()->Put(dispid::SelStart, 0);
+    d.Control()->Put(dispid::SelLength, 2);
     d.Actions().ToolButton("Bold")->trigger();
-    EXPECT_EQ(d.Control()->Get(dispid::kSelBold), QVariant(true));
+    EXPECT_EQ(d.Control()->Get(dispid::SelBold), QVariant(true));
     Trigger(d, "mnuFormatBold");
-    EXPECT_EQ(d.Control()->Get(dispid::kSelBold), QVariant(false));
+    EXPECT_EQ(d.Control()->Get(dispid::SelBold), QVariant(false));
     // A mixed selection becomes True.
     Trigger(d, "mnuFormatBold");
-    d.Control()->Put(dispid::kSelStart, 1);
-    d.Control()->Put(dispid::kSelLength, 3);
-    EXPECT_TRUE(d.Control()->Get(dispid::kSelBold).isNull());
+    d.Control()->Put(dispid::SelStart, 1);
+    d.Control()->Put(dispid::SelLength, 3);
+    EXPECT_TRUE(d.Control()->Get(dispid::SelBold).isNull());
     Trigger(d, "mnuFormatBold");
-    EXPECT_EQ(d.Control()->Get(dispid::kSelBold), QVariant(true));
+    EXPECT_EQ(d.Control()->Get(dispid::SelBold), QVariant(true));
     Trigger(d, "mnuFormatItalic");
-    EXPECT_EQ(d.Control()->Get(dispid::kSelItalic), QVariant(true));
+    EXPECT_EQ(d.Control()->Get(dispid::SelItalic), QVariant(true));
     d.Actions().ToolButton("Underline")->trigger();
-    EXPECT_EQ(d.Control()->Get(dispid::kSelUnderline), QVariant(true));
+    EXPECT_EQ(d.Control()->Get(dispid::SelUnderline), QVariant(true));
 }
 
 TEST_F(FrameFlow, FontDialogPresetsFromSelectionAndAppliesInOrder) {
     DocumentWindow& d = Doc();
     FakeTel1& t = Tel();
     d.Control()->SetTextTelugu("abcd");
-    d.Control()->Put(dispid::kSelStart, 0);
-    d.Control()->Put(dispid::kSelLength, 1);
-    d.Control()->Put(dispid::kSelFontName, "DejaVu Sans");
-    d.Control()->Put(dispid::kSelFontSize, 20);
-    d.Control()->Put(dispid::kSelLength, 3);  // now mixed in name and size
+    d.Control()->Put(dispid::SelStart, 0);
+    d.Control()->Put(dispid::SelLength, 1);
+    d.Control()->Put(dispid::SelFontName, "DejaVu Sans");
+    d.Control()->Put(dispid::SelFontSize, 20);
+    d.Control()->Put(dispid::SelLength, 3);  // now mixed in name and size
     dialogs.QueueFont(std::nullopt);
     t.log.clear();
     Trigger(d, "mnuFormatFont");
