@@ -11,8 +11,6 @@ namespace vrayu {
 inline constexpr char kAppTitle[] = "VrayuEditor";
 // Title of the about message and prefix of a saved document's window title.
 inline constexpr char kEditorCaption[] = "Vrayu Editor";
-// The program icon beside the program (installed builds use the theme icon).
-inline constexpr char kAppIconPath[] = ":/vrayu-editor.svg";
 
 struct ProgramVersion {
     int major = 0;

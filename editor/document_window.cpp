@@ -54,6 +54,10 @@ DocumentWindow::DocumentWindow(MainFrame& frame) : QWidget(nullptr), frame_(fram
     tel1_ = Tel1::Create(this);
     if (tel1_) {
         tel1_->Widget()->setObjectName("tel1");
+        // The control lays out its own children and copes with any size;
+        // the window, not the control's design size, decides how big it is.
+        tel1_->Widget()->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+        tel1_->Widget()->setMinimumSize(1, 1);
         layout->addWidget(tel1_->Widget(), 1);
     } else {
         auto* missing = new QLabel("The transliteration control (libVrayu.so) could not be loaded.", this);

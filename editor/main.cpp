@@ -3,10 +3,14 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QSettings>
+#include <QPixmap>
+#include <QScreen>
 #include <QTimer>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 
+#include "app_icon.h"
 #include "app_info.h"
 #include "main_frame.h"
 #include "splash_window.h"
@@ -38,13 +42,19 @@ void SetUpParser(QCommandLineParser& parser) {
                       "FILE"});
 }
 
-// Saves a picture of `window` to `path` after the first paint and ends the
-// run without closing anything (no settings are written).
+// Saves a picture of the screen (or of `window` where the platform cannot
+// grab the screen) to `path` once start-up has painted, including any
+// question still open, and ends the run at once: nothing is closed and no
+// settings are written.
 void ScheduleScreenshot(QWidget& window, const QString& path) {
-    QTimer::singleShot(1500, &window, [&window, path] {
-        const bool saved = window.grab().save(path, "PNG");
+    QTimer::singleShot(2000, &window, [&window, path] {
+        QPixmap shot;
+        if (QScreen* screen = QGuiApplication::primaryScreen()) shot = screen->grabWindow(0);
+        if (shot.isNull()) shot = window.grab();
+        const bool saved = shot.save(path, "PNG");
         if (!saved) std::fprintf(stderr, "VrayuEditor: cannot write %s\n", qPrintable(path));
-        QApplication::exit(saved ? 0 : 1);
+        std::fflush(nullptr);
+        std::_Exit(saved ? 0 : 1);
     });
 }
 
@@ -71,20 +81,23 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     QApplication::setDesktopFileName("vrayu-editor");
-    QApplication::setWindowIcon(QIcon::fromTheme("vrayu-editor", QIcon(vrayu::kAppIconPath)));
+    QApplication::setWindowIcon(QIcon::fromTheme("vrayu-editor", vrayu::AppIcon()));
     QCommandLineParser parser;
     SetUpParser(parser);
     parser.process(app);
 
     vrayu::SplashWindow splash(vrayu::CurrentVersion());
+    splash.adjustSize();
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        splash.move(screen->availableGeometry().center() - splash.rect().center());
     splash.show();
     QApplication::processEvents();
 
     QSettings settings(QSettings::IniFormat, QSettings::UserScope, vrayu::kAppTitle);
     vrayu::MainFrame frame(settings);
+    if (parser.isSet("screenshot")) ScheduleScreenshot(frame, parser.value("screenshot"));
     frame.Load();
     splash.close();
     frame.show();
-    if (parser.isSet("screenshot")) ScheduleScreenshot(frame, parser.value("screenshot"));
     return QApplication::exec();
 }

@@ -35,7 +35,6 @@ MainFrame::MainFrame(QSettings& settings, QWidget* parent)
     : QMainWindow(parent), settings_(settings), mdi_(new QMdiArea(this)) {
     setObjectName("mdiMain");
     setWindowTitle(kEditorCaption);
-    setWindowIcon(QIcon::fromTheme("vrayu-editor"));
     mdi_->setObjectName("mdiArea");
     setCentralWidget(mdi_);
     actions_ = new ActionSet(this, FrameMenuTable(), FrameToolbarTable());
@@ -69,9 +68,11 @@ DocumentWindow* MainFrame::LoadNewDoc() {
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->installEventFilter(document);
     document->setWindowTitle(QStringLiteral("New Document %1").arg(documentCount_));
-    // A new child takes most of the area, as document windows usually do.
-    const QSize area = mdi_->viewport()->size();
-    if (area.width() > 100 && area.height() > 100) sub->resize(area.width() * 9 / 10, area.height() * 9 / 10);
+    // A new child takes most of the area, as document windows usually do
+    // (the area is not laid out yet while the frame loads: use the frame).
+    QSize area = mdi_->viewport()->size();
+    if (!isVisible()) area = size() - QSize(20, 120);
+    sub->resize(std::max(area.width() * 9 / 10, 100), std::max(area.height() * 9 / 10, 100));
     sub->show();
     mdi_->setActiveSubWindow(sub);
     ShowMenusOf(document);
