@@ -123,3 +123,45 @@ TEST_F(RealControl, PrintsThePaneToPdf) {
 
 }  // namespace
 }  // namespace vrayu
+
+namespace vrayu {
+namespace {
+
+TEST_F(RealControl, FormattingReachesTheTeluguSelection) {
+    DocumentWindow& d = Doc();
+    ASSERT_NE(d.Control(), nullptr);
+    d.Control()->SetTextTelugu("abcdef");
+    d.Control()->Put(dispid::SelStart, 0);
+    d.Control()->Put(dispid::SelLength, 3);
+    Trigger(d, "mnuFormatBold");
+    EXPECT_TRUE(d.Control()->Get(dispid::SelBold).toBool());
+    Trigger(d, "mnuFormatBold");
+    EXPECT_FALSE(d.Control()->Get(dispid::SelBold).toBool());
+    // Half bold is mixed (Null) and becomes bold.
+    d.Control()->Put(dispid::SelLength, 1);
+    Trigger(d, "mnuFormatBold");
+    d.Control()->Put(dispid::SelLength, 3);
+    EXPECT_TRUE(d.Control()->Get(dispid::SelBold).isNull());
+    Trigger(d, "mnuFormatBold");
+    EXPECT_TRUE(d.Control()->Get(dispid::SelBold).toBool());
+
+    FontChoice chosen;
+    chosen.name = "DejaVu Serif";
+    chosen.size = 20;
+    chosen.italic = true;
+    dialogs.QueueFont(chosen);
+    Trigger(d, "mnuFormatFont");
+    EXPECT_EQ(d.Control()->Get(dispid::SelFontName).toString(), "DejaVu Serif");
+    EXPECT_EQ(d.Control()->Get(dispid::SelFontSize).toDouble(), 20);
+    EXPECT_TRUE(d.Control()->Get(dispid::SelItalic).toBool());
+    EXPECT_FALSE(d.Control()->Get(dispid::SelBold).toBool());
+
+    dialogs.QueueColor(QColor(0x12, 0x34, 0x56));
+    Trigger(d, "mnuFormatTextColor");
+    EXPECT_EQ(d.Control()->Get(dispid::SelColor).toLongLong(), 0x563412);
+    d.Actions().ToolButton("Italic")->trigger();
+    EXPECT_FALSE(d.Control()->Get(dispid::SelItalic).toBool());
+}
+
+}  // namespace
+}  // namespace vrayu
