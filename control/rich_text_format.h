@@ -25,7 +25,4 @@ Qt::Alignment QtAlignment(int alignment);
 std::int64_t OleFromColor(const QColor& c);
 QColor ColorFromOle(std::int64_t ole);
 
-// Text escaped for RTF (shared by the writer and its tests).
-QString EscapeRtfText(QStringView text);
-
 }  // namespace vrayu

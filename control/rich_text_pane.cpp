@@ -51,8 +51,8 @@ QString FromDocumentBreaks(QString raw) {
 }
 
 RichTextPane::RichTextPane(QTextEdit* edit) : edit_(edit), backColor_(kSystemWindowColor) {
+    // Pasted text arrives plain: the pane holds only what its RTF can carry.
     edit_->setAcceptRichText(false);
-    edit_->setUndoRedoEnabled(false);
 }
 
 QTextCursor RichTextPane::Cursor() const { return edit_->textCursor(); }

@@ -1,5 +1,7 @@
 #include "rtf_reader.h"
 
+#include <algorithm>
+
 #include <QColor>
 #include <QHash>
 #include <QList>
@@ -15,6 +17,10 @@
 
 namespace vrayu {
 namespace {
+
+// Bounds for values from outside: sizes and indents a page can hold.
+constexpr double kMaxPoints = 1638;
+constexpr int kMaxIndent = 31680;  // 22 inches
 
 enum class Destination { Text, FontTable, FontEntry, ColorTable, Skip, Bullet };
 
@@ -87,8 +93,9 @@ public:
             if (!s.isLetter() || s.unicode() > 127) {
                 ++i;
                 if (s == QLatin1Char('\'')) {
-                    bool ok = false;
-                    const int code = rtf_.mid(i, 2).toInt(&ok, 16);
+                    // Exactly two hex digits; a cut escape is dropped.
+                    bool ok = i + 2 <= n && rtf_[i].isLetterOrNumber() && rtf_[i + 1].isLetterOrNumber();
+                    const int code = ok ? rtf_.mid(i, 2).toInt(&ok, 16) : 0;
                     i += 2;
                     if (!ok) continue;
                     if (skipChars > 0) {
@@ -198,20 +205,20 @@ private:
             para_.alignment = 2;
             para_.set = true;
         } else if (w == QLatin1String("li")) {
-            para_.left = param;
+            para_.left = std::clamp(param, -kMaxIndent, kMaxIndent);
             para_.set = true;
         } else if (w == QLatin1String("fi")) {
-            para_.first = param;
+            para_.first = std::clamp(param, -kMaxIndent, kMaxIndent);
             para_.set = true;
         } else if (w == QLatin1String("ri")) {
-            para_.right = param;
+            para_.right = std::clamp(param, -kMaxIndent, kMaxIndent);
             para_.set = true;
         } else if (w == QLatin1String("plain")) {
             ch = CharState();
         } else if (w == QLatin1String("f") && hasParam) {
             ch.font = param;
         } else if (w == QLatin1String("fs") && hasParam) {
-            ch.size = param / 2.0;
+            ch.size = std::clamp(param / 2.0, 1.0, kMaxPoints);
         } else if (w == QLatin1String("b")) {
             ch.bold = on;
         } else if (w == QLatin1String("i")) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 class QTextDocument;
 
@@ -12,6 +13,10 @@ namespace vrayu {
 
 // Twips per document unit (a pixel at 96 dpi).
 inline constexpr int kTwipsPerDocUnit = 15;
+
+// Text escaped for RTF: \ { } escaped, tabs and line breaks as control
+// words, 8-bit characters as \'hh, others above 255 as \uN.
+QString EscapeRtfText(QStringView text);
 
 // RTF of the document between positions `from` and `to` (QTextDocument
 // positions; a range that crosses a paragraph end writes \par for it).

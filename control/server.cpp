@@ -1,6 +1,7 @@
 // The library's exports: the class object of the control, unloading, and
 // self-registration in the registry store's classes root.
 #include <dlfcn.h>
+#include <stdlib.h>
 
 #include <QByteArray>
 #include <QString>
@@ -42,8 +43,13 @@ public:
 // The path of this library, as the registry records it.
 std::string LibraryPath() {
     Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&LibraryPath), &info) && info.dli_fname) return info.dli_fname;
-    return {};
+    if (!dladdr(reinterpret_cast<void*>(&LibraryPath), &info) || !info.dli_fname) return {};
+    // The name dlopen was given may be relative; the registry needs the file.
+    char* resolved = realpath(info.dli_fname, nullptr);
+    if (!resolved) return info.dli_fname;
+    std::string path = resolved;
+    free(resolved);
+    return path;
 }
 
 Status SetDefault(Hive& h, const std::string& key, const std::string& value) {

@@ -74,6 +74,7 @@ Transliterate::Transliterate(QWidget* parent)
       fetch_(new WebFetch(this)),
       geometry_(DesignGeometry()) {
     ++g_liveCount;
+    font_ = AmbientFont();
     CreateChildren();
     StartUp();
     ApplyGeometry();
@@ -81,6 +82,12 @@ Transliterate::Transliterate(QWidget* parent)
 
 Transliterate::~Transliterate() {
     fetch_->Cancel();
+    // The panes outlive this object's members while QWidget deletes them:
+    // nothing of theirs may reach back here any more.
+    for (QTextEdit* pane : {txtEnglish_, txtTelugu_, txtHTML_}) {
+        pane->removeEventFilter(this);
+        disconnect(pane, nullptr, this, nullptr);
+    }
     --g_liveCount;
 }
 
@@ -118,6 +125,10 @@ void Transliterate::CreateChildren() {
     txtTelugu_->setFont(QFont(QString::fromLatin1(kVrayuFace.data(), kVrayuFace.size()), 16));
     txtHTML_->setFont(QFont(QStringLiteral("Arial"), 10));
     for (QTextEdit* pane : {txtEnglish_, txtTelugu_, txtHTML_}) pane->installEventFilter(this);
+    // Typing is undoable in the English pane; the other two are regenerated
+    // from it, and their undo history would only hold stale copies.
+    txtTelugu_->setUndoRedoEnabled(false);
+    txtHTML_->setUndoRedoEnabled(false);
 
     // The design view: both panes.
     optBoth_->setChecked(true);
@@ -139,9 +150,11 @@ void Transliterate::CreateChildren() {
     connect(txtTelugu_, &QTextEdit::textChanged, this, [this] { ib_Telugu_changed = true; });
     connect(txtHTML_, &QTextEdit::textChanged, this, [this] { ib_HTML_changed = true; });
     // The Telugu caret follows the English one (same character index).
-    connect(txtEnglish_, &QTextEdit::cursorPositionChanged, this, [this] {
+    auto followEnglishCaret = [this] {
         if (!txtEnglish_->document()->isEmpty()) telugu_.SetSelStart(english_.SelStart());
-    });
+    };
+    connect(txtEnglish_, &QTextEdit::cursorPositionChanged, this, followEnglishCaret);
+    connect(txtEnglish_, &QTextEdit::selectionChanged, this, followEnglishCaret);
     connect(txtTelugu_, &QTextEdit::cursorPositionChanged, this, &Transliterate::FireSelChange);
     connect(txtTelugu_, &QTextEdit::selectionChanged, this, &Transliterate::FireSelChange);
 }

@@ -20,10 +20,13 @@ Dialogs* g_installed = nullptr;  // used before the application object exists
 Dialogs& CurrentDialogs() {
     if (auto* app = QCoreApplication::instance()) {
         const QVariant v = app->property(kProperty);
-        if (v.isValid() && v.value<void*>()) return *static_cast<Dialogs*>(v.value<void*>());
-    } else if (g_installed) {
-        return *g_installed;
+        if (v.isValid()) {
+            if (void* installed = v.value<void*>()) return *static_cast<Dialogs*>(installed);
+            static QtDialogs qtDialogs;
+            return qtDialogs;  // explicitly restored
+        }
     }
+    if (g_installed) return *g_installed;
     static QtDialogs qtDialogs;
     return qtDialogs;
 }

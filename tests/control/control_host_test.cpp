@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
@@ -54,6 +55,9 @@ TEST_F(HostTest, RegisterCreateTypeAndReadByDispatchId) {
     TransliterateControl* control = CreateTransliterate(&container, &error);
     ASSERT_NE(control, nullptr) << error.toStdString();
     EXPECT_EQ(control->Widget()->parentWidget(), &container);
+    // The library asks its questions through the dialogs the host installed.
+    for (const auto& q : dialogs_.Questions())
+        EXPECT_TRUE(q.prompt.startsWith("You haven't installed Vrayu Fonts.")) << q.prompt.toStdString();
     container.show();
 
     auto* english = control->Widget()->findChild<QTextEdit*>("txtEnglish");
@@ -103,6 +107,14 @@ TEST_F(HostTest, ServerEntryPointsRefuseWhatTheyDoNotServe) {
     EXPECT_EQ(canUnload(), kS_FALSE);
     factory->LockServer(false);
     EXPECT_EQ(canUnload(), kS_OK);
+
+    // A store that cannot be written: registration reports the failure.
+    const QString file = dir_.filePath("not-a-folder");
+    { QFile f(file); ASSERT_TRUE(f.open(QIODevice::WriteOnly)); }
+    qputenv("VRAYU_REGISTRY_DIR", file.toLocal8Bit());
+    auto reg = reinterpret_cast<DllRegisterServerFn>(dlsym(lib, "DllRegisterServer"));
+    EXPECT_EQ(reg(), kSelfReg_E_Class);
+    qputenv("VRAYU_REGISTRY_DIR", dir_.path().toLocal8Bit());
 
     // A registered path that does not load is reported.
     registry::Store().WriteValue(registry::Root::ClassesRoot,

@@ -4,6 +4,8 @@
 #include <QFontDatabase>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -483,6 +485,40 @@ TEST_F(ControlTest, AboutBoxAndPropertyPage) {
     EXPECT_EQ(events.changes[1].second, "TextTelugu");
     EXPECT_EQ(events.changes[2].second, "TextEnglish");
     control_->SetEventSink(nullptr);
+}
+
+// Text of a PDF file, through pdftotext.
+QString PdfText(const QString& pdf) {
+    QProcess p;
+    p.start("pdftotext", {pdf, "-"});
+    if (!p.waitForFinished(20000)) return "(pdftotext failed)";
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+TEST_F(ControlTest, SelPrintPrintsTheSelectionOrEverything) {
+    QTemporaryDir dir;
+    control_->Put(dispid::TeluguFont, QFont("DejaVu Sans", 12));
+    control_->Put(dispid::TextTelugu, "Hello\r\nWorld");
+    control_->Put(dispid::SelStart, 7);
+    control_->Put(dispid::SelLength, 5);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath("selection.pdf"));
+    QVariantList args{QVariant::fromValue(static_cast<void*>(&printer))};
+    ASSERT_EQ(control_->Call(dispid::SelPrint, args), kS_OK);
+    QString text = PdfText(dir.filePath("selection.pdf"));
+    EXPECT_TRUE(text.contains("World")) << text.toStdString();
+    EXPECT_FALSE(text.contains("Hello")) << text.toStdString();
+
+    control_->Put(dispid::SelLength, 0);
+    printer.setOutputFileName(dir.filePath("all.pdf"));
+    QVariantList handle{static_cast<qulonglong>(reinterpret_cast<quintptr>(&printer))};
+    ASSERT_EQ(control_->Call(dispid::SelPrint, handle), kS_OK);
+    text = PdfText(dir.filePath("all.pdf"));
+    EXPECT_TRUE(text.contains("Hello")) << text.toStdString();
+    EXPECT_TRUE(text.contains("World")) << text.toStdString();
+    QVariantList none{0};
+    EXPECT_EQ(control_->Call(dispid::SelPrint, none), kDispE_Exception);
 }
 
 TEST_F(ControlTest, AddUrlAndSetUrlWithoutHttpDoNothingElse) {
