@@ -67,6 +67,8 @@ DocumentWindow::DocumentWindow(MainFrame& frame) : QWidget(nullptr), frame_(fram
     const int minimum = MinimumPixels();
     resize(minimum * 3 / 2, minimum);
     BindActions();
+    frame_.AttachWindowList(actions_->Menus());
+    actions_->Action("mnuViewStatusBar")->setChecked(!frame_.statusBar()->isHidden());
     Start();
 }
 
@@ -295,7 +297,7 @@ void DocumentWindow::BindActions() {
     a.Bind("mnuEditCopy", [this] { SendKeys(Qt::Key_C); });
     a.Bind("mnuEditPaste", [this] { SendKeys(Qt::Key_V); });
     a.Bind("mnuViewToolbar", [this] { actions_->ToolBar()->setVisible(actions_->Action("mnuViewToolbar")->isChecked()); });
-    a.Bind("mnuViewStatusBar", [this] { frame_.statusBar()->setVisible(actions_->Action("mnuViewStatusBar")->isChecked()); });
+    a.Bind("mnuViewStatusBar", [this] { frame_.SetStatusBarShown(actions_->Action("mnuViewStatusBar")->isChecked()); });
     a.Bind("mnuViewWebBrowser", [] { OpenProductSite(); });
     a.Bind("mnuConvertAuto", [this] {
         if (tel1_) tel1_->SetAutoConvert(actions_->Action("mnuConvertAuto")->isChecked());

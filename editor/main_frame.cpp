@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPrinter>
 #include <QSettings>
@@ -42,6 +43,7 @@ MainFrame::MainFrame(QSettings& settings, QWidget* parent)
     statusBar()->setObjectName("sbStatusBar");
     statusBar()->showMessage("Ready");
     BindActions();
+    AttachWindowList(actions_->Menus());
     ShowMenusOf(nullptr);
     connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
         ShowMenusOf(sub ? qobject_cast<DocumentWindow*>(sub->widget()) : nullptr);
@@ -108,6 +110,34 @@ void MainFrame::ShowMenusOf(DocumentWindow* document) {
     for (QMenu* menu : menus) bar->addMenu(menu);
 }
 
+void MainFrame::SetStatusBarShown(bool shown) {
+    statusBar()->setVisible(shown);
+    actions_->Action("mnuViewStatusBar")->setChecked(shown);
+    for (DocumentWindow* d : Documents()) d->Actions().Action("mnuViewStatusBar")->setChecked(shown);
+}
+
+void MainFrame::AttachWindowList(const QList<QMenu*>& menus) {
+    for (QMenu* menu : menus) {
+        if (menu->title() != "&Window") continue;
+        QAction* separator = menu->addSeparator();
+        connect(menu, &QMenu::aboutToShow, this, [this, menu, separator] {
+            // Drop the list of the last showing, then list the windows anew.
+            const QList<QAction*> all = menu->actions();
+            for (qsizetype i = all.indexOf(separator) + 1; i < all.size(); ++i) delete all[i];
+            const QList<DocumentWindow*> documents = Documents();
+            separator->setVisible(!documents.isEmpty());
+            int n = 0;
+            for (DocumentWindow* d : documents) {
+                QAction* item = menu->addAction(QStringLiteral("&%1 %2").arg(++n).arg(d->windowTitle()));
+                item->setCheckable(true);
+                item->setChecked(d == ActiveDocument());
+                QMdiSubWindow* sub = qobject_cast<QMdiSubWindow*>(d->parentWidget());
+                connect(item, &QAction::triggered, this, [this, sub] { mdi_->setActiveSubWindow(sub); });
+            }
+        });
+    }
+}
+
 void MainFrame::Placeholder(const char* message) { CurrentDialogs().MsgBox(this, message, kOKOnly, kAppTitle); }
 
 void MainFrame::BindActions() {
@@ -148,7 +178,7 @@ void MainFrame::BindActions() {
     for (const auto& [id, message] : placeholders) a.Bind(id, [this, message] { Placeholder(message); });
     a.Bind("mnuFileExit", [this] { close(); });
     a.Bind("mnuViewToolbar", [this, &a] { actions_->ToolBar()->setVisible(a.Action("mnuViewToolbar")->isChecked()); });
-    a.Bind("mnuViewStatusBar", [this, &a] { statusBar()->setVisible(a.Action("mnuViewStatusBar")->isChecked()); });
+    a.Bind("mnuViewStatusBar", [this, &a] { SetStatusBarShown(a.Action("mnuViewStatusBar")->isChecked()); });
     a.Bind("mnuViewOptions", [this] { ShowOptions(); });
     a.Bind("mnuViewWebBrowser", [] { OpenProductSite(); });
     a.Bind("mnuWindowCascade", [this] { mdi_->cascadeSubWindows(); });

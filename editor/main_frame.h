@@ -37,6 +37,12 @@ public:
     void ShowOptions();
     // Shows the menus of `document`, or the frame's own when it is null.
     void ShowMenusOf(DocumentWindow* document);
+    // Shows or hides the status bar and keeps every "Status Bar" check mark
+    // (the frame's and each document window's) in step.
+    void SetStatusBarShown(bool shown);
+    // Makes the "&Window" menu among `menus` end with the list of document
+    // windows, the active one checked; choosing one activates it.
+    void AttachWindowList(const QList<QMenu*>& menus);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

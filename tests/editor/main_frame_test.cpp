@@ -293,3 +293,30 @@ TEST_F(FrameFlow, TilingSharesTheAreaAmongChildren) {
 
 }  // namespace
 }  // namespace vrayu
+
+namespace vrayu {
+namespace {
+
+TEST_F(FrameFlow, WindowMenuListsDocumentsAndStatusBarMarksAgree) {
+    MainFrame& f = Frame();
+    DocumentWindow* second = f.LoadNewDoc();
+    QMenu* window = second->Actions().Menus()[5];
+    ASSERT_EQ(window->title(), "&Window");
+    emit window->aboutToShow();
+    emit window->aboutToShow();  // the list is rebuilt, not appended twice
+    QStringList listed;
+    for (QAction* a : window->actions())
+        if (a->text().startsWith("&1 ") || a->text().startsWith("&2 ")) listed << a->text();
+    EXPECT_EQ(listed, (QStringList{"&1 New Document 1", "&2 New Document 2"}));
+    window->actions().back()->trigger();
+    EXPECT_EQ(f.ActiveDocument(), second);
+
+    Trigger(*second, "mnuViewStatusBar");
+    EXPECT_TRUE(f.statusBar()->isHidden());
+    EXPECT_FALSE(f.Actions().Action("mnuViewStatusBar")->isChecked());
+    EXPECT_FALSE(f.Documents()[0]->Actions().Action("mnuViewStatusBar")->isChecked());
+    EXPECT_FALSE(f.LoadNewDoc()->Actions().Action("mnuViewStatusBar")->isChecked());
+}
+
+}  // namespace
+}  // namespace vrayu
