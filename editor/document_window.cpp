@@ -64,8 +64,6 @@ DocumentWindow::DocumentWindow(MainFrame& frame) : QWidget(nullptr), frame_(fram
         missing->setAlignment(Qt::AlignCenter);
         layout->addWidget(missing, 1);
     }
-    const int minimum = MinimumPixels();
-    resize(minimum * 3 / 2, minimum);
     BindActions();
     frame_.AttachWindowList(actions_->Menus());
     actions_->Action("mnuViewStatusBar")->setChecked(!frame_.statusBar()->isHidden());
