@@ -58,12 +58,10 @@ QString InprocServerPath(const QString& clsid) {
     return DefaultString("CLSID\\" + clsid.toStdString() + "\\InprocServer32");
 }
 
-TransliterateControl* CreateControl(const QString& progId, QWidget* parent, QString* error) {
-    const QString clsid = ClsidFromProgId(progId);
-    if (clsid.isEmpty()) {
-        SetError(error, QStringLiteral("The class %1 is not registered.").arg(progId));
-        return nullptr;
-    }
+namespace {
+
+// The class object of a registered class, from its server library.
+void* ClassObject(const QString& clsid, QString* error) {
     const QString path = InprocServerPath(clsid);
     if (path.isEmpty()) {
         SetError(error, QStringLiteral("The class %1 has no server library.").arg(clsid));
@@ -78,18 +76,42 @@ TransliterateControl* CreateControl(const QString& progId, QWidget* parent, QStr
     }
     void* object = nullptr;
     const QByteArray clsidText = clsid.toLatin1();
-    HResult hr = getClassObject(clsidText.constData(), kIClassFactoryIid, &object);
+    const HResult hr = getClassObject(clsidText.constData(), kIClassFactoryIid, &object);
     if (!Succeeded(hr) || !object) {
         SetError(error, QStringLiteral("%1 does not serve %2").arg(path, clsid));
         return nullptr;
     }
+    return object;
+}
+
+}  // namespace
+
+TransliterateControl* CreateControl(const QString& progId, QWidget* parent, QString* error) {
+    const QString clsid = ClsidFromProgId(progId);
+    if (clsid.isEmpty()) {
+        SetError(error, QStringLiteral("The class %1 is not registered.").arg(progId));
+        return nullptr;
+    }
+    void* object = ClassObject(clsid, error);
+    if (!object) return nullptr;
     TransliterateControl* control = nullptr;
-    hr = static_cast<ClassFactory*>(object)->CreateInstance(parent, &control);
+    const HResult hr = static_cast<ClassFactory*>(object)->CreateInstance(parent, &control);
     if (!Succeeded(hr) || !control) {
         SetError(error, QStringLiteral("Creating %1 failed").arg(progId));
         return nullptr;
     }
     return control;
+}
+
+PropertyPage* CreatePropertyPage(const QString& clsid, QWidget* parent, QString* error) {
+    void* object = ClassObject(clsid, error);
+    if (!object) return nullptr;
+    PropertyPage* page = nullptr;
+    if (!Succeeded(static_cast<PropertyPageFactory*>(object)->CreatePage(parent, &page)) || !page) {
+        SetError(error, QStringLiteral("Creating the property page %1 failed").arg(clsid));
+        return nullptr;
+    }
+    return page;
 }
 
 HResult RegisterServerLibrary(const QString& libraryPath, QString* error) {

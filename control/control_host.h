@@ -23,6 +23,10 @@ inline TransliterateControl* CreateTransliterate(QWidget* parent, QString* error
     return CreateControl(QString::fromLatin1(kTransliterateProgId), parent, error);
 }
 
+// Creates the property page registered as `clsid` (the control's page is
+// kDataPageClsid). Returns null on failure with a description in `error`.
+PropertyPage* CreatePropertyPage(const QString& clsid, QWidget* parent, QString* error = nullptr);
+
 // Loads `libraryPath` and calls its DllRegisterServer / DllUnregisterServer.
 HResult RegisterServerLibrary(const QString& libraryPath, QString* error = nullptr);
 HResult UnregisterServerLibrary(const QString& libraryPath, QString* error = nullptr);

@@ -6,14 +6,14 @@
 #include <QDialog>
 #include <QList>
 
+#include "transliterate_control.h"
+
 class QPlainTextEdit;
 class QPushButton;
 
 namespace vrayu {
 
-class Dispatch;
-
-class DataPage : public QDialog {
+class DataPage : public QDialog, public PropertyPage {
     Q_OBJECT
 public:
     explicit DataPage(QWidget* parent = nullptr);
@@ -23,7 +23,12 @@ public:
     void SetSelectedObjects(const QList<Dispatch*>& objects);
     bool Changed() const { return changed_; }
     // Writes TextHTML, TextTelugu, TextEnglish to the first selected control.
-    void Apply();
+    void Apply() override;
+
+    // PropertyPage
+    QDialog* Dialog() override { return this; }
+    void SetObjects(const QList<Dispatch*>& objects) override { SetSelectedObjects(objects); }
+    bool IsPageDirty() const override { return changed_; }
 
 private:
     void MarkChanged();

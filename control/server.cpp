@@ -8,6 +8,7 @@
 #include <atomic>
 #include <string>
 
+#include "data_page.h"
 #include "registry_store.h"
 #include "transliterate.h"
 
@@ -36,6 +37,15 @@ public:
     }
     HResult LockServer(bool lock) override {
         g_locks += lock ? 1 : -1;
+        return kS_OK;
+    }
+};
+
+class DataPageFactory : public PropertyPageFactory {
+public:
+    HResult CreatePage(QWidget* parent, PropertyPage** page) override {
+        if (!page) return kE_Pointer;
+        *page = new DataPage(parent);
         return kS_OK;
     }
 };
@@ -128,10 +138,15 @@ extern "C" {
 __attribute__((visibility("default"))) HResult DllGetClassObject(const char* clsid, const char* iid, void** object) {
     if (!object) return kE_Pointer;
     *object = nullptr;
-    if (!SameId(clsid, kTransliterateClsid)) return kClassE_ClassNotAvailable;
+    const bool control = SameId(clsid, kTransliterateClsid), page = SameId(clsid, kDataPageClsid);
+    if (!control && !page) return kClassE_ClassNotAvailable;
     if (!SameId(iid, kIClassFactoryIid)) return kE_NoInterface;
-    static TransliterateFactory factory;
-    *object = static_cast<ClassFactory*>(&factory);
+    static TransliterateFactory controlFactory;
+    static DataPageFactory pageFactory;
+    if (control)
+        *object = static_cast<ClassFactory*>(&controlFactory);
+    else
+        *object = static_cast<PropertyPageFactory*>(&pageFactory);
     return kS_OK;
 }
 

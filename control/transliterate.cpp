@@ -13,6 +13,7 @@
 #include <QTextEdit>
 #include <QToolButton>
 #include <QUrl>
+#include <algorithm>
 #include <atomic>
 
 #include "control_texts.h"
@@ -245,7 +246,10 @@ void Transliterate::ApplyGeometry() {
     const double tpp = TwipsPerPixel();
     auto px = [tpp](int twips) { return static_cast<int>(twips / tpp + (twips >= 0 ? 0.5 : -0.5)); };
     auto place = [&](QWidget* w, const TwipsRect& r) { w->setGeometry(px(r.left), px(r.top), px(r.width), px(r.height)); };
-    place(frame1_, {135, -15, 7125, 525});
+    // The top row keeps its design width, and grows with the control so that
+    // no option is cut off.
+    const int width = static_cast<int>(this->width() * tpp + 0.5);
+    place(frame1_, {135, -15, std::max(7125, width - 135 - 50), 525});
     place(txtURL1_, {120, geometry_.url.top, geometry_.url.left - 120 - 40, geometry_.url.height});
     place(txtURL_, geometry_.url);
     place(cmdGO_, {geometry_.url.left + geometry_.url.width + 50, geometry_.url.top, 950, geometry_.url.height});

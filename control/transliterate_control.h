@@ -4,6 +4,7 @@
 // registry (see control_host.h) and talks to it through these interfaces.
 #pragma once
 
+#include <QList>
 #include <QString>
 
 #include "dispatch.h"
@@ -129,8 +130,35 @@ protected:
     ~ClassFactory() = default;
 };
 
+// A property page: a dialog that edits the selected objects through their
+// dispatch interfaces.
+class PropertyPage {
+public:
+    virtual QDialog* Dialog() = 0;
+    // The container hands the page its selected objects (not owned).
+    virtual void SetObjects(const QList<Dispatch*>& objects) = 0;
+    // Whether the page has edits not yet applied (the container's Apply).
+    virtual bool IsPageDirty() const = 0;
+    virtual void Apply() = 0;
+
+protected:
+    ~PropertyPage() = default;
+};
+
+// The class object DllGetClassObject hands out for the property page "Data".
+class PropertyPageFactory {
+public:
+    // The page belongs to the caller (delete its Dialog()).
+    virtual HResult CreatePage(QWidget* parent, PropertyPage** page) = 0;
+
+protected:
+    ~PropertyPageFactory() = default;
+};
+
 // The library's exports (C linkage). Class ids and interface ids are text in
-// registry form, "{...}", compared without regard to case.
+// registry form, "{...}", compared without regard to case. DllGetClassObject
+// with kIClassFactoryIid gives a ClassFactory* for kTransliterateClsid and a
+// PropertyPageFactory* for kDataPageClsid.
 extern "C" {
 using DllGetClassObjectFn = HResult (*)(const char* clsid, const char* iid, void** object);
 using DllCanUnloadNowFn = HResult (*)();

@@ -7,14 +7,14 @@
 namespace vrayu {
 
 std::optional<QString> ImportAddress(const QString& entry) {
-    const QString lower = entry.toLower();
-    const qsizetype dash = lower.indexOf(QLatin1String(" - "));
+    // " - " has no letters: its place is the same in any case.
+    const qsizetype dash = entry.indexOf(QLatin1String(" - "));
     if (dash >= 0) {
         const QString address = entry.mid(dash + 3);
         if (address.isEmpty()) return std::nullopt;
         return address;
     }
-    if (lower.left(7) != QLatin1String("http://")) return std::nullopt;
+    if (entry.left(7).toLower() != QLatin1String("http://")) return std::nullopt;
     return entry;
 }
 

@@ -3,8 +3,10 @@
 #include <dlfcn.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
@@ -75,6 +77,20 @@ TEST_F(HostTest, RegisterCreateTypeAndReadByDispatchId) {
     EXPECT_TRUE(page.contains(Glyphs({179, 194, 237, 143, 193, 156, 193, 207}) + "</font></p><hr></body></html>"));
     EXPECT_EQ(control->GetIDsOfNames("texttelugu"), dispid::TextTelugu);
 
+    // The property page "Data" is a registered class of its own.
+    PropertyPage* dataPage = CreatePropertyPage(kDataPageClsid, nullptr, &error);
+    ASSERT_NE(dataPage, nullptr) << error.toStdString();
+    dataPage->SetObjects({control});
+    EXPECT_FALSE(dataPage->IsPageDirty());
+    auto* box = dataPage->Dialog()->findChild<QPlainTextEdit*>("txtTextEnglish");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->toPlainText(), "svAgatam");
+    box->setPlainText("amma");
+    EXPECT_TRUE(dataPage->IsPageDirty());
+    dataPage->Apply();
+    EXPECT_EQ(control->Get(dispid::TextEnglish).toString(), "amma");
+    delete dataPage->Dialog();
+
     delete control->Widget();
 
     // Unregistered, the class can no longer be created.
@@ -82,6 +98,8 @@ TEST_F(HostTest, RegisterCreateTypeAndReadByDispatchId) {
     EXPECT_FALSE(store.KeyExists(registry::Root::ClassesRoot, "Vrayu.Transliterate"));
     EXPECT_FALSE(store.KeyExists(registry::Root::ClassesRoot, "CLSID\\{78C3BAB8-F065-11D0-A36D-444553540000}"));
     EXPECT_EQ(CreateTransliterate(nullptr, &error), nullptr);
+    EXPECT_EQ(CreatePropertyPage(kDataPageClsid, nullptr, &error), nullptr);
+    EXPECT_EQ(error, "The class {78C3BABB-F065-11D0-A36D-444553540000} has no server library.");
 }
 
 TEST_F(HostTest, ServerEntryPointsRefuseWhatTheyDoNotServe) {
