@@ -10,6 +10,7 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QToolBar>
+#include <algorithm>
 #include <cmath>
 
 #include "action_set.h"
@@ -59,6 +60,10 @@ void MainFrame::Load() {
     const FrameTwips place = ReadFrameSettings(settings_);
     move(ToPixels(place.left), ToPixels(place.top));
     resize(ToPixels(place.width), ToPixels(place.height));
+    const float twips[4] = {place.left, place.top, place.width, place.height};
+    const int pixels[4] = {x(), y(), width(), height()};
+    std::copy(twips, twips + 4, placedTwips_);
+    std::copy(pixels, pixels + 4, placedPixels_);
     if (!ProductFontInstalled()) InstallMyFont();
     LoadNewDoc();
 }
@@ -199,8 +204,11 @@ void MainFrame::closeEvent(QCloseEvent* event) {
         }
     }
     if (!isMinimized()) {
-        const QRect frame = frameGeometry();
-        WriteFrameSettings(settings_, {ToTwips(frame.x()), ToTwips(frame.y()), ToTwips(width()), ToTwips(height())});
+        const int pixels[4] = {x(), y(), width(), height()};
+        float twips[4];
+        for (int i = 0; i < 4; ++i)
+            twips[i] = pixels[i] == placedPixels_[i] ? placedTwips_[i] : ToTwips(pixels[i]);
+        WriteFrameSettings(settings_, {twips[0], twips[1], twips[2], twips[3]});
     }
     event->accept();
 }

@@ -52,6 +52,11 @@ private:
     void Placeholder(const char* message);
 
     QSettings& settings_;
+    // Where Load placed the frame, in twips and as the pixels that gave:
+    // an edge the user did not move is saved as it was read (no rounding
+    // drift from run to run).
+    float placedTwips_[4] = {};
+    int placedPixels_[4] = {};
     QMdiArea* mdi_;
     ActionSet* actions_;
     int documentCount_ = 0;

@@ -26,6 +26,15 @@ TEST_F(FrameFlow, FirstRunPlacesFrameAtDefaultsAndCloseSavesPlace) {
     MainFrame& f = Frame();
     EXPECT_EQ(f.pos(), QPoint(Px(1000), Px(1000)));
     EXPECT_EQ(f.size(), QSize(Px(6500), Px(6500)));
+    f.resize(f.width(), Px(6000));
+    ASSERT_TRUE(f.close());
+    // Edges not moved keep their twips exactly (1000 is no whole pixel count).
+    const FrameTwips unmoved = ReadFrameSettings(*settings);
+    EXPECT_EQ(unmoved.left, 1000);
+    EXPECT_EQ(unmoved.top, 1000);
+    EXPECT_EQ(unmoved.width, 6500);
+    EXPECT_EQ(unmoved.height, 6000);
+    f.show();
     f.move(Px(1500), Px(2250));
     f.resize(Px(7500), Px(6000));
     ASSERT_TRUE(f.close());
