@@ -126,14 +126,15 @@ void DocumentWindow::Save() {
 
 void DocumentWindow::SaveAs() {
     if (!tel1_) return;
-    const std::optional<QString> name = CurrentDialogs().SaveFile(this, "Save in English", kDocumentFilter, 1, "");
+    const std::optional<QString> name =
+        CurrentDialogs().SaveFile(this, "Save in English", kDocumentFilter, 1, fileName_);
     if (!name || name->isEmpty()) return;
     WriteDocument(*name);
 }
 
 void DocumentWindow::Open() {
     if (!tel1_ || SaveQuestionAbandons()) return;
-    const std::optional<QString> name = CurrentDialogs().OpenFile(this, "Open", kOpenFilter, 1, "");
+    const std::optional<QString> name = CurrentDialogs().OpenFile(this, "Open", kOpenFilter, 1, fileName_);
     if (!name || name->isEmpty()) return;
     // Read before touching the pane: a file that cannot be read changes nothing.
     const std::optional<QByteArray> bytes = ReadWholeFile(*name);
