@@ -61,7 +61,8 @@ inline constexpr int SelStart = 0x68030003;
 inline constexpr int SelStrikeThru = 0x68030002;
 inline constexpr int SelText = 0x68030001;
 inline constexpr int SelUnderline = 0x68030000;
-// Methods.
+// Methods. SelPrint's one argument (the device context) is the QPrinter to
+// print on, as a void* or as its address in an integer.
 inline constexpr int ConvertNow = 0x6003003C;
 inline constexpr int Convert2HTML = 0x6003FE24;
 inline constexpr int SelPrint = 0x6003003D;
