@@ -1,0 +1,87 @@
+// The document window (frmEditor): hosts one transliteration control, tel1,
+// and gives it menus, a toolbar and the file operations. The romanized
+// English text is the document; Telugu and HTML files are exports.
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "tel1.h"
+
+class QPrinter;
+
+namespace vrayu {
+
+class ActionSet;
+class MainFrame;
+
+inline constexpr char kSaveQuestion[] = "Would You Like to Save Text in English?";
+inline constexpr char kSaveQuestionTitle[] = "Save Text";
+inline constexpr char kExportTitle[] = "You are Exporting Text.";
+inline constexpr char kExportQuestion[] =
+    "Note: This is only an export feature. If you want to work on this file at later time for more editing "
+    "you should use menu cammand File|Save instead.\r\nDo you want to continue?";
+inline constexpr char kPrinterNotSelected[] = "Printer Not Selelcted.";
+inline constexpr char kWordProcessorNote[] =
+    "This Action will try to open a word processor on your machine with the selected Telugu Text.\r\n"
+    "You should use this only to format the final document.  You still have to save the Document in "
+    "Vrayu Editor for future editing.";
+inline constexpr char kTitlePrefix[] = "Vrayu Editor - ";
+
+class DocumentWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit DocumentWindow(MainFrame& frame);
+    ~DocumentWindow() override;
+
+    ActionSet& Actions() const { return *actions_; }
+    // The control; null only when it could not be created.
+    Tel1* Control() const { return tel1_.get(); }
+    QString FileName() const { return fileName_; }
+    int PictureQuality() const { return pictureQuality_; }
+
+    // Commands other parts of the editor attach to (picture export, mail):
+    // `id` is a menu id such as "mnuFileSaveBMP". Windows made later get it.
+    static void RegisterCommand(const QString& id, std::function<void(DocumentWindow&)> handler);
+
+    // True when the current operation must be abandoned (asks to save when
+    // the English text changed).
+    bool SaveQuestionAbandons();
+    void Save();
+    void SaveAs();
+    void Open();
+    void Clear();
+    void ExportTelugu();
+    void ExportHTML();
+    void PreviewHTML();
+    void Print();
+    void PageSetup();
+    void OpenInWordProcessor();
+
+    // Watches the MDI child holding this window (layout minimums).
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void Start();
+    void BindActions();
+    bool ExportQuestionDeclined();
+    // Writes the document to `path`; on success takes it as the file name.
+    void WriteDocument(const QString& path);
+    void ToggleSel(int id);
+    void SendKeys(int key);
+    void Placeholder(const char* message);
+    void ApplyFont();
+    void SetAlignment(int alignment);
+
+    MainFrame& frame_;
+    std::unique_ptr<Tel1> tel1_;
+    ActionSet* actions_;
+    QString fileName_;
+    int pictureQuality_ = 95;
+};
+
+}  // namespace vrayu

@@ -1,0 +1,216 @@
+#include "main_frame.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPrinter>
+#include <QSettings>
+#include <QStatusBar>
+#include <QToolBar>
+#include <algorithm>
+#include <cmath>
+
+#include "action_set.h"
+#include "app_info.h"
+#include "browser_launch.h"
+#include "dialogs.h"
+#include "document_files.h"
+#include "document_window.h"
+#include "font_install.h"
+#include "frame_settings.h"
+#include "mdi_arrange.h"
+#include "menu_tables.h"
+#include "options_dialog.h"
+
+namespace vrayu {
+namespace {
+
+int ToPixels(float twips) { return static_cast<int>(std::lround(twips / TwipsPerPixel())); }
+float ToTwips(int pixels) { return static_cast<float>(std::lround(pixels * TwipsPerPixel())); }
+
+}  // namespace
+
+MainFrame::MainFrame(QSettings& settings, QWidget* parent)
+    : QMainWindow(parent), settings_(settings), mdi_(new QMdiArea(this)) {
+    setObjectName("mdiMain");
+    setWindowTitle(kEditorCaption);
+    mdi_->setObjectName("mdiArea");
+    setCentralWidget(mdi_);
+    actions_ = new ActionSet(this, FrameMenuTable(), FrameToolbarTable());
+    addToolBar(actions_->ToolBar());
+    statusBar()->setObjectName("sbStatusBar");
+    statusBar()->showMessage("Ready");
+    BindActions();
+    AttachWindowList(actions_->Menus());
+    ShowMenusOf(nullptr);
+    connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
+        ShowMenusOf(sub ? qobject_cast<DocumentWindow*>(sub->widget()) : nullptr);
+    });
+}
+
+MainFrame::~MainFrame() {
+    // Children going away activate one another; the menus need not follow.
+    disconnect(mdi_, nullptr, this, nullptr);
+}
+
+void MainFrame::Load() {
+    const FrameTwips place = ReadFrameSettings(settings_);
+    move(ToPixels(place.left), ToPixels(place.top));
+    resize(ToPixels(place.width), ToPixels(place.height));
+    const float twips[4] = {place.left, place.top, place.width, place.height};
+    const int pixels[4] = {x(), y(), width(), height()};
+    std::copy(twips, twips + 4, placedTwips_);
+    std::copy(pixels, pixels + 4, placedPixels_);
+    if (!ProductFontInstalled()) InstallMyFont();
+    LoadNewDoc();
+}
+
+DocumentWindow* MainFrame::LoadNewDoc() {
+    ++documentCount_;
+    auto* document = new DocumentWindow(*this);
+    QMdiSubWindow* sub = mdi_->addSubWindow(document);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->installEventFilter(document);
+    document->setWindowTitle(QStringLiteral("New Document %1").arg(documentCount_));
+    // A new child takes most of the area, as document windows usually do
+    // (the area is not laid out yet while the frame loads: use the frame).
+    QSize area = mdi_->viewport()->size();
+    if (!isVisible()) area = size() - QSize(20, 120);
+    sub->resize(std::max(area.width() * 9 / 10, 100), std::max(area.height() * 9 / 10, 100));
+    sub->show();
+    mdi_->setActiveSubWindow(sub);
+    ShowMenusOf(document);
+    return document;
+}
+
+DocumentWindow* MainFrame::ActiveDocument() const {
+    QMdiSubWindow* sub = mdi_->activeSubWindow();
+    return sub ? qobject_cast<DocumentWindow*>(sub->widget()) : nullptr;
+}
+
+QList<DocumentWindow*> MainFrame::Documents() const {
+    QList<DocumentWindow*> out;
+    for (QMdiSubWindow* sub : mdi_->subWindowList(QMdiArea::CreationOrder)) {
+        if (auto* d = qobject_cast<DocumentWindow*>(sub->widget())) out.append(d);
+    }
+    return out;
+}
+
+void MainFrame::ShowAbout(QWidget* parent) {
+    CurrentDialogs().MsgBox(parent, AboutText(CurrentVersion()), kOKOnly | kInformation, kEditorCaption);
+}
+
+void MainFrame::ShowOptions() {
+    OptionsDialog options(this);
+    options.exec();
+}
+
+void MainFrame::ShowMenusOf(DocumentWindow* document) {
+    QMenuBar* bar = menuBar();
+    bar->clear();
+    const QList<QMenu*>& menus = document ? document->Actions().Menus() : actions_->Menus();
+    for (QMenu* menu : menus) bar->addMenu(menu);
+}
+
+void MainFrame::SetStatusBarShown(bool shown) {
+    statusBar()->setVisible(shown);
+    actions_->Action("mnuViewStatusBar")->setChecked(shown);
+    for (DocumentWindow* d : Documents()) d->Actions().Action("mnuViewStatusBar")->setChecked(shown);
+}
+
+void MainFrame::AttachWindowList(const QList<QMenu*>& menus) {
+    for (QMenu* menu : menus) {
+        if (menu->title() != "&Window") continue;
+        QAction* separator = menu->addSeparator();
+        connect(menu, &QMenu::aboutToShow, this, [this, menu, separator] {
+            // Drop the list of the last showing, then list the windows anew.
+            const QList<QAction*> all = menu->actions();
+            for (qsizetype i = all.indexOf(separator) + 1; i < all.size(); ++i) delete all[i];
+            const QList<DocumentWindow*> documents = Documents();
+            separator->setVisible(!documents.isEmpty());
+            int n = 0;
+            for (DocumentWindow* d : documents) {
+                QAction* item = menu->addAction(QStringLiteral("&%1 %2").arg(++n).arg(d->windowTitle()));
+                item->setCheckable(true);
+                item->setChecked(d == ActiveDocument());
+                QMdiSubWindow* sub = qobject_cast<QMdiSubWindow*>(d->parentWidget());
+                connect(item, &QAction::triggered, this, [this, sub] { mdi_->setActiveSubWindow(sub); });
+            }
+        });
+    }
+}
+
+void MainFrame::Placeholder(const char* message) { CurrentDialogs().MsgBox(this, message, kOKOnly, kAppTitle); }
+
+void MainFrame::BindActions() {
+    ActionSet& a = *actions_;
+    a.Bind("mnuFileNew", [this] { LoadNewDoc(); });
+    a.Bind("mnuFileOpen", [this] { CurrentDialogs().OpenFile(this, "Open", "All Files (*.*)|*.*", 1, ""); });
+    a.Bind("mnuFileSaveAs", [this] { CurrentDialogs().SaveFile(this, "Save As", "All Files (*.*)|*.*", 1, ""); });
+    a.Bind("mnuFilePageSetup", [this] {
+        QPrinter printer;
+        CurrentDialogs().ChoosePrinter(this, printer);
+    });
+    const std::pair<const char*, const char*> placeholders[] = {
+        {"mnuFileClose", "Close Code goes here!"},
+        {"mnuFileSave", "Save Code goes here!"},
+        {"mnuFileSaveAll", "Save All Code goes here!"},
+        {"mnuFileProperties", "Properties Code goes here!"},
+        {"mnuFilePrintPreview", "Print Preview Code goes here!"},
+        {"mnuFilePrint", "Print Code goes here!"},
+        {"mnuFileSend", "Send Code goes here!"},
+        {"mnuFileMRU1", kRecentFilePlaceholder},
+        {"mnuFileMRU2", kRecentFilePlaceholder},
+        {"mnuFileMRU3", kRecentFilePlaceholder},
+        {"mnuFileMRU4", kRecentFilePlaceholder},
+        {"mnuEditUndo", "Undo Code goes here!"},
+        {"mnuEditCut", "Cut Code goes here!"},
+        {"mnuEditCopy", "Copy Code goes here!"},
+        {"mnuEditPaste", "Paste Code goes here!"},
+        {"mnuEditPasteSpecial", "Paste Special Code goes here!"},
+        {"mnuViewRefresh", kRefreshPlaceholder},
+        {"mnuWindowNewWindow", "New Window Code goes here!"},
+        {"tbBold", "Bold Code goes here!"},
+        {"tbItalic", "Italic Code goes here!"},
+        {"tbUnderline", "Underline Code goes here!"},
+        {"tbLeft", "Left Code goes here!"},
+        {"tbCenter", "Center Code goes here!"},
+        {"tbRight", "Right Code goes here!"},
+    };
+    for (const auto& [id, message] : placeholders) a.Bind(id, [this, message] { Placeholder(message); });
+    a.Bind("mnuFileExit", [this] { close(); });
+    a.Bind("mnuViewToolbar", [this, &a] { actions_->ToolBar()->setVisible(a.Action("mnuViewToolbar")->isChecked()); });
+    a.Bind("mnuViewStatusBar", [this, &a] { SetStatusBarShown(a.Action("mnuViewStatusBar")->isChecked()); });
+    a.Bind("mnuViewOptions", [this] { ShowOptions(); });
+    a.Bind("mnuViewWebBrowser", [] { OpenProductSite(); });
+    a.Bind("mnuWindowCascade", [this] { mdi_->cascadeSubWindows(); });
+    a.Bind("mnuWindowTileHorizontal", [this] { TileHorizontal(*mdi_); });
+    a.Bind("mnuWindowTileVertical", [this] { TileVertical(*mdi_); });
+    a.Bind("mnuWindowArrangeIcons", [this] { ArrangeIcons(*mdi_); });
+    a.Bind("mnuHelpContents", [] { OpenHelpPage(); });
+    a.Bind("mnuHelpSearch", [] { OpenHelpPage(); });
+    a.Bind("mnuHelpAbout", [this] { ShowAbout(this); });
+}
+
+void MainFrame::closeEvent(QCloseEvent* event) {
+    // Each document window may ask to save; one Cancel keeps the frame open.
+    for (DocumentWindow* document : Documents()) {
+        if (!document->parentWidget()->close()) {
+            event->ignore();
+            return;
+        }
+    }
+    if (!isMinimized()) {
+        const int pixels[4] = {x(), y(), width(), height()};
+        float twips[4];
+        for (int i = 0; i < 4; ++i)
+            twips[i] = pixels[i] == placedPixels_[i] ? placedTwips_[i] : ToTwips(pixels[i]);
+        WriteFrameSettings(settings_, {twips[0], twips[1], twips[2], twips[3]});
+    }
+    event->accept();
+}
+
+}  // namespace vrayu

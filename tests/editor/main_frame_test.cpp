@@ -1,0 +1,331 @@
+// The main frame: saved place, document counter, menus, placeholders and the
+// options box; the document window's formatting commands and toolbar.
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTabWidget>
+
+#include "action_set.h"
+#include "editor_fixture.h"
+#include "frame_settings.h"
+#include "options_dialog.h"
+
+namespace vrayu {
+namespace {
+
+using FrameFlow = EditorFixture;
+
+int Px(double twips) { return static_cast<int>(std::lround(twips / TwipsPerPixel())); }
+
+TEST_F(FrameFlow, FirstRunPlacesFrameAtDefaultsAndCloseSavesPlace) {
+    MainFrame& f = Frame();
+    EXPECT_EQ(f.pos(), QPoint(Px(1000), Px(1000)));
+    EXPECT_EQ(f.size(), QSize(Px(6500), Px(6500)));
+    f.resize(f.width(), Px(6000));
+    ASSERT_TRUE(f.close());
+    // Edges not moved keep their twips exactly (1000 is no whole pixel count).
+    const FrameTwips unmoved = ReadFrameSettings(*settings);
+    EXPECT_EQ(unmoved.left, 1000);
+    EXPECT_EQ(unmoved.top, 1000);
+    EXPECT_EQ(unmoved.width, 6500);
+    EXPECT_EQ(unmoved.height, 6000);
+    f.show();
+    f.move(Px(1500), Px(2250));
+    f.resize(Px(7500), Px(6000));
+    ASSERT_TRUE(f.close());
+    const FrameTwips saved = ReadFrameSettings(*settings);
+    EXPECT_EQ(saved.left, 1500);
+    EXPECT_EQ(saved.top, 2250);
+    EXPECT_EQ(saved.width, 7500);
+    EXPECT_EQ(saved.height, 6000);
+
+    // Next run starts there; closing while minimized writes nothing.
+    frame.reset();
+    MainFrame& again = Frame();
+    EXPECT_EQ(again.pos(), QPoint(Px(1500), Px(2250)));
+    again.move(0, 0);
+    again.showMinimized();
+    ASSERT_TRUE(again.close());
+    EXPECT_EQ(ReadFrameSettings(*settings).left, 1500);
+}
+
+TEST_F(FrameFlow, DocumentNumbersNeverRepeat) {
+    MainFrame& f = Frame();
+    EXPECT_EQ(Doc().windowTitle(), "New Document 1");
+    f.LoadNewDoc();
+    for (DocumentWindow* d : f.Documents()) d->parentWidget()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(f.Documents().isEmpty());
+    f.Actions().ToolButton("New")->trigger();
+    EXPECT_EQ(f.Documents().size(), 1);
+    EXPECT_EQ(f.Documents()[0]->windowTitle(), "New Document 3");
+    EXPECT_EQ(f.DocumentCount(), 3);
+    Trigger(*f.Documents()[0], "mnuFileNew");
+    EXPECT_EQ(f.Documents().back()->windowTitle(), "New Document 4");
+}
+
+TEST_F(FrameFlow, MenuBarFollowsTheActiveWindowWithExactCaptions) {
+    MainFrame& f = Frame();
+    auto titles = [&] {
+        QStringList out;
+        for (QAction* a : f.menuBar()->actions()) out << a->text();
+        return out;
+    };
+    EXPECT_EQ(titles(), (QStringList{"&File", "&Edit", "&View", "&Convert", "&Format", "&Window", "&Help"}));
+    QStringList file;
+    for (QAction* a : Doc().Actions().Menus()[0]->actions())
+        if (!a->isSeparator()) file << a->text();
+    EXPECT_EQ(file, (QStringList{"&New", "&Open", "C&lear", "&Close", "&Save", "Save As ...", "Export As &Telugu",
+                                 "Export As &HTML", "Export As &Picture", "Preview HTML", "Save &As...", "Save A&ll",
+                                 "Propert&ies", "Page Set&up...", "Print Pre&view", "&Print...", "Sen&d...", "&1",
+                                 "&2", "&3", "&4", "E&xit"}));
+    QStringList format;
+    for (QAction* a : Doc().Actions().Menus()[4]->actions())
+        if (!a->isSeparator()) format << a->text();
+    EXPECT_EQ(format, (QStringList{"&Font", "&Bold", "&Italic", "&UnderLine", "&Text Color", "&Back Color",
+                                   "&Open in Word Processor"}));
+    Doc().parentWidget()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(titles(), (QStringList{"&File", "&Edit", "&View", "&Window", "&Help"}));
+}
+
+TEST_F(FrameFlow, FramePlaceholdersAndAbout) {
+    MainFrame& f = Frame();
+    const std::pair<const char*, const char*> cases[] = {
+        {"mnuFileClose", "Close Code goes here!"},   {"mnuFileSave", "Save Code goes here!"},
+        {"mnuFileSaveAll", "Save All Code goes here!"}, {"mnuFileProperties", "Properties Code goes here!"},
+        {"mnuFilePrintPreview", "Print Preview Code goes here!"}, {"mnuFilePrint", "Print Code goes here!"},
+        {"mnuFileSend", "Send Code goes here!"},     {"mnuFileMRU3", "MRU Code goes here!"},
+        {"mnuEditUndo", "Undo Code goes here!"},     {"mnuEditCut", "Cut Code goes here!"},
+        {"mnuEditCopy", "Copy Code goes here!"},     {"mnuEditPaste", "Paste Code goes here!"},
+        {"mnuEditPasteSpecial", "Paste Special Code goes here!"}, {"mnuViewRefresh", "Refresh Code goes here!"},
+        {"mnuWindowNewWindow", "New Window Code goes here!"},
+        {"tbBold", "Bold Code goes here!"},          {"tbItalic", "Italic Code goes here!"},
+        {"tbUnderline", "Underline Code goes here!"}, {"tbLeft", "Left Code goes here!"},
+        {"tbCenter", "Center Code goes here!"},      {"tbRight", "Right Code goes here!"},
+    };
+    for (const auto& [id, message] : cases) {
+        f.Actions().Action(id)->trigger();
+        EXPECT_EQ(LastPrompt(), message) << id;
+    }
+    f.Actions().ToolButton("Cut")->trigger();
+    EXPECT_EQ(LastPrompt(), "Cut Code goes here!");
+
+    Trigger(Doc(), "mnuHelpAbout");
+    const auto& about = dialogs.Questions().back();
+    EXPECT_EQ(about.title, "Vrayu Editor");
+    EXPECT_TRUE(about.prompt.startsWith("Version 4.0.2\r\nVrayu is designed to assist in transliterating from "
+                                        "English to Telugu.\r\nThis software follows RIT standards for "
+                                        "transliteration.\r\nIt allows you to use Vrayu Fonts to write in Telugu."));
+    // Document window placeholders.
+    const std::pair<const char*, const char*> doc[] = {
+        {"mnuFileSaveAll", "Save All Code goes here!"}, {"mnuFileProperties", "Properties Code goes here!"},
+        {"mnuFilePrintPreview", "Print Preview Code goes here!"}, {"mnuFileMRU1", "MRU Code goes here!"},
+        {"mnuViewRefresh", "Refresh Code goes here!"},
+    };
+    for (const auto& [id, message] : doc) {
+        Trigger(Doc(), id);
+        EXPECT_EQ(LastPrompt(), message) << id;
+    }
+    const size_t asked = dialogs.Questions().size();
+    for (const char* id : {"mnuFileSaveAsOld", "mnuEditPasteSpecial", "mnuViewOptions", "mnuWindowNewWindow"})
+        Trigger(Doc(), id);
+    EXPECT_EQ(dialogs.Questions().size(), asked);  // these do nothing in a document window
+}
+
+TEST_F(FrameFlow, ViewTogglesAndAutoConvert) {
+    MainFrame& f = Frame();
+    DocumentWindow& d = Doc();
+    Trigger(d, "mnuViewStatusBar");
+    EXPECT_TRUE(f.statusBar()->isHidden());
+    EXPECT_FALSE(d.Actions().Action("mnuViewStatusBar")->isChecked());
+    Trigger(d, "mnuViewToolbar");
+    EXPECT_TRUE(d.Actions().ToolBar()->isHidden());
+    Trigger(d, "mnuConvertAuto");
+    EXPECT_FALSE(d.Control()->AutoConvert());
+    EXPECT_FALSE(d.Actions().Action("mnuConvertAuto")->isChecked());
+    Trigger(d, "mnuConvertAuto");
+    EXPECT_TRUE(d.Control()->AutoConvert());
+}
+
+TEST_F(FrameFlow, ToolbarAlignmentAndFormatToggles) {
+    DocumentWindow& d = Doc();
+    FakeTel1& t = Tel();
+    t.log.clear();
+    d.Actions().ToolButton("Center")->trigger();
+    d.Actions().ToolButton("Right")->trigger();
+    d.Actions().ToolButton("Left")->trigger();
+    EXPECT_EQ(t.log, (QStringList{"put SelAlignment=2", "put SelAlignment=1", "put SelAlignment=0"}));
+
+    d.Control()->SetTextTelugu("abcd");
+    d.Control()->Put(dispid::SelStart, 0);
+    d.Control()->Put(dispid::SelLength, 2);
+    d.Actions().ToolButton("Bold")->trigger();
+    EXPECT_EQ(d.Control()->Get(dispid::SelBold), QVariant(true));
+    Trigger(d, "mnuFormatBold");
+    EXPECT_EQ(d.Control()->Get(dispid::SelBold), QVariant(false));
+    // A mixed selection becomes True.
+    Trigger(d, "mnuFormatBold");
+    d.Control()->Put(dispid::SelStart, 1);
+    d.Control()->Put(dispid::SelLength, 3);
+    EXPECT_TRUE(d.Control()->Get(dispid::SelBold).isNull());
+    Trigger(d, "mnuFormatBold");
+    EXPECT_EQ(d.Control()->Get(dispid::SelBold), QVariant(true));
+    Trigger(d, "mnuFormatItalic");
+    EXPECT_EQ(d.Control()->Get(dispid::SelItalic), QVariant(true));
+    d.Actions().ToolButton("Underline")->trigger();
+    EXPECT_EQ(d.Control()->Get(dispid::SelUnderline), QVariant(true));
+}
+
+TEST_F(FrameFlow, FontDialogPresetsFromSelectionAndAppliesInOrder) {
+    DocumentWindow& d = Doc();
+    FakeTel1& t = Tel();
+    d.Control()->SetTextTelugu("abcd");
+    d.Control()->Put(dispid::SelStart, 0);
+    d.Control()->Put(dispid::SelLength, 1);
+    d.Control()->Put(dispid::SelFontName, "DejaVu Sans");
+    d.Control()->Put(dispid::SelFontSize, 20);
+    d.Control()->Put(dispid::SelLength, 3);  // now mixed in name and size
+    dialogs.QueueFont(std::nullopt);
+    t.log.clear();
+    Trigger(d, "mnuFormatFont");
+    EXPECT_TRUE(t.log.isEmpty());  // cancel changes nothing
+    FontChoice chosen;
+    chosen.name = "DejaVu Serif";
+    chosen.size = 18;
+    chosen.bold = true;
+    dialogs.QueueFont(chosen);
+    Trigger(d, "mnuFormatFont");
+    EXPECT_EQ(t.log, (QStringList{"put SelFontName=DejaVu Serif", "put SelFontSize=18", "put SelBold=true",
+                                  "put SelItalic=false"}));
+    // Colours: OLE colour with red in the low byte; cancel changes nothing.
+    dialogs.QueueColor(QColor(0x12, 0x34, 0x56));
+    dialogs.QueueColor(QColor(255, 0, 0));
+    dialogs.QueueColor(std::nullopt);
+    t.log.clear();
+    Trigger(d, "mnuFormatTextColor");
+    Trigger(d, "mnuFormatBackColor");
+    Trigger(d, "mnuFormatBackColor");
+    EXPECT_EQ(t.log, (QStringList{"put SelColor=" + QString::number(0x563412), "put TeluguBackColor=255"}));
+}
+
+TEST_F(FrameFlow, OptionsBoxCtrlTabWrapsAndButtonsSpeak) {
+    OptionsDialog box;
+    QTabWidget* tabs = box.Tabs();
+    ASSERT_GE(tabs->count(), 2);
+    auto press = [&](int key, Qt::KeyboardModifiers mods) {
+        QKeyEvent e(QEvent::KeyPress, key, mods);
+        QCoreApplication::sendEvent(&box, &e);
+    };
+    press(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(tabs->currentIndex(), tabs->count() - 1);
+    press(Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(tabs->currentIndex(), 0);
+    press(Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(tabs->currentIndex(), 1);
+    EXPECT_EQ(NextTabIndex(0, 4, true), 3);
+    EXPECT_EQ(NextTabIndex(3, 4, false), 0);
+    for (QPushButton* b : box.findChildren<QPushButton*>()) {
+        if (b->text().contains("Apply")) b->click();
+    }
+    EXPECT_EQ(LastPrompt(), "Apply Code goes here to set options w/o closing dialog!");
+    for (QPushButton* b : box.findChildren<QPushButton*>()) {
+        if (b->text().contains("OK")) b->click();
+    }
+    EXPECT_EQ(LastPrompt(), "Code goes here to set options and close dialog!");
+    EXPECT_EQ(box.result(), QDialog::Accepted);
+}
+
+TEST_F(FrameFlow, DocumentWindowNeverShrinksBelowTheMinimum) {
+    QMdiSubWindow* sub = Frame().MdiArea().activeSubWindow();
+    ASSERT_NE(sub, nullptr);
+    sub->resize(50, 500);
+    EXPECT_EQ(sub->width(), Px(4400));
+    EXPECT_EQ(sub->height(), 500);
+}
+
+}  // namespace
+}  // namespace vrayu
+
+namespace vrayu {
+namespace {
+
+TEST_F(FrameFlow, EditItemsSendControlKeysToTheFocusedPane) {
+    MainFrame& f = Frame();
+    QApplication::setActiveWindow(&f);
+    FakeTel1& t = Tel();
+    t.Telugu().setPlainText("abc");
+    t.Telugu().setFocus();
+    t.Telugu().selectAll();
+    if (QApplication::focusWidget() != &t.Telugu()) GTEST_SKIP() << "no keyboard focus on this platform";
+    Trigger(Doc(), "mnuEditCopy");
+    EXPECT_EQ(QApplication::clipboard()->text(), "abc");
+    Trigger(Doc(), "mnuEditCut");
+    EXPECT_EQ(t.Telugu().toPlainText(), "");
+    Trigger(Doc(), "mnuEditPaste");
+    Trigger(Doc(), "mnuEditPaste");
+    EXPECT_EQ(t.Telugu().toPlainText(), "abcabc");
+    Trigger(Doc(), "mnuEditUndo");
+    EXPECT_EQ(t.Telugu().toPlainText(), "abc");
+}
+
+TEST_F(FrameFlow, TilingSharesTheAreaAmongChildren) {
+    MainFrame& f = Frame();
+    f.resize(900, 700);
+    f.LoadNewDoc();
+    QMdiArea& area = f.MdiArea();
+    const QSize view = area.viewport()->size();
+    Trigger(Doc(), "mnuWindowTileVertical");
+    QList<QMdiSubWindow*> subs = area.subWindowList(QMdiArea::CreationOrder);
+    ASSERT_EQ(subs.size(), 2);
+    int widths = 0;
+    for (QMdiSubWindow* s : subs) {
+        EXPECT_EQ(s->y(), 0);
+        EXPECT_EQ(s->height(), view.height());
+        widths += s->width();
+    }
+    EXPECT_EQ(widths, view.width());
+    Trigger(Doc(), "mnuWindowTileHorizontal");
+    int heights = 0;
+    for (QMdiSubWindow* s : subs) {
+        EXPECT_EQ(s->x(), 0);
+        EXPECT_EQ(s->width(), view.width());
+        heights += s->height();
+    }
+    EXPECT_EQ(heights, view.height());
+}
+
+}  // namespace
+}  // namespace vrayu
+
+namespace vrayu {
+namespace {
+
+TEST_F(FrameFlow, WindowMenuListsDocumentsAndStatusBarMarksAgree) {
+    MainFrame& f = Frame();
+    DocumentWindow* second = f.LoadNewDoc();
+    QMenu* window = second->Actions().Menus()[5];
+    ASSERT_EQ(window->title(), "&Window");
+    emit window->aboutToShow();
+    emit window->aboutToShow();  // the list is rebuilt, not appended twice
+    QStringList listed;
+    for (QAction* a : window->actions())
+        if (a->text().startsWith("&1 ") || a->text().startsWith("&2 ")) listed << a->text();
+    EXPECT_EQ(listed, (QStringList{"&1 New Document 1", "&2 New Document 2"}));
+    window->actions().back()->trigger();
+    EXPECT_EQ(f.ActiveDocument(), second);
+
+    Trigger(*second, "mnuViewStatusBar");
+    EXPECT_TRUE(f.statusBar()->isHidden());
+    EXPECT_FALSE(f.Actions().Action("mnuViewStatusBar")->isChecked());
+    EXPECT_FALSE(f.Documents()[0]->Actions().Action("mnuViewStatusBar")->isChecked());
+    EXPECT_FALSE(f.LoadNewDoc()->Actions().Action("mnuViewStatusBar")->isChecked());
+}
+
+}  // namespace
+}  // namespace vrayu

@@ -1,0 +1,167 @@
+// The editor with the real transliteration control: created through the
+// registry store from its ProgID (the library beside the program registers
+// itself on first use), typed into, saved, reopened, exported and printed.
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include "document_files.h"
+#include "editor_fixture.h"
+#include "control_host.h"
+
+namespace vrayu {
+namespace {
+
+class RealControl : public EditorFixture {
+protected:
+    void SetUp() override {
+        EditorFixture::SetUp();
+        SetTel1Factory({});
+        const QString built = QCoreApplication::applicationDirPath();
+        for (const char* name : {"libVrayu.so", "frmEditor.tel1.state", "glyfa.ttf"})
+            QFile::copy(built + "/" + name, Path(QString("bin/") + name));
+        if (!QFileInfo::exists(Path("bin/libVrayu.so"))) GTEST_SKIP() << "libVrayu.so not built";
+    }
+    QByteArray Latin1(const QString& s) { return s.toLatin1(); }
+};
+
+TEST_F(RealControl, CreatedFromTheRegistryAndStartsWithTheInstructions) {
+    DocumentWindow& d = Doc();
+    ASSERT_NE(d.Control(), nullptr);
+    // First run registered the library beside the program.
+    const QString clsid = ClsidFromProgId("Vrayu.Transliterate");
+    EXPECT_EQ(clsid.toUpper(), "{78C3BAB8-F065-11D0-A36D-444553540000}");
+    EXPECT_EQ(InprocServerPath(clsid), Path("bin/libVrayu.so"));
+    EXPECT_EQ(d.Control()->TextEnglish(), kInstructionText);
+    EXPECT_FALSE(d.Control()->EnglishChanged());
+    EXPECT_TRUE(d.Control()->AutoConvert());
+    EXPECT_FALSE(d.Control()->TextTelugu().isEmpty());  // the converted welcome
+}
+
+TEST_F(RealControl, TypedRitIsConvertedSavedReopenedAndExported) {
+    DocumentWindow& d = Doc();
+    ASSERT_NE(d.Control(), nullptr);
+    d.Control()->SetTextEnglish("svAgatam");
+    EXPECT_TRUE(d.Control()->EnglishChanged());
+    Trigger(d, "mnuConvertNow");
+    const QByteArray svagatam("\xB3\xC2\xED\x8F\xC1\x9C\xC1\xCF");
+    EXPECT_EQ(Latin1(d.Control()->TextTelugu()), svagatam);
+
+    dialogs.QueueSaveFile(Path("docs/s.txt"));
+    Trigger(d, "mnuFileSave");
+    EXPECT_EQ(Bytes(Path("docs/s.txt")), "svAgatam\r\n");
+    EXPECT_FALSE(d.Control()->EnglishChanged());
+
+    Trigger(d, "mnuFileClear");
+    EXPECT_EQ(d.Control()->TextEnglish(), "");
+    dialogs.QueueOpenFile(Path("docs/s.txt"));
+    Trigger(d, "mnuFileOpen");
+    EXPECT_EQ(d.Control()->TextEnglish(), "svAgatam\r\n");
+    EXPECT_EQ(Latin1(d.Control()->TextTelugu()).left(svagatam.size()), svagatam);
+    EXPECT_FALSE(d.Control()->EnglishChanged());
+
+    dialogs.QueueMsgBox(kYes);
+    dialogs.QueueSaveFile(Path("docs/s.tel"));
+    Trigger(d, "mnuFileSaveTelugu");
+    EXPECT_EQ(Bytes(Path("docs/s.tel")), "The following text must be viewed using Vrayu font\r\n\r\n\r\n" +
+                                             Latin1(d.Control()->TextTelugu()) + "\r\n");
+
+    dialogs.QueueMsgBox(kYes);
+    dialogs.QueueSaveFile(Path("docs/s.htm"));
+    Trigger(d, "mnuFileSaveHTML");
+    const QByteArray html = Bytes(Path("docs/s.htm"));
+    EXPECT_EQ(html, Latin1(d.Control()->TextHTML()) + "\r\n");
+    EXPECT_TRUE(html.contains(svagatam)) << html.toStdString();
+}
+
+TEST_F(RealControl, ToolbarAlignmentReachesTheTeluguPane) {
+    DocumentWindow& d = Doc();
+    ASSERT_NE(d.Control(), nullptr);
+    d.Actions().ToolButton("Center")->trigger();
+    EXPECT_EQ(d.Control()->Get(dispid::SelAlignment).toInt(), 2);
+    d.Actions().ToolButton("Right")->trigger();
+    EXPECT_EQ(d.Control()->Get(dispid::SelAlignment).toInt(), 1);
+    d.Actions().ToolButton("Left")->trigger();
+    EXPECT_EQ(d.Control()->Get(dispid::SelAlignment).toInt(), 0);
+}
+
+TEST_F(RealControl, WordProcessorFileHoldsTheSelectionAsRichText) {
+    DocumentWindow& d = Doc();
+    ASSERT_NE(d.Control(), nullptr);
+    d.Control()->SetTextTelugu("abcdef");
+    d.Control()->Put(dispid::SelStart, 0);
+    d.Control()->Put(dispid::SelLength, 0);
+    Trigger(d, "mnuFormatWordProcessor");
+    EXPECT_EQ(d.Control()->Get(dispid::SelLength).toInt(), 6);
+    const QByteArray whole = Bytes(Path("bin/temp.rtf"));
+    EXPECT_TRUE(whole.startsWith("{\\rtf")) << whole.toStdString();
+    EXPECT_TRUE(whole.endsWith("\r\n"));
+    EXPECT_TRUE(whole.contains("abcdef")) << whole.toStdString();
+    d.Control()->Put(dispid::SelStart, 1);
+    d.Control()->Put(dispid::SelLength, 2);
+    Trigger(d, "mnuFormatWordProcessor");
+    const QByteArray part = Bytes(Path("bin/temp.rtf"));
+    EXPECT_TRUE(part.contains("bc")) << part.toStdString();
+    EXPECT_FALSE(part.contains("abcdef"));
+}
+
+TEST_F(RealControl, PrintsThePaneToPdf) {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty()) GTEST_SKIP() << "pdftotext missing";
+    DocumentWindow& d = Doc();
+    ASSERT_NE(d.Control(), nullptr);
+    d.Control()->SetTextTelugu("Vrayu printing check");
+    d.Control()->Put(dispid::SelStart, 0);
+    d.Control()->Put(dispid::SelLength, 0);
+    dialogs.QueuePrinter(Path("docs/p.pdf"));
+    Trigger(d, "mnuFilePrint");
+    QProcess pdftotext;
+    pdftotext.start("pdftotext", {Path("docs/p.pdf"), "-"});
+    ASSERT_TRUE(pdftotext.waitForFinished(30000));
+    EXPECT_TRUE(QString::fromUtf8(pdftotext.readAllStandardOutput()).contains("Vrayu printing check"));
+}
+
+}  // namespace
+}  // namespace vrayu
+
+namespace vrayu {
+namespace {
+
+TEST_F(RealControl, FormattingReachesTheTeluguSelection) {
+    DocumentWindow& d = Doc();
+    ASSERT_NE(d.Control(), nullptr);
+    d.Control()->SetTextTelugu("abcdef");
+    d.Control()->Put(dispid::SelStart, 0);
+    d.Control()->Put(dispid::SelLength, 3);
+    Trigger(d, "mnuFormatBold");
+    EXPECT_TRUE(d.Control()->Get(dispid::SelBold).toBool());
+    Trigger(d, "mnuFormatBold");
+    EXPECT_FALSE(d.Control()->Get(dispid::SelBold).toBool());
+    // Half bold is mixed (Null) and becomes bold.
+    d.Control()->Put(dispid::SelLength, 1);
+    Trigger(d, "mnuFormatBold");
+    d.Control()->Put(dispid::SelLength, 3);
+    EXPECT_TRUE(d.Control()->Get(dispid::SelBold).isNull());
+    Trigger(d, "mnuFormatBold");
+    EXPECT_TRUE(d.Control()->Get(dispid::SelBold).toBool());
+
+    FontChoice chosen;
+    chosen.name = "DejaVu Serif";
+    chosen.size = 20;
+    chosen.italic = true;
+    dialogs.QueueFont(chosen);
+    Trigger(d, "mnuFormatFont");
+    EXPECT_EQ(d.Control()->Get(dispid::SelFontName).toString(), "DejaVu Serif");
+    EXPECT_EQ(d.Control()->Get(dispid::SelFontSize).toDouble(), 20);
+    EXPECT_TRUE(d.Control()->Get(dispid::SelItalic).toBool());
+    EXPECT_FALSE(d.Control()->Get(dispid::SelBold).toBool());
+
+    dialogs.QueueColor(QColor(0x12, 0x34, 0x56));
+    Trigger(d, "mnuFormatTextColor");
+    EXPECT_EQ(d.Control()->Get(dispid::SelColor).toLongLong(), 0x563412);
+    d.Actions().ToolButton("Italic")->trigger();
+    EXPECT_FALSE(d.Control()->Get(dispid::SelItalic).toBool());
+}
+
+}  // namespace
+}  // namespace vrayu
