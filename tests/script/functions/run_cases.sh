@@ -9,7 +9,9 @@
 #   ;@quiet           run in quiet mode (--quiet=quiet.log)
 #   ;@error N         the script must stop with error N
 #   ;= name=value     after the run, variable name holds value ("\t" = tab)
-#   ;@check COMMAND   after the run, COMMAND (bash, in the folder) must succeed
+#   ;@dump a,b        also write these variables to $CASE/dump
+#   ;@check COMMAND   after the run, COMMAND (bash, in the folder) must succeed;
+#                     $CASE is the case folder, $CASE/dump holds name=value lines
 set -uo pipefail
 tarn=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 shift
@@ -25,6 +27,7 @@ run_case() {
     printf '%s\n' "$body" > "$dir/case.tarn"
     local -a names=() expects=() checks=() args=(--ui quiet)
     local want_error=0 line
+    local -a dumponly=() extra=()
     while IFS= read -r line; do
         case $line in
         ";@sh "*) (cd "$dir/home" && CASE="$dir" bash -c "${line#;@sh }") ;;
@@ -37,15 +40,18 @@ run_case() {
             expects+=("$e")
             ;;
         ";@check "*) checks+=("${line#;@check }") ;;
+        ";@dump "*) IFS=, read -ra extra <<< "${line#;@dump }"; dumponly+=("${extra[@]}") ;;
         esac
     done <<< "$body"
     local dump
-    dump=$(IFS=,; echo "${names[*]:-}")
+    dump=$(IFS=,; echo "${names[*]:-}${dumponly[*]:+,}${dumponly[*]:-}")
+    dump=${dump#,}
     local out err rc
     out=$(cd "$dir/home" && HOME="$dir/home" TARN_WINDOWS_DIR="$dir/win" CASE="$dir" \
           "$tarn" "${args[@]}" ${dump:+--dump "$dump"} "$dir/case.tarn" 2>"$dir/stderr" | sed 's/\t/\\t/g')
     rc=${PIPESTATUS[0]}
     err=$(cat "$dir/stderr")
+    printf '%s\n' "$out" > "$dir/dump"
     local bad=""
     if [[ $want_error != 0 ]]; then
         [[ $err == *"error $want_error:"* ]] || bad+=$'\n'"  expected error $want_error, got: ${err:-none}"
