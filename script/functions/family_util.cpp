@@ -79,7 +79,7 @@ std::optional<std::string> SelectItem(Call& c, std::string_view title, const std
     return std::string();
 }
 
-void ReturnTextOrMemError(Call& c, std::string_view text) {
+void ReturnTextShowingMemError(Call& c, std::string_view text) {
     if (c.ReturnText(text)) return;
     c.Message("Mem Error", "Needed " + std::to_string(text.size() + 1) + " bytes", Buttons::Ok, Icon::Stop);
     c.Fail(3096);

@@ -32,9 +32,12 @@ ReplaceAsker ReplaceDialog(Call& c);
 // Lets the user choose one of `items`; nullopt for Cancel.
 std::optional<std::string> SelectItem(Call& c, std::string_view title, const std::vector<std::string>& items);
 
-// Returns text, showing "Mem Error" with the size first when the heap has no
-// room (the error 3096 stands).
-void ReturnTextOrMemError(Call& c, std::string_view text);
+// Returns text; a heap without room is error 3096 (set by ReturnText).
+inline void ReturnTextOrMemError(Call& c, std::string_view text) { c.ReturnText(text); }
+
+// As ReturnTextOrMemError, but first shows the needed size in a "Mem Error"
+// box when the heap has no room (itemextract's behaviour).
+void ReturnTextShowingMemError(Call& c, std::string_view text);
 
 // Fails with 3322 when the name part of `path` holds wildcards.
 bool NoWildcards(Call& c, std::string_view path);

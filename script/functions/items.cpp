@@ -7,7 +7,7 @@ namespace tarn::fn {
 namespace {
 
 void ItemCount(Call& c) { c.ReturnInt(itemCount(c.Str(0), itemDelimiter(c.Str(1)))); }
-void ItemExtract(Call& c) { ReturnTextOrMemError(c, itemExtract(c.Int(0), c.Str(1), itemDelimiter(c.Str(2)))); }
+void ItemExtract(Call& c) { ReturnTextShowingMemError(c, itemExtract(c.Int(0), c.Str(1), itemDelimiter(c.Str(2)))); }
 void ItemInsert(Call& c) {
     ReturnTextOrMemError(c, itemInsert(c.Str(0), c.Int(1), c.Str(2), itemDelimiter(c.Str(3))));
 }
