@@ -3,6 +3,7 @@
 #include "family_util.h"
 #include "filenames.h"
 #include "ymdhms.h"
+#include "ymdhms_export.h"
 
 #include <sys/stat.h>
 #include <time.h>
@@ -159,3 +160,13 @@ constexpr BuiltinEntry kTime[] = {
 }  // namespace tarn::fn
 
 TARN_FAMILY(time, tarn::fn::kTime)
+
+extern "C" int ParseYMDHMS(const char* text, int32_t* out, int level, int two_digit_years) {
+    tarn::fn::Ymdhms t;
+    bool ok = text && tarn::fn::parseYmdhms(text, t, level, two_digit_years != 0);
+    if (out) {
+        const int32_t fields[6] = {t.year, t.month, t.day, t.hour, t.minute, t.second};
+        for (int i = 0; i < 6; ++i) out[i] = fields[i];
+    }
+    return ok ? 1 : 0;
+}
