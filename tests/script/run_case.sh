@@ -9,14 +9,14 @@
 #   ; error: 3057                     stderr must hold "error 3057: <message>"
 #   ; stderr: TEXT                    stderr must contain TEXT
 set -uo pipefail
-tarn=$1
-case_file=$2
+tarn=$(realpath "$1")
+case_file=$(realpath "$2")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export TARN_WINDOWS_DIR=$work/windows HOME=$work
 cd "$(dirname "$case_file")"
 
-header() { sed -n "s/^; $1: \{0,1\}//p" "$case_file"; }
+header() { sed -n "s/^; $1: \\{0,1\\}//p" "$case_file" | tr -d "\r"; }
 options=$(header options)
 params=$(header params)
 dump=$(header dump)
