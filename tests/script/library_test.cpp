@@ -201,3 +201,78 @@ TEST(Library, CachedJumpRewritesScriptText) {
 
 }  // namespace
 }  // namespace tarn
+
+namespace tarn {
+namespace {
+
+TarnHandle g_ctx_for_stop = 0;
+intptr_t StopFromHost(TarnHandle, TarnHandle, intptr_t, intptr_t request, TarnViperAnswer answer, TarnAnswer* record,
+                      void*, const char*, const char*, const char*, const char*, const char*) {
+    if (request == 0) {
+        DLLServices(g_ctx_for_stop, 7, nullptr, nullptr, 5, 0);
+        return answer(0, 0, record, 0, 1, nullptr);
+    }
+    return 0;
+}
+
+TEST(Library, TerminationFromHostShowsMessageUnlessSuppressed) {
+    test::Context c;
+    g_ctx_for_stop = c.ctx_h;
+    static const KeywordEntry host[] = {{0, 2, 0, 4, "stop"}, {1, 0, 0, 0, ""}};
+    c.callback = StopFromHost;
+    c.host_table = host;
+    ScriptedUi* ui = UseScripted();
+    EXPECT_EQ(c.Run("a = stop()\nb = 1\n"), 0);
+    EXPECT_EQ(c.Var("a"), "1");
+    EXPECT_EQ(c.Var("b"), "<undefined>");
+    ASSERT_EQ(ui->Transcript().size(), 1u);
+    EXPECT_EQ(ui->Transcript()[0], "box:Execution ended|Execution terminated by user request or error");
+    int code = 0;
+    char text[300];
+    EXPECT_EQ(TarnLastOutcome(c.ctx_h, &code, text, sizeof text), 0);
+    EXPECT_EQ(code, 9012);
+    EXPECT_STREQ(text, "Execution terminated by user request or error");
+    // Exit flag 4 (intcontrol 12) suppresses the message.
+    S(c.ctx).exit_flags = 4;
+    ui = UseScripted();
+    c.Run("a = stop()\nb = 1\n");
+    EXPECT_TRUE(ui->Transcript().empty());
+}
+
+TEST(Library, ReturnAndExitEndOnlyTheirScript) {
+    test::Context c;
+    const std::string file = testing::TempDir() + "/callee.tarn";
+    std::ofstream(file) << "inner = 1\nexit\ninner = 2\n";
+    EXPECT_EQ(c.Run("r = call(\"" + file + "\", \"\")\nafter = 1\nreturn\nafter = 2\n"), 1);
+    EXPECT_EQ(c.Var("inner"), "1");
+    EXPECT_EQ(c.Var("r"), "1");
+    EXPECT_EQ(c.Var("after"), "1");
+}
+
+intptr_t CallNotice(TarnHandle, TarnHandle, intptr_t, intptr_t request, TarnViperAnswer, TarnAnswer*, void*,
+                    const char* t1, const char* t2, const char* t3, const char*, const char*) {
+    static std::string* log = nullptr;
+    if (!t1) return reinterpret_cast<intptr_t>(log = new std::string);
+    if (request == TARN_CB_CALL && log) *log += std::string(t1) + ":" + (std::string(t2).find("callee2") != std::string::npos ? "file" : "?") + ":" + t3 + ";";
+    if (request == -99) {
+        const std::string r = *log;
+        log->clear();
+        return static_cast<intptr_t>(r == "before:file:;after:file:0;");
+    }
+    return 0;
+}
+
+TEST(Library, CallNotifiesHostWhenAsked) {
+    test::Context c;
+    CallNotice(0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+    const std::string file = testing::TempDir() + "/callee2.tarn";
+    std::ofstream(file) << "x = 1\n";
+    DLLServices(c.ctx_h, 3, nullptr, nullptr, TARN_HOST_NOTIFY_CALL, 0);
+    c.callback = CallNotice;
+    c.Run("call(\"" + file + "\", \"a b\")\n");
+    EXPECT_EQ(CallNotice(0, 0, 0, -99, nullptr, nullptr, nullptr, "", "", "", "", ""), 1);
+    EXPECT_EQ(c.Var("param0"), "2");
+}
+
+}  // namespace
+}  // namespace tarn
