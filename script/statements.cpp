@@ -882,8 +882,10 @@ void RunCall(ScriptContext* ctx, std::string_view file, std::string_view paramet
     const bool terminate = s.terminate;
     restore();
     s.error = 0;
+    // The user's cancel carries on into the caller (its cancel label, if any).
     if (terminate) Fail(s, kCodeStop);
-    else if (result != 0 && result != kCodeCancel) Fail(s, kCodeCallFailed);
+    else if (result == kCodeCancel) Fail(s, kCodeCancel);
+    else if (result != 0) Fail(s, kCodeCallFailed);
 }
 
 }  // namespace tarn

@@ -276,3 +276,26 @@ TEST(Library, CallNotifiesHostWhenAsked) {
 
 }  // namespace
 }  // namespace tarn
+
+#include <thread>
+
+namespace tarn {
+namespace {
+
+TEST(Library, ContextsRunSideBySideOnThreads) {
+    SetUi(MakeQuietUi());
+    std::vector<std::thread> threads;
+    std::vector<std::string> results(4);
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([t, &results] {
+            test::Context c;
+            c.Run("n = 0\nfor i = 1 to " + std::to_string(1000 * (t + 1)) + "\n  n = n + 1\nnext\n");
+            results[static_cast<std::size_t>(t)] = c.Var("n");
+        });
+    }
+    for (auto& th : threads) th.join();
+    for (int t = 0; t < 4; ++t) EXPECT_EQ(results[static_cast<std::size_t>(t)], std::to_string(1000 * (t + 1)));
+}
+
+}  // namespace
+}  // namespace tarn
