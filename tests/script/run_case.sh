@@ -8,6 +8,7 @@
 #   ; status: 1                       expected exit status (default 0)
 #   ; error: 3057                     stderr must hold "error 3057: <message>"
 #   ; stderr: TEXT                    stderr must contain TEXT
+#   ; stdin: TEXT                     lines typed at the console (default none)
 set -uo pipefail
 tarn=$(realpath "$1")
 case_file=$(realpath "$2")
@@ -26,7 +27,8 @@ args=()
 # Options and parameters are written shell-quoted in the header.
 eval "opts=($options)"
 eval "pars=($params)"
-"$tarn" "${opts[@]}" "${args[@]}" "$case_file" "${pars[@]}" >"$work/out" 2>"$work/err" </dev/null
+header stdin >"$work/in"
+"$tarn" "${opts[@]}" "${args[@]}" "$case_file" "${pars[@]}" >"$work/out" 2>"$work/err" <"$work/in"
 rc=$?
 fail=0
 header expect >"$work/expected"
