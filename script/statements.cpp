@@ -559,6 +559,7 @@ Flow Statement(ScriptContext* ctx, std::uint32_t stmt_offset, bool cacheable) {
             return Flow::EndScript;
         case kw::Beep:
         case kw::Yield:
+            if (code == kw::Beep && !s.quiet) CurrentUi().Beep();
             get_token(ctx);
             if (!AtEnd(s) && !s.error) Fail(s, 3074);
             return Flow::Next;
