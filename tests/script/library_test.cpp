@@ -299,3 +299,21 @@ TEST(Library, ContextsRunSideBySideOnThreads) {
 
 }  // namespace
 }  // namespace tarn
+
+namespace tarn {
+namespace {
+
+TEST(Library, HostFunctionWithTooManyArgumentsDefined) {
+    test::Context c;
+    SetUi(MakeQuietUi());
+    static const KeywordEntry host[] = {{0, 2, 25, 4, "many"}, {1, 2, 0x00010001, 3, "one"}, {2, 0, 0, 0, ""}};
+    c.host_table = host;
+    EXPECT_EQ(c.Run("x = many(1)\n"), 0);
+    EXPECT_EQ(S(c.ctx).outcome_code, 3070);
+    // No callback: a host function cannot run.
+    EXPECT_EQ(c.Run("x = one(\"a\")\n"), 0);
+    EXPECT_EQ(S(c.ctx).outcome_code, 3046);
+}
+
+}  // namespace
+}  // namespace tarn
