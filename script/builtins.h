@@ -25,7 +25,10 @@
 //            {"strcat", StrCat},
 //        };
 //        TARN_FAMILY(strings, kStrings)
-//    Every name must be a function of the keyword table (keywords.h);
+//    Every name must be a function of the keyword table (keywords.h), or
+//    "@" for the handler of dotted object references (obj.member ...): it
+//    runs with no arguments, finds the dotted name in c.State().token and
+//    reads the rest of the statement itself with get_token;
 //    a built-in that no family registers raises 3046 "Internal Error 3046.
 //    Function not defined". A later registration of a name replaces an
 //    earlier one.

@@ -309,6 +309,7 @@ intptr_t DLLServices(TarnHandle context, uint16_t request, const char* text_in, 
             case 23: {
                 const intptr_t previous = s.quiet;
                 s.quiet = number != 0;
+                if (s.quiet) s.sounds = 0;
                 if (text_in && *text_in) Copy(s.quiet_log, 261, text_in);
                 return previous;
             }
@@ -386,7 +387,10 @@ int TarnLastOutcome(TarnHandle context, int* code, char* message, size_t message
     if (!ctx || S(ctx).magic != kStateMagic) return 0;
     const State& s = S(ctx);
     if (code) *code = s.outcome_code;
-    if (message && message_size) std::snprintf(message, message_size, "%s", std::string(MessageText(s.outcome_code)).c_str());
+    // Internal stop codes have no text of their own.
+    std::string_view text = MessageText(s.outcome_code);
+    if (text.empty()) text = MessageText(193);
+    if (message && message_size) std::snprintf(message, message_size, "%.*s", static_cast<int>(text.size()), text.data());
     return s.outcome;
 }
 

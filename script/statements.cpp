@@ -559,6 +559,7 @@ Flow Statement(ScriptContext* ctx, std::uint32_t stmt_offset, bool cacheable) {
             return Flow::EndScript;
         case kw::Beep:
         case kw::Yield:
+            if (code == kw::Beep && !s.quiet) CurrentUi().Beep();
             get_token(ctx);
             if (!AtEnd(s) && !s.error) Fail(s, 3074);
             return Flow::Next;
@@ -882,8 +883,10 @@ void RunCall(ScriptContext* ctx, std::string_view file, std::string_view paramet
     const bool terminate = s.terminate;
     restore();
     s.error = 0;
+    // The user's cancel carries on into the caller (its cancel label, if any).
     if (terminate) Fail(s, kCodeStop);
-    else if (result != 0 && result != kCodeCancel) Fail(s, kCodeCallFailed);
+    else if (result == kCodeCancel) Fail(s, kCodeCancel);
+    else if (result != 0) Fail(s, kCodeCallFailed);
 }
 
 }  // namespace tarn

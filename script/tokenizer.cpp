@@ -1,7 +1,7 @@
 #include "tokenizer.h"
 
 #include <cstring>
-#include <mutex>
+#include <algorithm>
 
 #include "builtins.h"
 #include "context.h"
@@ -17,7 +17,6 @@ struct Range {
 };
 Range g_ranges[256];
 bool g_index_ok = true;
-std::once_flag g_index_once;
 bool g_reported = false;
 
 void BuildIndex() {
@@ -65,23 +64,46 @@ void SetError(State& s, int code) {
     s.token[0] = 0;
 }
 
+// Builds the index once (thread-safe static initialisation).
+void EnsureIndex() {
+    static const bool built = (BuildIndex(), true);
+    (void)built;
+}
+
 // Keyword lookup at the cursor; sets the token and advances on a match.
+// In word mode a candidate must be followed by a character that cannot
+// continue a word, so the only possible match is the whole word: it is
+// looked up by binary search. Operators take the longest name of their
+// first character's range.
 bool LookupKeyword(ScriptContext* ctx, bool word_mode) {
     State& s = S(ctx);
-    std::call_once(g_index_once, BuildIndex);
+    EnsureIndex();
     if (!g_index_ok && !g_reported) {
         g_reported = true;
         const int problem = CheckKeywordTable(kKeywordTable, kKeywordCount);
         ShowMessage(ctx, "", problem == 1 ? "FSOP782" : "FNP983", Buttons::Ok, Icon::Stop);
     }
     const char* p = s.cursor;
-    const Range r = g_ranges[Lower(static_cast<unsigned char>(*p))];
     int code = -1, len = 0;
-    for (int i = r.first; i >= 0 && i <= r.last; ++i) {
-        const int m = Matches(kKeywordTable[i], p, word_mode);
-        if (m > len) {
-            len = m;
-            code = i;
+    if (word_mode && g_index_ok) {
+        char word[16];
+        int n = 0;
+        while (IsWordChar(static_cast<unsigned char>(p[n]))) {
+            if (n < 15) word[n] = static_cast<char>(Lower(static_cast<unsigned char>(p[n])));
+            ++n;
+        }
+        if (n <= 14) {
+            code = KeywordCode(std::string_view(word, static_cast<std::size_t>(n)));
+            if (code >= 0) len = n;
+        }
+    } else {
+        const Range r = g_ranges[Lower(static_cast<unsigned char>(*p))];
+        for (int i = r.first; i >= 0 && i <= r.last; ++i) {
+            const int m = Matches(kKeywordTable[i], p, word_mode);
+            if (m > len) {
+                len = m;
+                code = i;
+            }
         }
     }
     if (code < 0 && ctx->extender_count > 0) {
@@ -212,7 +234,7 @@ int CheckKeywordTable(const KeywordEntry* table, int count) {
 }
 
 bool KeywordIndexOk() {
-    std::call_once(g_index_once, BuildIndex);
+    EnsureIndex();
     return g_index_ok;
 }
 

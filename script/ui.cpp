@@ -80,6 +80,9 @@ public:
     void DebugOutput(std::string_view text) override {
         std::fwrite(text.data(), 1, text.size(), stderr);
     }
+    void Beep() override {
+        if (isatty(STDERR_FILENO)) std::fputc('\a', stderr);
+    }
 };
 
 class QuietUi : public Ui {

@@ -29,6 +29,8 @@ public:
     virtual void Display(int seconds, std::string_view title, std::string_view text) = 0;
     // Text written to the system debugger output (trace lines, debugdata).
     virtual void DebugOutput(std::string_view text) = 0;
+    // The default beep.
+    virtual void Beep() {}
 };
 
 // The provider in use (console until a host picks another).

@@ -189,14 +189,18 @@ bool ValueToText(ScriptContext* ctx, Value& v) {
 bool CopyValue(ScriptContext* ctx, const Value& from, Value& to) {
     to = from;
     if (from.text) {
-        // Copy out first: storing may not move the heap, but the source
-        // view must not alias the block being written.
-        const std::string t(TextOf(ctx, from));
-        to.text = StoreText(ctx, t);
-        if (!to.text) {
+        // Blocks never move, so the source stays valid while the copy is
+        // allocated beside it.
+        StringHeap* heap = S(ctx).heap;
+        const std::size_t n = std::strlen(HeapText(heap, from.text));
+        const std::uint16_t off = n < 0xFFFF ? VMalloc(heap, static_cast<std::uint32_t>(n + 1)) : 0;
+        if (!off) {
+            if (!S(ctx).error) S(ctx).error = 3096;
             SetUndefined(to);
             return false;
         }
+        std::memcpy(HeapText(heap, off), HeapText(heap, from.text), n + 1);
+        to.text = off;
     }
     return true;
 }

@@ -84,7 +84,7 @@ void Num2Char(Call& c) {
 
 // random(n): a whole number from 0 to n.
 void Random(Call& c) {
-    static std::mt19937 engine{std::random_device{}()};
+    thread_local std::mt19937 engine{std::random_device{}()};
     const std::int64_t n = std::llabs(static_cast<long long>(c.Int(0)));
     std::uniform_int_distribution<std::int64_t> dist(0, n);
     c.ReturnInt(static_cast<std::int32_t>(dist(engine)));
