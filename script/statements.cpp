@@ -591,6 +591,20 @@ Flow Statement(ScriptContext* ctx, std::uint32_t stmt_offset, bool cacheable) {
     return Flow::Next;
 }
 
+// Trace output and the host's statement notification before a statement
+// runs (cached jumps included, so a host can always stop a loop); false
+// when the host answers -6.
+bool Announce(ScriptContext* ctx, const char* line) {
+    State& s = S(ctx);
+    Trace(s, line);
+    if (!(s.host_flags & TARN_HOST_NOTIFY_STATEMENTS) || !ctx->host_callback) return true;
+    TarnAnswer answer{ctx, nullptr};
+    char pos[16];
+    std::snprintf(pos, sizeof pos, "%u", s.line_offset);
+    return ctx->host_callback(s.window, s.instance, TARN_CALLBACK_WORD, TARN_CB_STATEMENT, ViperAnswer, &answer,
+                              nullptr, "2", pos, line, "", "") != -6;
+}
+
 // Runs one line (already read into s.line); returns how to go on.
 Flow RunLine(ScriptContext* ctx) {
     State& s = S(ctx);
@@ -600,6 +614,7 @@ Flow RunLine(ScriptContext* ctx) {
     if (first == kGotoMark || first == kGosubMark) {
         if (skipping) return Flow::Next;
         s.subst[0] = 0;
+        if (!Announce(ctx, line)) return Flow::Stop;
         return CachedJump(ctx, line);
     }
     // Substitution only for lines that run; skipped lines are scanned raw
@@ -620,18 +635,11 @@ Flow RunLine(ScriptContext* ctx) {
         stmt_offset += static_cast<std::uint32_t>(s.cursor - s.subst);
         if (static_cast<unsigned char>(*s.cursor) == kGotoMark || static_cast<unsigned char>(*s.cursor) == kGosubMark) {
             if (skipping) return Flow::Next;
+            if (!Announce(ctx, s.subst)) return Flow::Stop;
             return CachedJump(ctx, s.cursor);
         }
     }
-    Trace(s, s.subst);
-    if (!skipping && (s.host_flags & TARN_HOST_NOTIFY_STATEMENTS) && ctx->host_callback) {
-        TarnAnswer answer{ctx, nullptr};
-        char pos[16];
-        std::snprintf(pos, sizeof pos, "%u", s.line_offset);
-        const intptr_t r = ctx->host_callback(s.window, s.instance, TARN_CALLBACK_WORD, TARN_CB_STATEMENT,
-                                              ViperAnswer, &answer, nullptr, "2", pos, s.subst, "", "");
-        if (r == -6) return Flow::Stop;
-    }
+    if (!Announce(ctx, s.subst)) return Flow::Stop;
     get_token(ctx);
     if (skipping) {
         if (s.error) {
