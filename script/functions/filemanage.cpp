@@ -142,11 +142,13 @@ int copyFileBytes(const std::string& s, const std::string& d, int* failedSide) {
 int copyToPort(const std::string& s, const std::string& device) {
     int in = ::open(s.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0) return 1507;
-    int out = ::open(device.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    // A pipe without a reader is refused at once rather than waited for.
+    int out = ::open(device.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
     if (out < 0) {
         ::close(in);
         return 1508;
     }
+    fcntl(out, F_SETFL, fcntl(out, F_GETFL) & ~O_NONBLOCK);
     std::vector<char> buf(kAppendBuffer);
     long long total = 0;
     int rc = 0;

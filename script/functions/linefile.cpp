@@ -59,8 +59,12 @@ int lineOpen(FileSlots slots, const std::string& path, std::string_view mode, in
     } else {
         return 3076;
     }
-    int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NOCTTY, 0666);
+    // Opened without blocking, so that a pipe with nobody at its other end
+    // fails or opens at once instead of hanging the script; reads and writes
+    // block as usual afterwards.
+    int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
     if (fd < 0) return 1077;
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     struct stat st;
     if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
         ::close(fd);

@@ -169,6 +169,8 @@ TEST(FileCopy, Ports) {
     EXPECT_EQ(copy.run("empty.txt", "/dev/null"), 1008);
     EXPECT_EQ(copyToPort("missing.txt", "/dev/null"), 1507);
     EXPECT_EQ(copyToPort("data.txt", tmp / "no-such-device"), 1508);
+    ASSERT_EQ(mkfifo("fifo", 0600), 0);
+    EXPECT_EQ(copy.run("data.txt", "fifo"), 1508);  // no reader: refused, not waited for
 }
 
 TEST(FileMove, AppendRenameDelete) {

@@ -128,6 +128,9 @@ TEST(LineFile, PipeWithoutDataIsNotTheEnd) {
     EXPECT_EQ(line, "hello");
     EXPECT_EQ(lineRead(s.view(), h, line), 0);
     EXPECT_EQ(line, "*EOF*");
+    // Writing to a pipe nobody reads fails at once instead of hanging.
+    ASSERT_EQ(mkfifo("lonely", 0600), 0);
+    EXPECT_EQ(lineOpen(s.view(), "lonely", "WRITE", 1, 0, h), 1077);
 }
 
 }  // namespace
