@@ -1,0 +1,71 @@
+// In-process timings of the interpreter through its host interface: the
+// statement loop on an adding loop and on a string-building loop, and the
+// expression evaluator alone. Whole-command comparisons with other
+// languages are in compare-languages.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <string>
+
+#include "tarnproc.h"
+
+namespace {
+
+class Host {
+public:
+    Host() {
+        ctx = GlobalAlloc(GHND, TARN_CONTEXT_SIZE);
+        vars = GlobalAlloc(GHND, 200 * sizeof(VariableEntry));
+        heap = GlobalAlloc(GHND, 65536);
+        TarnSelectUi("quiet", nullptr);
+        DoDaDllInit(0, ctx, 0, 1, 0, "bench", nullptr);
+        DoDaDllInit(0, ctx, vars, 2, 200, nullptr, nullptr);
+        DoDaDllInit(0, ctx, heap, 3, 65536, nullptr, nullptr);
+    }
+    ~Host() {
+        DoDaDllInit(0, ctx, 0, 99, 0, nullptr, nullptr);
+        GlobalFree(heap);
+        GlobalFree(vars);
+        GlobalFree(ctx);
+    }
+    void Run(const std::string& text) {
+        const TarnHandle h = GlobalAlloc(GHND, text.size() + 1);
+        std::memcpy(GlobalLock(h), text.c_str(), text.size() + 1);
+        GlobalUnlock(h);
+        ProcessDaBatBuffer(0, ctx, h, nullptr, nullptr);
+        GlobalFree(h);
+    }
+    TarnHandle ctx, vars, heap;
+};
+
+void BM_AddLoop(benchmark::State& state) {
+    Host host;
+    const std::string n = std::to_string(state.range(0));
+    const std::string text = "t = 0\ni = 0\nwhile i < " + n + "\n  t = t + i\n  i = i + 1\nendwhile\n";
+    for (auto _ : state) host.Run(text);
+    state.counters["statements/s"] =
+        benchmark::Counter(static_cast<double>(state.range(0)) * 4 * state.iterations(), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_AddLoop)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_StringLoop(benchmark::State& state) {
+    Host host;
+    const std::string n = std::to_string(state.range(0));
+    const std::string text = "s = \"\"\nx = \"x\"\ni = 0\nwhile i < " + n +
+                             "\n  s = \"%s%%x%\"\n  if i mod 200 == 0 then s = \"\"\n  i = i + 1\nendwhile\n";
+    for (auto _ : state) host.Run(text);
+    state.counters["statements/s"] =
+        benchmark::Counter(static_cast<double>(state.range(0)) * 5 * state.iterations(), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_StringLoop)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+void BM_Expression(benchmark::State& state) {
+    Host host;
+    const std::string text = "x = (1 + 2 * 3 - 4 / 2) ** 2 mod 7 + sqrt(16.0) * @pi\n";
+    for (auto _ : state) host.Run(text);
+}
+BENCHMARK(BM_Expression);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,121 @@
+#include "builtins.h"
+
+#include <array>
+#include <cstring>
+#include <mutex>
+#include <vector>
+
+#include "keywords.h"
+#include "string_heap.h"
+#include "values.h"
+
+namespace tarn {
+namespace {
+
+struct Registration {
+    int code;
+    Builtin handler;
+};
+
+// Filled during static initialisation of the family files; read after.
+std::vector<Registration>& Registrations() {
+    static std::vector<Registration> list;
+    return list;
+}
+
+std::array<Builtin, kKeywordCount>& Handlers() {
+    static std::array<Builtin, kKeywordCount> table{};
+    return table;
+}
+
+}  // namespace
+
+int RegisterFamily(const char* family, std::span<const BuiltinEntry> table) {
+    (void)family;
+    int unknown = 0;
+    for (const BuiltinEntry& e : table) {
+        const int code = KeywordCode(e.name);
+        const bool callable = code >= 0 && (kKeywordTable[code].kind == TARN_KW_FUNCTION ||
+                                            kKeywordTable[code].kind == TARN_KW_VARFUNCTION ||
+                                            code == kw::Object);
+        if (!callable) {
+            ++unknown;
+            continue;
+        }
+        Handlers()[static_cast<std::size_t>(code)] = e.handler;
+        Registrations().push_back({code, e.handler});
+    }
+    return unknown;
+}
+
+Builtin FindBuiltin(int code) {
+    if (code < 0 || code >= kKeywordCount) return nullptr;
+    return Handlers()[static_cast<std::size_t>(code)];
+}
+
+int RegisteredCount() {
+    int n = 0;
+    for (Builtin b : Handlers()) n += b != nullptr;
+    return n;
+}
+
+std::string_view Call::Name() const {
+    const KeywordEntry* e = KeywordOf(ctx_, code_);
+    if (!e) return {};
+    return std::string_view(e->name, strnlen(e->name, sizeof e->name));
+}
+
+std::string_view Call::Str(int i) const {
+    const Value& v = args_[i];
+    if (!v.text) return {};
+    return HeapText(S(ctx_).heap, v.text);
+}
+
+bool Call::ToInt(int i, std::int32_t* out) {
+    if (!ValueToInt(ctx_, args_[i], out)) {
+        Fail(3057);
+        return false;
+    }
+    return true;
+}
+
+bool Call::ToFloat(int i, double* out) {
+    if (!ValueToFloat(ctx_, args_[i], out)) {
+        Fail(3340);
+        return false;
+    }
+    return true;
+}
+
+bool Call::ToStr(int i, std::string_view* out) {
+    if (!ValueToText(ctx_, args_[i])) {
+        if (!Failed()) Fail(3056);
+        return false;
+    }
+    *out = Str(i);
+    return true;
+}
+
+void Call::ReturnInt(std::int32_t v) {
+    ReleaseValue(ctx_, *result_);
+    SetInt(*result_, v);
+}
+
+void Call::ReturnFloat(double v) {
+    ReleaseValue(ctx_, *result_);
+    SetFloat(*result_, v);
+}
+
+bool Call::ReturnText(std::string_view text) {
+    ReleaseValue(ctx_, *result_);
+    const std::uint16_t off = StoreText(ctx_, text);
+    if (!off) return false;
+    SetText(*result_, off);
+    return true;
+}
+
+Answer Call::Message(std::string_view caption, std::string_view text, Buttons buttons, Icon icon) {
+    return ShowMessage(ctx_, caption, text, buttons, icon);
+}
+
+}  // namespace tarn

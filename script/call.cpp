@@ -1,0 +1,247 @@
+// Function calls: the argument list by the keyword's descriptor, conversion
+// of each argument, and dispatch to a built-in family, the host or an
+// extender.
+#include <cstring>
+#include <string>
+
+#include "builtins.h"
+#include "context.h"
+#include "expression.h"
+#include "keywords.h"
+#include "messages.h"
+#include "string_heap.h"
+#include "tokenizer.h"
+#include "values.h"
+#include "variables.h"
+
+namespace tarn {
+namespace {
+
+bool Fail(State& s, int code) {
+    if (!s.error) s.error = static_cast<std::int16_t>(code);
+    return false;
+}
+
+bool IsToken(const State& s, int code) { return s.token_type == kTokKeyword && s.token_code == code; }
+
+void ReleaseArgs(ScriptContext* ctx, Value* args, int n) {
+    for (int i = 0; i < n; ++i) ReleaseValue(ctx, args[i]);
+}
+
+// drop(var, ...) and isdefined(var): arguments are variable names.
+bool NameFunction(ScriptContext* ctx, int code, Value* out) {
+    State& s = S(ctx);
+    get_token(ctx);
+    if (!IsToken(s, kw::Open)) return Fail(s, 3067);
+    const bool drop = code == kw::Drop;
+    int count = 0;
+    std::int32_t defined = 0;
+    while (true) {
+        get_token(ctx);
+        if (s.error) return false;
+        if (drop && count == 0 && IsToken(s, kw::Close)) break;
+        if (s.token_type != kTokVariable) return Fail(s, drop ? 3102 : 3103);
+        const std::uint16_t slot = s.token_var;
+        if (drop) {
+            DropVariable(ctx, slot);
+        } else {
+            defined = (ctx->variables[slot].type & (TARN_INT | TARN_STRING | TARN_FLOAT)) ? 1 : 0;
+            // Looking a name up enters it; a name that was never set leaves
+            // no trace behind.
+            if (!defined && ctx->variables[slot].text == 0) DropVariable(ctx, slot);
+        }
+        ++count;
+        get_token(ctx);
+        if (s.error) return false;
+        if (IsToken(s, kw::Close)) break;
+        if (!IsToken(s, kw::Comma)) return Fail(s, 3068);
+        if (!drop) return Fail(s, 3066);
+    }
+    get_token(ctx);
+    SetInt(*out, drop ? 1 : defined);
+    return true;
+}
+
+// Converts an argument by its descriptor bit.
+bool Convert(ScriptContext* ctx, std::uint32_t desc, int i, Value& v) {
+    State& s = S(ctx);
+    if (ArgIsString(desc, i)) {
+        if (!ValueToText(ctx, v)) return Fail(s, 3056);
+        return true;
+    }
+    if (ArgIsFloat(desc, i)) {
+        double d;
+        if (!ValueToFloat(ctx, v, &d)) return Fail(s, 3340);
+        ReleaseValue(ctx, v);
+        SetFloat(v, d);
+        return true;
+    }
+    std::int32_t n;
+    if (!ValueToInt(ctx, v, &n)) return Fail(s, 3057);
+    ReleaseValue(ctx, v);
+    SetInt(v, n);
+    return true;
+}
+
+// Host and extender functions: the callback gets the texts of the first
+// five arguments and answers through ViperAnswer.
+bool CallOut(ScriptContext* ctx, int code, Value* args, int n, Value* out) {
+    State& s = S(ctx);
+    std::string texts[5];
+    for (int i = 0; i < n && i < 5; ++i) ValueAsString(ctx, args[i], &texts[i]);
+    TarnCallback cb = nullptr;
+    intptr_t request = 0;
+    void* slot = nullptr;
+    if (code >= kHostCodeBase && code <= kHostCodeLimit) {
+        cb = ctx->host_callback;
+        request = code - kHostCodeBase;
+    }
+    if (!cb) return Fail(s, 3046);
+    TarnAnswer answer{ctx, out};
+    SetInt(*out, 0);
+    s.error_detail[0] = 0;
+    const intptr_t status = cb(s.window, s.instance, TARN_CALLBACK_WORD, request, ViperAnswer, &answer,
+                               slot, texts[0].c_str(), texts[1].c_str(), texts[2].c_str(),
+                               texts[3].c_str(), texts[4].c_str());
+    return HandleCallbackStatus(ctx, status);
+}
+
+}  // namespace
+
+bool HandleCallbackStatus(ScriptContext* ctx, intptr_t status) {
+    State& s = S(ctx);
+    if (status >= 0) return true;
+    int code;
+    switch (status) {
+        case -1: code = 1213; break;
+        case -2: code = 2214; break;
+        case -3: code = 3215; break;
+        case -4: return Fail(s, kCodeReported);
+        case -5: return Fail(s, kCodeCancel);
+        case -6: return Fail(s, kCodeStop);
+        default: code = 3210; break;
+    }
+    if (s.error_mode != kModeOff) {
+        std::string caption = std::string(MessageText(865)) + "  " +
+                              (s.error_detail[0] ? std::string(s.error_detail)
+                                                 : std::string(MessageText(866)));
+        std::string text = std::string(s.subst) + "\r\n\r\n" + std::string(MessageText(849)) +
+                           TARN_VERSION_TEXT;
+        ShowMessage(ctx, caption, text, Buttons::Ok, Icon::Stop);
+    }
+    s.last_error = static_cast<std::int16_t>(code);
+    // A leading number before ":" in the detail becomes lasterror().
+    std::int32_t n;
+    const char* colon = std::strchr(s.error_detail, ':');
+    if (colon && ParseInteger(std::string_view(s.error_detail, colon - s.error_detail), &n))
+        s.last_error = static_cast<std::int16_t>(n);
+    return Fail(s, kCodeCallFailed);
+}
+
+bool CallFunction(ScriptContext* ctx, int code, Value* out) {
+    State& s = S(ctx);
+    SetUndefined(*out);
+    const KeywordEntry* e = KeywordOf(ctx, code);
+    if (!e) return Fail(s, 3046);
+    if (e->kind == TARN_KW_VARFUNCTION) return NameFunction(ctx, code, out);
+    if (code == kw::Object) {
+        Builtin h = FindBuiltin(code);
+        if (!h) return Fail(s, 3046);
+        Call c(ctx, code, out, nullptr, 0);
+        h(c);
+        return !s.error;
+    }
+    const std::uint32_t desc = e->value;
+    const int count = ArgCount(desc);
+    if (count > kMaxArgs && count != TARN_VARIADIC) return Fail(s, 3070);
+    get_token(ctx);
+    if (!IsToken(s, kw::Open)) return Fail(s, 3067);
+    Value args[kMaxArgs + 1];
+    int n = 0;
+    get_token(ctx);
+    if (s.error) return false;
+    if (count == TARN_VARIADIC) {
+        if (!IsToken(s, kw::Close)) {
+            while (true) {
+                if (n == kMaxArgs) {
+                    ReleaseArgs(ctx, args, n);
+                    return Fail(s, 3066);
+                }
+                if (!ProcessSubExpression(ctx, &args[n], 0)) {
+                    ReleaseArgs(ctx, args, n);
+                    return false;
+                }
+                ++n;
+                if (IsToken(s, kw::Close)) break;
+                if (!IsToken(s, kw::Comma)) {
+                    ReleaseArgs(ctx, args, n);
+                    return Fail(s, 3068);
+                }
+                get_token(ctx);
+            }
+        }
+        // A first argument marked string is converted; the rest are raw.
+        if (n > 0 && ArgIsString(desc, 0) && !Convert(ctx, desc, 0, args[0])) {
+            ReleaseArgs(ctx, args, n);
+            return false;
+        }
+    } else {
+        for (; n < count; ++n) {
+            if (n == 0 && IsToken(s, kw::Close)) return Fail(s, 3066);
+            if (!ProcessSubExpression(ctx, &args[n], 0)) {
+                ReleaseArgs(ctx, args, n);
+                return false;
+            }
+            if (n + 1 < count) {
+                if (IsToken(s, kw::Comma)) {
+                    get_token(ctx);
+                    if (s.error) {
+                        ReleaseArgs(ctx, args, n + 1);
+                        return false;
+                    }
+                    continue;
+                }
+                ReleaseArgs(ctx, args, n + 1);
+                return Fail(s, IsToken(s, kw::Close) ? 3066 : 3068);
+            }
+        }
+        if (!IsToken(s, kw::Close)) {
+            ReleaseArgs(ctx, args, n);
+            return Fail(s, 3066);
+        }
+        for (int i = 0; i < n; ++i) {
+            if (!Convert(ctx, desc, i, args[i])) {
+                ReleaseArgs(ctx, args, n);
+                return false;
+            }
+        }
+    }
+    // The token after ")" becomes current before the handler runs, so a
+    // handler may run statements (call) without disturbing this line.
+    const char* after = s.cursor;
+    bool ok;
+    SetInt(*out, 0);
+    if (code < kKeywordCount) {
+        Builtin h = FindBuiltin(code);
+        if (!h) {
+            ok = Fail(s, 3046);
+        } else {
+            Call c(ctx, code, out, args, n);
+            h(c);
+            ok = !s.error;
+        }
+    } else {
+        ok = CallOut(ctx, code, args, n, out);
+    }
+    ReleaseArgs(ctx, args, n);
+    if (!ok) {
+        ReleaseValue(ctx, *out);
+        return false;
+    }
+    if (out->type & (TARN_INT | TARN_FLOAT)) DropText(ctx, *out);
+    s.cursor = after;
+    get_token(ctx);
+    return !s.error;
+}
+
+}  // namespace tarn

@@ -1,0 +1,177 @@
+// The library's own part of a ScriptContext: every piece of interpreter
+// state lives here, inside the host's block, so several contexts can run
+// side by side. Plain data only: the host owns and may move the bytes.
+#pragma once
+
+#include <cstdint>
+#include <new>
+
+#include "tarnproc.h"
+
+namespace tarn {
+
+inline constexpr int kLineMax = 256;        // characters of a script line
+inline constexpr int kSubstMax = 255;       // characters of a substituted line
+inline constexpr int kTextBuf = 257;
+inline constexpr int kStructMax = 100;      // open structures
+inline constexpr int kCallDepthMax = 6;     // nested call()
+inline constexpr int kFileSlots = 5;
+inline constexpr int kBinarySlots = 10;
+inline constexpr int kLibrarySlots = 10;
+inline constexpr int kMaxArgs = 20;
+
+// Token types.
+enum TokenType : std::uint8_t {
+    kTokEnd = 0,
+    kTokKeyword = 1,
+    kTokVariable = 2,
+    kTokInteger = 3,
+    kTokString = 4,
+    kTokFloat = 5,
+};
+
+// Error modes set by errormode().
+enum ErrorMode : std::int8_t { kModeOff = 0, kModeCancel = 1, kModeNotify = 2 };
+
+// Internal codes above 9000 (never shown as messages of their own).
+inline constexpr int kCodeExit = 9000;
+inline constexpr int kCodeReported = 9002;
+inline constexpr int kCodeStop = 9012;
+inline constexpr int kCodeCallFailed = 9013;
+inline constexpr int kCodeCancel = 9999;
+
+// Structure kinds on the structure stack.
+enum StructKind : std::uint8_t {
+    kStructIf = 1,
+    kStructElse,       // if block whose else was seen
+    kStructWhile,
+    kStructFor,
+    kStructSwitch,
+    kStructGosub0,     // gosub saving last-if 0
+    kStructGosub1,     // ... 1
+    kStructGosubNone,  // ... -1
+    kStructCall,
+};
+
+// Skip states of a structure entry.
+enum SkipState : std::uint8_t {
+    kRun = 0,
+    kFalse = 1,     // condition false: else/case may still start the block
+    kOuter = 2,     // an enclosing block is skipped
+    kContinue = 4,
+    kBreak = 8,
+};
+
+struct StructEntry {
+    std::uint8_t kind;
+    std::uint8_t skip;
+    std::int8_t last_if;
+    std::uint8_t spare;
+    std::uint32_t offset;  // text offset to come back to
+};
+
+struct State {
+    std::uint32_t magic;  // kStateMagic once DoDaDllInit 1 ran
+
+    // Text buffers.
+    char module_name[kTextBuf];
+    char line[kTextBuf + 1];     // current line as read
+    char subst[kTextBuf + 1];    // line after %substitution
+    char message[kTextBuf];
+    char caption[kTextBuf];
+    char error_detail[kTextBuf]; // extender/host error text
+    char host_name[21];
+
+    // Blocks of the host.
+    TarnHandle context_handle;
+    TarnHandle variables_handle;
+    std::uint16_t variables_capacity;
+    std::uint16_t variables_used;
+    TarnHandle heap_handle;
+    StringHeap* heap;
+    std::uint32_t heap_size;
+    TarnHandle window;
+    TarnHandle parent;
+    TarnHandle instance;
+    const KeywordEntry* host_table;
+    std::uint32_t host_flags;
+    std::int32_t host_intcontrol;  // host table position of "intcontrol", -1
+    std::int32_t host_dialog;      // host table position of "dialog", -1
+
+    // Statement state.
+    std::int16_t error;        // error code of the current statement
+    std::int16_t last_error;   // lasterror()
+    std::int8_t error_mode;
+    std::int8_t debug_mode;    // debug(): 1 on, 0 off, -1
+    std::uint8_t trace;        // intcontrol 7: trace lines to the debugger output
+    std::uint8_t terminate;
+    std::int32_t exit_code;
+    std::uint32_t exit_flags;  // intcontrol 12
+    std::int16_t decimals;
+    std::int8_t last_if;       // 1, 0, -1
+    std::uint8_t for_resume;   // next jumped back to its for line
+    StructEntry stack[kStructMax];
+    std::int16_t stack_top;    // entries in use
+    std::int16_t call_depth;
+
+    // The script text being run (locked by the caller of the loop).
+    char* text;
+    std::uint32_t text_length;
+    std::uint32_t line_offset;  // first character of the current line
+    std::uint32_t next_offset;  // where the line reader continues
+
+    // Tokenizer.
+    const char* cursor;
+    const char* token_start;
+    char token[kTextBuf + 1];
+    std::uint8_t token_type;
+    std::int16_t token_code;
+    std::uint16_t token_var;   // variable slot of a type-2 token
+
+    // Outcome of the last run.
+    std::int8_t outcome;       // 1 ended normally, 0 stopped
+    std::int16_t outcome_code;
+
+    // Quiet mode and settings read from PELRUN.INI.
+    std::uint8_t quiet;
+    std::uint8_t sounds;
+    std::uint8_t pretty_dialogs;
+    std::uint8_t in_error_report;
+    std::uint32_t dde_timeout;
+    char quiet_log[261];
+    char quiet_caption[kTextBuf];
+    char quiet_text[kTextBuf];
+
+    // Resources a script opens; closed at shutdown. File slots hold FILE*.
+    std::intptr_t files[kFileSlots];
+    std::uint8_t file_modes[kFileSlots];
+    TarnHandle binaries[kBinarySlots];
+    std::intptr_t libraries[kLibrarySlots];
+
+    // Settings of intcontrol shared with the built-in families.
+    char item_delimiter;
+    std::uint8_t share_read;
+    std::uint8_t share_write;
+    std::uint8_t line_terminator;
+    std::uint8_t four_digit_years;
+    std::uint8_t hidden_files;
+    std::uint8_t online_help;
+    std::uint8_t default_gui_font;
+    std::int32_t key_delay;
+    std::int32_t window_wait;
+    char support_url[kTextBuf];
+
+    // Room for the built-in families' own per-context data.
+    alignas(8) unsigned char family_data[1024];
+};
+
+inline constexpr std::uint32_t kStateMagic = 0x4E524154;  // "TARN"
+
+static_assert(sizeof(State) <= sizeof(ScriptContext::internal), "state fits in the context");
+
+inline State& S(ScriptContext* ctx) { return *std::launder(reinterpret_cast<State*>(ctx->internal)); }
+inline const State& S(const ScriptContext* ctx) {
+    return *std::launder(reinterpret_cast<const State*>(ctx->internal));
+}
+
+}  // namespace tarn

@@ -1,0 +1,402 @@
+#include "expression.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "context.h"
+#include "keywords.h"
+#include "string_heap.h"
+#include "tokenizer.h"
+#include "values.h"
+#include "variables.h"
+
+namespace tarn {
+namespace {
+
+// Binary precedence levels, lowest first (level 8 is unary and primaries).
+int LevelOf(const State& s) {
+    if (s.token_type != kTokKeyword) return 0;
+    switch (s.token_code) {
+        case kw::And: case kw::Or: return 1;
+        case kw::BitAnd: case kw::BitOr: case kw::Xor: return 2;
+        case kw::Equal: case kw::NotEqual: case kw::NotEqual2: case kw::Less: case kw::LessEq:
+        case kw::Greater: case kw::GreaterEq: return 3;
+        case kw::Shl: case kw::Shr: return 4;
+        case kw::Plus: case kw::Minus: return 5;
+        case kw::Mul: case kw::Div: case kw::Mod: return 6;
+        case kw::Pow: return 7;
+        default: return 0;
+    }
+}
+
+bool Fail(State& s, int code) {
+    if (!s.error) s.error = static_cast<std::int16_t>(code);
+    return false;
+}
+
+std::int32_t Wrap(std::int64_t v) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(v)); }
+
+std::int32_t IntPow(std::int32_t base, std::int32_t exp) {
+    std::uint32_t result = 1, b = static_cast<std::uint32_t>(base);
+    std::uint32_t e = static_cast<std::uint32_t>(exp);
+    while (e) {
+        if (e & 1) result *= b;
+        b *= b;
+        e >>= 1;
+    }
+    return static_cast<std::int32_t>(result);
+}
+
+bool IntArith(State& s, int op, std::int32_t a, std::int32_t b, std::int32_t* r) {
+    switch (op) {
+        case kw::Plus: *r = Wrap(std::int64_t{a} + b); return true;
+        case kw::Minus: *r = Wrap(std::int64_t{a} - b); return true;
+        case kw::Mul: *r = Wrap(std::int64_t{a} * b); return true;
+        case kw::Div:
+            if (b == 0) return Fail(s, 3062);
+            *r = Wrap(std::int64_t{a} / b);
+            return true;
+        case kw::Mod:
+            if (b == 0) return Fail(s, 3062);
+            *r = static_cast<std::int32_t>(std::int64_t{a} % b);
+            return true;
+        case kw::Pow:
+            if (b < 0) return Fail(s, 1351);
+            *r = IntPow(a, b);
+            return true;
+        case kw::Shl: *r = static_cast<std::int32_t>(static_cast<std::uint32_t>(a) << (b & 31)); return true;
+        case kw::Shr: *r = a >> (b & 31); return true;
+        case kw::BitAnd: *r = a & b; return true;
+        case kw::BitOr: *r = a | b; return true;
+        case kw::Xor: *r = a ^ b; return true;
+        case kw::And: *r = (a && b) ? 1 : 0; return true;
+        case kw::Or: *r = (a || b) ? 1 : 0; return true;
+    }
+    return Fail(s, 3061);
+}
+
+bool FloatArith(State& s, int op, double a, double b, Value* out) {
+    double r;
+    switch (op) {
+        case kw::Plus: r = a + b; break;
+        case kw::Minus: r = a - b; break;
+        case kw::Mul: r = a * b; break;
+        case kw::Div:
+            if (b == 0) return Fail(s, 3062);
+            r = a / b;
+            break;
+        case kw::Mod:
+            if (b == 0) return Fail(s, 3062);
+            r = a - b * std::trunc(a / b);
+            break;
+        case kw::Pow:
+            if (a < 0 && b != std::floor(b)) return Fail(s, 1348);
+            r = std::pow(a, b);
+            break;
+        case kw::And: SetInt(*out, (a != 0 && b != 0) ? 1 : 0); return true;
+        case kw::Or: SetInt(*out, (a != 0 || b != 0) ? 1 : 0); return true;
+        default: return Fail(s, 3063);
+    }
+    if (!CheckFloat(&r)) return Fail(s, 1342);
+    SetFloat(*out, r);
+    return true;
+}
+
+int Compare3(double a, double b) { return a < b ? -1 : a > b ? 1 : 0; }
+
+bool Holds(int op, int c) {
+    switch (op) {
+        case kw::Equal: return c == 0;
+        case kw::NotEqual: case kw::NotEqual2: return c != 0;
+        case kw::Less: return c < 0;
+        case kw::LessEq: return c <= 0;
+        case kw::Greater: return c > 0;
+        case kw::GreaterEq: return c >= 0;
+    }
+    return false;
+}
+
+bool IsEquality(int op) { return op == kw::Equal || op == kw::NotEqual || op == kw::NotEqual2; }
+
+bool Compare(ScriptContext* ctx, int op, Value& a, Value& b, Value* out) {
+    State& s = S(ctx);
+    if (!HasValue(a) || !HasValue(b)) return Fail(s, 3057);
+    const bool aNum = a.type & (TARN_INT | TARN_FLOAT), bNum = b.type & (TARN_INT | TARN_FLOAT);
+    int c = 0;
+    if (aNum && bNum) {
+        if (IsIntValue(a) && IsIntValue(b)) {
+            c = a.integer < b.integer ? -1 : a.integer > b.integer;
+        } else if (IsEquality(op)) {
+            std::string x, y;
+            ValueAsString(ctx, a, &x);
+            ValueAsString(ctx, b, &y);
+            c = x == y ? 0 : 1;
+        } else {
+            double x = 0, y = 0;
+            ValueToFloat(ctx, a, &x);
+            ValueToFloat(ctx, b, &y);
+            c = Compare3(x, y);
+        }
+    } else if (aNum || bNum) {
+        Value& num = aNum ? a : b;
+        Value& str = aNum ? b : a;
+        std::int32_t si;
+        double sf;
+        const std::string_view st = TextOf(ctx, str);
+        if (IsIntValue(num) && ParseInteger(st, &si)) {
+            c = num.integer < si ? -1 : num.integer > si;
+            if (!aNum) c = -c;
+        } else if (ParseFloat(st, &sf)) {
+            double n = 0;
+            ValueToFloat(ctx, num, &n);
+            c = Compare3(n, sf);
+            if (!aNum) c = -c;
+        } else {
+            std::string ns;
+            ValueAsString(ctx, num, &ns);
+            c = std::strcoll(ns.c_str(), std::string(st).c_str());
+            if (!aNum) c = -c;
+        }
+    } else {
+        const std::string_view x = TextOf(ctx, a), y = TextOf(ctx, b);
+        std::int32_t xi, yi;
+        double xf, yf;
+        if (ParseInteger(x, &xi) && ParseInteger(y, &yi)) c = xi < yi ? -1 : xi > yi;
+        else if (ParseFloat(x, &xf) && ParseFloat(y, &yf)) c = Compare3(xf, yf);
+        else c = std::strcoll(std::string(x).c_str(), std::string(y).c_str());
+    }
+    SetInt(*out, Holds(op, c) ? 1 : 0);
+    return true;
+}
+
+bool Level(ScriptContext* ctx, int level, Value* out);
+
+bool Unary(ScriptContext* ctx, Value* out);
+
+bool Primary(ScriptContext* ctx, Value* out) {
+    State& s = S(ctx);
+    SetUndefined(*out);
+    switch (s.token_type) {
+        case kTokEnd:
+            return Fail(s, 3071);
+        case kTokInteger: {
+            std::int32_t v;
+            if (ParseInteger(s.token, &v)) {
+                SetInt(*out, v);
+            } else {
+                double d = 0;
+                std::from_chars(s.token, s.token + std::strlen(s.token), d);
+                SetFloat(*out, d);
+            }
+            get_token(ctx);
+            return true;
+        }
+        case kTokFloat: {
+            double d = 0;
+            std::from_chars(s.token, s.token + std::strlen(s.token), d);
+            if (!CheckFloat(&d)) return Fail(s, 1342);
+            SetFloat(*out, d);
+            get_token(ctx);
+            return true;
+        }
+        case kTokString: {
+            const std::uint16_t off = StoreText(ctx, s.token);
+            if (!off) return false;
+            SetText(*out, off);
+            get_token(ctx);
+            return true;
+        }
+        case kTokVariable: {
+            const VariableEntry& v = ctx->variables[s.token_var];
+            if (!(v.type & (TARN_INT | TARN_STRING | TARN_FLOAT))) return Fail(s, 3052);
+            if (!CopyValue(ctx, Value{v.real, v.integer, v.type, v.text, -1}, *out)) return false;
+            get_token(ctx);
+            return true;
+        }
+        default:
+            break;
+    }
+    const int code = s.token_code;
+    if (code == kw::Open) {
+        get_token(ctx);
+        if (s.error) return false;
+        if (!Level(ctx, 1, out)) return false;
+        if (s.token_type != kTokKeyword || s.token_code != kw::Close) {
+            ReleaseValue(ctx, *out);
+            return Fail(s, 3065);
+        }
+        get_token(ctx);
+        return true;
+    }
+    const KeywordEntry* e = KeywordOf(ctx, code);
+    if (!e) return Fail(s, 3061);
+    if (code == kw::Object || e->kind == TARN_KW_FUNCTION || e->kind == TARN_KW_VARFUNCTION ||
+        code >= kHostCodeBase)
+        return CallFunction(ctx, code, out);
+    if (e->kind == TARN_KW_CONSTANT) {
+        const std::uint32_t v = e->value;
+        if ((v & 0xFFFFFF00u) == 0xF0F0F000u) {
+            static constexpr double kFloats[] = {
+                3.141592653589793, 2.718281828459045, 0.017453292519943, 57.29577951308232,
+                6.6256e-34,        6.6252e-27,        32.174,            9.80665,
+                1.66043e-27,       6.02252e+23,       1.38054e-23,       8.8541853e-12,
+                0.5772156649015339, 96487.0,          1.618033988749895, 6.67e-11,
+                299792500.0,       1.256637,          206.265,           186272.0};
+            const std::uint32_t n = v & 0xFF;
+            if (n >= std::size(kFloats)) return Fail(s, 3061);
+            SetFloat(*out, kFloats[n]);
+        } else if ((v & 0xFFFFFF00u) == 0xFFF0F000u) {
+            static constexpr const char* kStrings[] = {"\r\n", "\t", "\r", "\n"};
+            const std::uint32_t n = v & 0xFF;
+            if (n >= std::size(kStrings)) return Fail(s, 3061);
+            const std::uint16_t off = StoreText(ctx, kStrings[n]);
+            if (!off) return false;
+            SetText(*out, off);
+        } else {
+            SetInt(*out, static_cast<std::int32_t>(v));
+        }
+        get_token(ctx);
+        return true;
+    }
+    if (code == kw::Assign) return Fail(s, 3069);
+    return Fail(s, 3061);
+}
+
+bool Unary(ScriptContext* ctx, Value* out) {
+    State& s = S(ctx);
+    if (s.token_type == kTokKeyword &&
+        (s.token_code == kw::Not || s.token_code == kw::Minus || s.token_code == kw::Plus ||
+         s.token_code == kw::BitNot)) {
+        const int op = s.token_code;
+        get_token(ctx);
+        if (s.error) return false;
+        if (!Unary(ctx, out)) return false;
+        const unsigned t = NumericType(ctx, *out);
+        if (!t) {
+            ReleaseValue(ctx, *out);
+            return Fail(s, 3057);
+        }
+        if (t == TARN_FLOAT) {
+            const double d = out->real;
+            ReleaseValue(ctx, *out);
+            if (op == kw::Not || op == kw::BitNot) return Fail(s, 3064);
+            SetFloat(*out, op == kw::Minus ? -d : d);
+        } else {
+            const std::int32_t i = out->integer;
+            ReleaseValue(ctx, *out);
+            switch (op) {
+                case kw::Not: SetInt(*out, i == 0 ? 1 : 0); break;
+                case kw::Minus: SetInt(*out, Wrap(-std::int64_t{i})); break;
+                case kw::Plus: SetInt(*out, i); break;
+                default: SetInt(*out, ~i); break;
+            }
+        }
+        return true;
+    }
+    return Primary(ctx, out);
+}
+
+bool Level(ScriptContext* ctx, int level, Value* out) {
+    State& s = S(ctx);
+    if (level == 8) return Unary(ctx, out);
+    if (!Level(ctx, level + 1, out)) return false;
+    while (LevelOf(s) == level) {
+        const int op = s.token_code;
+        get_token(ctx);
+        if (s.error) {
+            ReleaseValue(ctx, *out);
+            return false;
+        }
+        Value right;
+        if (!Level(ctx, level + 1, &right)) {
+            ReleaseValue(ctx, *out);
+            return false;
+        }
+        Value left = *out;
+        if (!ApplyBinary(ctx, op, left, right, out)) return false;
+    }
+    if (level == 3 && s.token_type == kTokKeyword && s.token_code == kw::Assign) {
+        ReleaseValue(ctx, *out);
+        return Fail(s, 3069);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ApplyBinary(ScriptContext* ctx, int op, Value& a, Value& b, Value* out) {
+    State& s = S(ctx);
+    bool ok;
+    Value r;
+    SetUndefined(r);
+    if (op == kw::Equal || op == kw::NotEqual || op == kw::NotEqual2 || op == kw::Less ||
+        op == kw::LessEq || op == kw::Greater || op == kw::GreaterEq) {
+        ok = Compare(ctx, op, a, b, &r);
+    } else {
+        const unsigned ta = NumericType(ctx, a), tb = NumericType(ctx, b);
+        if (!ta || !tb) {
+            ok = Fail(s, 3057);
+        } else if (ta == TARN_INT && tb == TARN_INT) {
+            std::int32_t v;
+            ok = IntArith(s, op, a.integer, b.integer, &v);
+            if (ok) SetInt(r, v);
+        } else {
+            double x = 0, y = 0;
+            ValueToFloat(ctx, a, &x);
+            ValueToFloat(ctx, b, &y);
+            ok = FloatArith(s, op, x, y, &r);
+        }
+    }
+    ReleaseValue(ctx, a);
+    ReleaseValue(ctx, b);
+    *out = r;
+    return ok;
+}
+
+bool Evaluate(ScriptContext* ctx, Value* out) {
+    SetUndefined(*out);
+    if (S(ctx).error) return false;
+    return Level(ctx, 1, out);
+}
+
+}  // namespace tarn
+
+using namespace tarn;
+
+extern "C" int ProcessSubExpression(ScriptContext* ctx, Value* out, int assignment_allowed) {
+    State& s = S(ctx);
+    if (s.token_type == kTokVariable) {
+        const std::uint16_t slot = s.token_var;
+        const char* save_start = s.token_start;
+        const std::int16_t before = s.error;
+        get_token(ctx);
+        if (s.token_type == kTokKeyword && s.token_code == kw::Assign) {
+            if (!assignment_allowed) return Fail(s, 3069), 0;
+            get_token(ctx);
+            if (s.error) return 0;
+            Value v;
+            if (!Evaluate(ctx, &v)) return 0;
+            if (s.token_type != kTokEnd) {
+                ReleaseValue(ctx, v);
+                return Fail(s, 3074), 0;
+            }
+            AssignVariable(ctx, slot, v);
+            if (out) SetUndefined(*out);
+            return 1;
+        }
+        // Not an assignment: step back onto the variable.
+        s.error = before;
+        s.cursor = save_start;
+        get_token(ctx);
+    } else if (s.token_type == kTokKeyword && s.token_code == kw::Object) {
+        // Object property assignment goes to the object handler with the
+        // whole statement; evaluated as a call otherwise.
+    }
+    Value tmp;
+    Value* dst = out ? out : &tmp;
+    if (!Evaluate(ctx, dst)) return 0;
+    if (!out) ReleaseValue(ctx, tmp);
+    return 1;
+}

@@ -1,0 +1,900 @@
+#include "statements.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "builtins.h"
+#include "context.h"
+#include "expression.h"
+#include "keywords.h"
+#include "messages.h"
+#include "string_heap.h"
+#include "tokenizer.h"
+#include "values.h"
+#include "variables.h"
+
+namespace tarn {
+namespace {
+
+constexpr unsigned char kGotoMark = 0x9F;
+constexpr unsigned char kGosubMark = 0x9E;
+
+// How the statement loop goes on after a statement.
+enum class Flow { Next, EndScript, Stop };
+
+bool Fail(State& s, int code) {
+    if (!s.error) s.error = static_cast<std::int16_t>(code);
+    return false;
+}
+
+bool IsToken(const State& s, int code) { return s.token_type == kTokKeyword && s.token_code == code; }
+bool AtEnd(const State& s) { return s.token_type == kTokEnd; }
+
+bool Skipping(const State& s) { return s.stack_top > 0 && s.stack[s.stack_top - 1].skip != kRun; }
+StructEntry* Top(State& s) { return s.stack_top > 0 ? &s.stack[s.stack_top - 1] : nullptr; }
+
+bool Push(State& s, StructKind kind, std::uint8_t skip, std::uint32_t offset) {
+    if (s.stack_top >= kStructMax) return Fail(s, 3353);
+    s.stack[s.stack_top++] = StructEntry{kind, skip, s.last_if, 0, offset};
+    return true;
+}
+
+bool IsGosub(std::uint8_t kind) {
+    return kind == kStructGosub0 || kind == kStructGosub1 || kind == kStructGosubNone;
+}
+
+bool IsLineEnd(char c) { return c == '\r' || c == '\n' || c == 26 || c == 0; }
+
+// Reads the line at `pos` (leading blanks skipped) into `out`; returns the
+// offset of its first character, -1 at the end of the text, -2 when it is
+// longer than 256 characters. `next` receives where the following line
+// starts. CR, LF, CR LF and Ctrl-Z all end a line.
+long ReadLineAt(const char* text, std::uint32_t length, std::uint32_t pos, char* out, std::uint32_t* next) {
+    while (pos < length && (text[pos] == ' ' || text[pos] == '\t' || text[pos] == '\n' || text[pos] == '\r'))
+        ++pos;
+    if (pos >= length || text[pos] == 0) return -1;
+    const std::uint32_t start = pos;
+    while (pos < length && !IsLineEnd(text[pos])) ++pos;
+    const std::uint32_t n = pos - start;
+    if (pos < length && text[pos] == '\r' && pos + 1 < length && text[pos + 1] == '\n') ++pos;
+    if (pos < length && text[pos] != 0) ++pos;
+    *next = pos;
+    if (n > static_cast<std::uint32_t>(kLineMax)) return -2;
+    std::memcpy(out, text + start, n);
+    out[n] = 0;
+    return static_cast<long>(start);
+}
+
+char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
+
+// Offset of the line ":label", or -1.
+long FindLabel(const State& s, std::string_view label) {
+    char line[kTextBuf + 1];
+    std::uint32_t pos = 0, next = 0;
+    while (true) {
+        const long at = ReadLineAt(s.text, s.text_length, pos, line, &next);
+        if (at == -1) return -1;
+        pos = next;
+        if (at < 0 || line[0] != ':') continue;
+        const char* p = line + 1;
+        std::size_t i = 0;
+        for (; i < label.size(); ++i)
+            if (Upper(p[i]) != Upper(label[i])) break;
+        if (i < label.size()) continue;
+        const char c = p[i];
+        if (c == 0 || c == ' ' || c == '\t' || c == ';') return at;
+    }
+}
+
+std::string Version() { return TARN_VERSION_TEXT; }
+
+void Trace(State& s, const char* line) {
+    if (!s.trace || s.quiet) return;
+    CurrentUi().DebugOutput(std::string(">>>>>") + line + "<<<<<\n");
+}
+
+// Reports a statement error (< 9000); true when execution goes on.
+bool ReportError(ScriptContext* ctx, int code) {
+    State& s = S(ctx);
+    s.last_error = static_cast<std::int16_t>(code);
+    const Severity sev = SeverityOf(code);
+    if (s.error_mode == kModeOff && sev == Severity::Minor) return true;
+    const char* line = s.subst[0] ? s.subst : s.line;
+    std::string text(line, strnlen(line, 157));
+    text += "\r\n\r\n";
+    text += MessageText(849);
+    text += Version();
+    const bool stopBox = sev == Severity::Severe || s.error_mode == kModeCancel;
+    const Answer a = ShowMessage(ctx, ErrorCaption(code), text, stopBox ? Buttons::Ok : Buttons::OkCancel,
+                                 stopBox ? Icon::Stop : Icon::Warning);
+    if (s.error_mode == kModeCancel || sev == Severity::Severe || a == Answer::Cancel) return false;
+    return true;
+}
+
+
+// goto / gosub with the label token next.
+Flow Jump(ScriptContext* ctx, bool gosub, std::uint32_t stmt_offset, bool cacheable) {
+    State& s = S(ctx);
+    get_string_token(ctx);
+    if (s.error) {
+        s.error = 0;
+        Fail(s, 3073);
+        return Flow::Next;
+    }
+    if (AtEnd(s)) {
+        Fail(s, 3071);
+        return Flow::Next;
+    }
+    const std::string label = s.token;
+    get_token(ctx);
+    if (s.error) return Flow::Next;
+    if (!AtEnd(s)) {
+        Fail(s, 3074);
+        return Flow::Next;
+    }
+    const long at = FindLabel(s, label);
+    if (at < 0) {
+        Fail(s, 3033);
+        return Flow::Next;
+    }
+    // Cache the jump in the script text: marker byte, then four digits.
+    if (cacheable && at <= 0xFFFF && stmt_offset + 5 <= s.text_length &&
+        (s.text[stmt_offset] == 'g' || s.text[stmt_offset] == 'G')) {
+        s.text[stmt_offset] = static_cast<char>(gosub ? kGosubMark : kGotoMark);
+        for (int i = 0; i < 4; ++i)
+            s.text[stmt_offset + 1 + i] = static_cast<char>(0x40 + ((at >> (12 - 4 * i)) & 0xF));
+    }
+    if (gosub) {
+        const StructKind kind = s.last_if == 1 ? kStructGosub1 : s.last_if == 0 ? kStructGosub0 : kStructGosubNone;
+        if (!Push(s, kind, kRun, s.next_offset)) return Flow::Next;
+    }
+    s.next_offset = static_cast<std::uint32_t>(at);
+    return Flow::Next;
+}
+
+// A line starting with a cached jump marker.
+Flow CachedJump(ScriptContext* ctx, const char* line) {
+    State& s = S(ctx);
+    std::uint32_t at = 0;
+    for (int i = 1; i <= 4; ++i) {
+        const unsigned char d = static_cast<unsigned char>(line[i]);
+        if (d < 0x40 || d > 0x4F) {
+            Fail(s, 3054);
+            return Flow::Next;
+        }
+        at = at * 16 + (d - 0x40);
+    }
+    // Only a label line is a valid target (a stray marker byte in a script
+    // must not jump into the middle of a line).
+    if (at >= s.text_length || s.text[at] != ':') {
+        Fail(s, 3033);
+        return Flow::Next;
+    }
+    if (static_cast<unsigned char>(line[0]) == kGosubMark) {
+        const StructKind kind = s.last_if == 1 ? kStructGosub1 : s.last_if == 0 ? kStructGosub0 : kStructGosubNone;
+        if (!Push(s, kind, kRun, s.next_offset)) return Flow::Next;
+    }
+    s.next_offset = at;
+    return Flow::Next;
+}
+
+bool EvalInt(ScriptContext* ctx, std::int32_t* out, int bad = 3057) {
+    State& s = S(ctx);
+    if (AtEnd(s)) return Fail(s, 3071);
+    Value v;
+    if (!Evaluate(ctx, &v)) return false;
+    const bool ok = ValueToInt(ctx, v, out);
+    ReleaseValue(ctx, v);
+    return ok || Fail(s, bad);
+}
+
+// Hands a break/continue request of a closed entry to the enclosing one.
+void PassOutward(State& s, std::uint8_t request) {
+    if (!(request & (kBreak | kContinue))) return;
+    StructEntry* outer = Top(s);
+    if (!outer || IsGosub(outer->kind) || outer->kind == kStructCall) {
+        Fail(s, 3359);
+        return;
+    }
+    outer->skip = request & (kBreak | kContinue);
+}
+
+// Checks the innermost entry for an end word.
+StructEntry* Closing(State& s, std::uint8_t kind1, std::uint8_t kind2 = 0) {
+    StructEntry* top = Top(s);
+    if (!top) {
+        Fail(s, 3354);
+        return nullptr;
+    }
+    if (top->kind != kind1 && (kind2 == 0 || top->kind != kind2)) {
+        Fail(s, 3357);
+        return nullptr;
+    }
+    return top;
+}
+
+// Skips a for statement's start expression (tokens up to "to").
+void SkipToTo(ScriptContext* ctx) {
+    State& s = S(ctx);
+    int depth = 0;
+    while (!AtEnd(s) && !s.error) {
+        if (IsToken(s, kw::Open)) ++depth;
+        if (IsToken(s, kw::Close)) --depth;
+        if (depth <= 0 && IsToken(s, kw::To)) return;
+        get_token(ctx);
+    }
+}
+
+// The "to" part of a for: adds the step from the second round on and
+// decides whether the body runs.
+Flow ForRound(ScriptContext* ctx, std::uint16_t slot, bool first) {
+    State& s = S(ctx);
+    get_token(ctx);  // past "to"
+    Value end;
+    if (AtEnd(s)) {
+        Fail(s, 3360);
+        return Flow::Next;
+    }
+    if (!Evaluate(ctx, &end)) return Flow::Next;
+    Value step;
+    SetInt(step, 1);
+    if (IsToken(s, kw::By)) {
+        get_token(ctx);
+        if (AtEnd(s)) {
+            ReleaseValue(ctx, end);
+            Fail(s, 3071);
+            return Flow::Next;
+        }
+        if (!Evaluate(ctx, &step)) {
+            ReleaseValue(ctx, end);
+            return Flow::Next;
+        }
+    }
+    if (!AtEnd(s)) {
+        ReleaseValue(ctx, end);
+        ReleaseValue(ctx, step);
+        Fail(s, 3074);
+        return Flow::Next;
+    }
+    VariableEntry& var = ctx->variables[slot];
+    Value cur{var.real, var.integer, var.type, 0, -1};
+    if (var.type & TARN_STRING) CopyValue(ctx, Value{var.real, var.integer, var.type, var.text, -1}, cur);
+    if (!NumericType(ctx, cur) || !NumericType(ctx, end) || !NumericType(ctx, step)) {
+        ReleaseValue(ctx, cur);
+        ReleaseValue(ctx, end);
+        ReleaseValue(ctx, step);
+        Fail(s, 3361);
+        return Flow::Next;
+    }
+    double stepValue = 0;
+    ValueToFloat(ctx, step, &stepValue);
+    if (!first) {
+        Value stepCopy = step, sum;
+        SetUndefined(step);
+        if (!ApplyBinary(ctx, kw::Plus, cur, stepCopy, &sum)) {
+            ReleaseValue(ctx, end);
+            return Flow::Next;
+        }
+        AssignVariable(ctx, slot, sum);
+        cur = sum;
+        cur.text = 0;
+    }
+    Value curCopy = cur, endCopy = end, holds;
+    curCopy.text = 0;
+    curCopy.type &= ~TARN_STRING;
+    if (!(curCopy.type & (TARN_INT | TARN_FLOAT))) NumericType(ctx, curCopy);
+    const bool ok = ApplyBinary(ctx, stepValue >= 0 ? kw::LessEq : kw::GreaterEq, curCopy, endCopy, &holds);
+    if (first) ReleaseValue(ctx, cur);
+    ReleaseValue(ctx, step);
+    if (!ok) return Flow::Next;
+    StructEntry* top = Top(s);
+    top->skip = holds.integer ? kRun : kFalse;
+    return Flow::Next;
+}
+
+Flow For(ScriptContext* ctx, std::uint32_t line_offset) {
+    State& s = S(ctx);
+    const bool resume = s.for_resume;
+    s.for_resume = 0;
+    get_token(ctx);
+    if (s.error) return Flow::Next;
+    if (s.token_type != kTokVariable) {
+        Fail(s, 3360);
+        return Flow::Next;
+    }
+    const std::uint16_t slot = s.token_var;
+    get_token(ctx);
+    if (!IsToken(s, kw::Assign)) {
+        Fail(s, 3360);
+        return Flow::Next;
+    }
+    get_token(ctx);
+    if (resume) {
+        StructEntry* top = Top(s);
+        if (top && top->kind == kStructFor && top->offset == line_offset) {
+            SkipToTo(ctx);
+            if (!IsToken(s, kw::To)) {
+                Fail(s, 3360);
+                return Flow::Next;
+            }
+            return ForRound(ctx, slot, false);
+        }
+    }
+    if (AtEnd(s)) {
+        Fail(s, 3360);
+        return Flow::Next;
+    }
+    Value start;
+    if (!Evaluate(ctx, &start)) return Flow::Next;
+    const unsigned t = NumericType(ctx, start);
+    if (!t) {
+        ReleaseValue(ctx, start);
+        Fail(s, 3361);
+        return Flow::Next;
+    }
+    if (t == TARN_INT) {
+        const std::int32_t i = start.integer;
+        ReleaseValue(ctx, start);
+        SetInt(start, i);
+    } else {
+        const double d = start.real;
+        ReleaseValue(ctx, start);
+        SetFloat(start, d);
+    }
+    AssignVariable(ctx, slot, start);
+    if (!IsToken(s, kw::To)) {
+        Fail(s, 3360);
+        return Flow::Next;
+    }
+    if (!Push(s, kStructFor, kRun, line_offset)) return Flow::Next;
+    return ForRound(ctx, slot, true);
+}
+
+Flow EndWord(ScriptContext* ctx, int code) {
+    State& s = S(ctx);
+    switch (code) {
+        case kw::Endif: {
+            StructEntry* top = Closing(s, kStructIf, kStructElse);
+            if (!top) return Flow::Next;
+            const std::uint8_t request = top->skip;
+            --s.stack_top;
+            PassOutward(s, request);
+            return Flow::Next;
+        }
+        case kw::Endwhile: {
+            StructEntry* top = Closing(s, kStructWhile);
+            if (!top) return Flow::Next;
+            const StructEntry e = *top;
+            --s.stack_top;
+            if (!(e.skip & (kFalse | kOuter | kBreak))) s.next_offset = e.offset;
+            return Flow::Next;
+        }
+        case kw::Next:
+        case kw::Endfor: {
+            StructEntry* top = Closing(s, kStructFor);
+            if (!top) return Flow::Next;
+            if (top->skip & (kFalse | kOuter | kBreak)) {
+                --s.stack_top;
+            } else {
+                top->skip = kRun;
+                s.for_resume = 1;
+                s.next_offset = top->offset;
+            }
+            return Flow::Next;
+        }
+        case kw::Endswitch:
+        case kw::Endselect: {
+            StructEntry* top = Closing(s, kStructSwitch);
+            if (!top) return Flow::Next;
+            const std::uint8_t request = top->skip;
+            --s.stack_top;
+            if (request & kContinue) PassOutward(s, kContinue);
+            return Flow::Next;
+        }
+    }
+    return Flow::Next;
+}
+
+// Structure words met while a block is skipped: keep the nesting balanced.
+Flow SkippedStructure(ScriptContext* ctx, int code, std::uint32_t offset) {
+    State& s = S(ctx);
+    switch (code) {
+        case kw::If: {
+            // A single-line if ("then" followed by a statement) opens nothing.
+            while (!AtEnd(s) && !IsToken(s, kw::Then) && !s.error) get_token(ctx);
+            if (IsToken(s, kw::Then)) get_token(ctx);
+            const bool single = !AtEnd(s) && !s.error;
+            s.error = 0;
+            if (!single) Push(s, kStructIf, kOuter, offset);
+            return Flow::Next;
+        }
+        case kw::While: Push(s, kStructWhile, kOuter, offset); return Flow::Next;
+        case kw::For: Push(s, kStructFor, kOuter, offset); return Flow::Next;
+        case kw::Switch:
+        case kw::Select: Push(s, kStructSwitch, kOuter, offset); return Flow::Next;
+        case kw::Else: {
+            get_token(ctx);
+            const bool single = !AtEnd(s) || s.error;
+            s.error = 0;
+            if (single) return Flow::Next;
+            StructEntry* top = Top(s);
+            if (!top) return Fail(s, 3354), Flow::Next;
+            if (top->kind != kStructIf) return Fail(s, 3358), Flow::Next;
+            if (top->skip == kFalse) top->skip = kRun;
+            top->kind = kStructElse;
+            return Flow::Next;
+        }
+        case kw::Case: {
+            StructEntry* top = Top(s);
+            if (!top || top->kind != kStructSwitch) return Fail(s, 3365), Flow::Next;
+            if (top->skip != kFalse) return Flow::Next;
+            get_token(ctx);
+            std::int32_t v;
+            if (!EvalInt(ctx, &v, 3364)) return Flow::Next;
+            if (static_cast<std::uint32_t>(v) == top->offset) top->skip = kRun;
+            return Flow::Next;
+        }
+        case kw::End: {
+            get_token(ctx);
+            if (IsToken(s, kw::If)) return EndWord(ctx, kw::Endif);
+            if (IsToken(s, kw::While)) return EndWord(ctx, kw::Endwhile);
+            if (IsToken(s, kw::Switch) || IsToken(s, kw::Select)) return EndWord(ctx, kw::Endswitch);
+            if (IsToken(s, kw::For)) return EndWord(ctx, kw::Next);
+            s.error = 0;
+            return Fail(s, 3363), Flow::Next;
+        }
+        case kw::Endif: case kw::Endwhile: case kw::Next: case kw::Endfor: case kw::Endswitch:
+        case kw::Endselect:
+            return EndWord(ctx, code);
+    }
+    return Flow::Next;
+}
+
+Flow Return(State& s) {
+    while (s.stack_top > 0) {
+        const StructEntry& e = s.stack[s.stack_top - 1];
+        if (e.kind == kStructCall) return Flow::EndScript;
+        --s.stack_top;
+        if (IsGosub(e.kind)) {
+            s.next_offset = e.offset;
+            s.last_if = e.kind == kStructGosub1 ? 1 : e.kind == kStructGosub0 ? 0 : -1;
+            return Flow::Next;
+        }
+    }
+    return Flow::EndScript;
+}
+
+// Runs the statement whose first token is current.
+Flow Statement(ScriptContext* ctx, std::uint32_t stmt_offset, bool cacheable) {
+    State& s = S(ctx);
+    if (s.error) return Flow::Next;
+    if (AtEnd(s)) return Flow::Next;
+    if (s.token_type != kTokKeyword) {
+        ProcessSubExpression(ctx, nullptr, 1);
+        if (!s.error && !AtEnd(s)) Fail(s, 3074);
+        return Flow::Next;
+    }
+    const int code = s.token_code;
+    switch (code) {
+        case kw::If: {
+            get_token(ctx);
+            std::int32_t v;
+            if (!EvalInt(ctx, &v)) return Flow::Next;
+            if (IsToken(s, kw::Then)) get_token(ctx);
+            else if (!AtEnd(s)) return Fail(s, 3072), Flow::Next;
+            if (s.error) return Flow::Next;
+            if (AtEnd(s)) {
+                Push(s, kStructIf, v ? kRun : kFalse, stmt_offset);
+                return Flow::Next;
+            }
+            s.last_if = v ? 1 : 0;
+            if (!v) return Flow::Next;
+            return Statement(ctx, stmt_offset, false);
+        }
+        case kw::Else: {
+            get_token(ctx);
+            if (s.error) return Flow::Next;
+            if (!AtEnd(s)) {
+                if (s.last_if == -1) return Fail(s, 3050), Flow::Next;
+                if (s.last_if != 0) return Flow::Next;
+                return Statement(ctx, stmt_offset, false);
+            }
+            StructEntry* top = Top(s);
+            if (!top) return Fail(s, 3354), Flow::Next;
+            if (top->kind != kStructIf) return Fail(s, 3358), Flow::Next;
+            if (top->skip == kRun) top->skip = kFalse;
+            else if (top->skip == kFalse) top->skip = kRun;
+            top->kind = kStructElse;
+            return Flow::Next;
+        }
+        case kw::While: {
+            get_token(ctx);
+            std::int32_t v;
+            if (!EvalInt(ctx, &v)) return Flow::Next;
+            Push(s, kStructWhile, v ? kRun : kFalse, s.line_offset);
+            return Flow::Next;
+        }
+        case kw::For:
+            return For(ctx, s.line_offset);
+        case kw::To:
+            return Fail(s, 3362), Flow::Next;
+        case kw::Switch:
+        case kw::Select: {
+            get_token(ctx);
+            if (AtEnd(s)) return Fail(s, 3071), Flow::Next;
+            Value v;
+            if (!Evaluate(ctx, &v)) return Flow::Next;
+            std::int32_t i;
+            const bool ok = NumericType(ctx, v) == TARN_INT && ValueToInt(ctx, v, &i);
+            ReleaseValue(ctx, v);
+            if (!ok) return Fail(s, 3364), Flow::Next;
+            Push(s, kStructSwitch, kFalse, static_cast<std::uint32_t>(i));
+            return Flow::Next;
+        }
+        case kw::Case: {
+            StructEntry* top = Top(s);
+            if (!top || top->kind != kStructSwitch) return Fail(s, 3365), Flow::Next;
+            return Flow::Next;  // a running switch falls through its cases
+        }
+        case kw::Break:
+        case kw::Continue: {
+            StructEntry* top = Top(s);
+            if (!top) return Fail(s, code == kw::Break ? 3355 : 3356), Flow::Next;
+            top->skip = code == kw::Break ? kBreak : kContinue;
+            return Flow::Next;
+        }
+        case kw::End:
+        case kw::Endif: case kw::Endwhile: case kw::Next: case kw::Endfor: case kw::Endswitch:
+        case kw::Endselect:
+            return SkippedStructure(ctx, code, stmt_offset);
+        case kw::Gosub:
+        case kw::Goto:
+            return Jump(ctx, code == kw::Gosub, stmt_offset, cacheable);
+        case kw::Return:
+            return Return(s);
+        case kw::Exit:
+            return Flow::EndScript;
+        case kw::Beep:
+        case kw::Yield:
+            if (code == kw::Beep && !s.quiet) CurrentUi().Beep();
+            get_token(ctx);
+            if (!AtEnd(s) && !s.error) Fail(s, 3074);
+            return Flow::Next;
+        case kw::Execute: {
+            const std::string rest = s.cursor;
+            char saved[kTextBuf + 1];
+            std::memcpy(saved, s.subst, sizeof saved);
+            std::snprintf(s.subst, sizeof s.subst, "%s", rest.c_str());
+            StartLine(ctx, s.subst);
+            get_token(ctx);
+            Flow f = Statement(ctx, stmt_offset, false);
+            if (s.error && s.error < kCodeExit) {
+                const int code2 = s.error;
+                s.last_error = static_cast<std::int16_t>(code2);
+                const Answer a = ShowMessage(ctx, std::string("EXECUTE::") + std::string(MessageText(code2)),
+                                             saved, Buttons::OkCancel, Icon::Warning);
+                if (a == Answer::Ok) s.error = 0;
+                else f = Flow::Stop;
+            }
+            return f;
+        }
+        case kw::Then:
+        case kw::By:
+            return Fail(s, 3061), Flow::Next;
+    }
+    // Functions, constants, operators: an expression statement.
+    ProcessSubExpression(ctx, nullptr, 1);
+    if (!s.error && !AtEnd(s)) Fail(s, 3074);
+    return Flow::Next;
+}
+
+// Trace output and the host's statement notification before a statement
+// runs (cached jumps included, so a host can always stop a loop); false
+// when the host answers -6.
+bool Announce(ScriptContext* ctx, const char* line) {
+    State& s = S(ctx);
+    Trace(s, line);
+    if (!(s.host_flags & TARN_HOST_NOTIFY_STATEMENTS) || !ctx->host_callback) return true;
+    TarnAnswer answer{ctx, nullptr};
+    char pos[16];
+    std::snprintf(pos, sizeof pos, "%u", s.line_offset);
+    return ctx->host_callback(s.window, s.instance, TARN_CALLBACK_WORD, TARN_CB_STATEMENT, ViperAnswer, &answer,
+                              nullptr, "2", pos, line, "", "") != -6;
+}
+
+// Runs one line (already read into s.line); returns how to go on.
+Flow RunLine(ScriptContext* ctx) {
+    State& s = S(ctx);
+    const bool skipping = Skipping(s);
+    const char* line = s.line;
+    const unsigned char first = static_cast<unsigned char>(line[0]);
+    if (first == kGotoMark || first == kGosubMark) {
+        if (skipping) return Flow::Next;
+        s.subst[0] = 0;
+        if (!Announce(ctx, line)) return Flow::Stop;
+        return CachedJump(ctx, line);
+    }
+    // Substitution only for lines that run; skipped lines are scanned raw
+    // for their structure words.
+    const bool hasPercent = std::strchr(line, '%') != nullptr;
+    if (!skipping && hasPercent) {
+        if (!SubstituteLine(ctx, line, s.subst)) return Flow::Next;
+    } else {
+        std::memcpy(s.subst, line, std::strlen(line) + 1);
+    }
+    StartLine(ctx, s.subst);
+    std::uint32_t stmt_offset = s.line_offset;
+    if (s.subst[0] == ':') {
+        // A label: skip its word, run what follows.
+        s.cursor = s.subst + 1;
+        while (IsWordChar(static_cast<unsigned char>(*s.cursor))) ++s.cursor;
+        while (*s.cursor == ' ' || *s.cursor == '\t') ++s.cursor;
+        stmt_offset += static_cast<std::uint32_t>(s.cursor - s.subst);
+        if (static_cast<unsigned char>(*s.cursor) == kGotoMark || static_cast<unsigned char>(*s.cursor) == kGosubMark) {
+            if (skipping) return Flow::Next;
+            if (!Announce(ctx, s.subst)) return Flow::Stop;
+            return CachedJump(ctx, s.cursor);
+        }
+    }
+    if (!Announce(ctx, s.subst)) return Flow::Stop;
+    get_token(ctx);
+    if (skipping) {
+        if (s.error) {
+            s.error = 0;
+            return Flow::Next;
+        }
+        if (s.token_type == kTokKeyword && kKeywordTable[s.token_code].kind == TARN_KW_STRUCTURE &&
+            s.token_code < kKeywordCount)
+            return SkippedStructure(ctx, s.token_code, stmt_offset);
+        return Flow::Next;
+    }
+    if (s.error) return Flow::Next;
+    return Statement(ctx, stmt_offset, !hasPercent);
+}
+
+}  // namespace
+
+std::string ErrorCaption(int code) {
+    return std::to_string(code) + ":  " + std::string(MessageText(code));
+}
+
+bool SubstituteLine(ScriptContext* ctx, const char* line, char* out) {
+    State& s = S(ctx);
+    std::string r;
+    for (const char* p = line; *p;) {
+        if (*p != '%') {
+            r.push_back(*p++);
+            continue;
+        }
+        if (p[1] == '%') {
+            r.push_back('%');
+            p += 2;
+            continue;
+        }
+        const char* q = p + 1;
+        std::string name;
+        while (IsWordChar(static_cast<unsigned char>(*q))) {
+            if (name.size() == TARN_NAME_MAX) return Fail(s, 3047);
+            char c = *q++;
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+            name.push_back(c);
+        }
+        if (*q != '%') return Fail(s, 3048);
+        p = q + 1;
+        std::string value;
+        if (name == "@crlf") value = "\r\n";
+        else if (name == "@tab") value = "\t";
+        else if (name == "@cr") value = "\r";
+        else if (name == "@lf") value = "\n";
+        else {
+            const std::uint16_t slot = LookupVariable(ctx, name);
+            if (slot != kNoVariable) {
+                const VariableEntry& v = ctx->variables[slot];
+                ValueAsString(ctx, Value{v.real, v.integer, v.type, v.text, -1}, &value);
+            }
+        }
+        r += value;
+        if (r.size() > static_cast<std::size_t>(kSubstMax)) return Fail(s, 3101);
+    }
+    if (r.size() > static_cast<std::size_t>(kSubstMax)) return Fail(s, 3101);
+    std::memcpy(out, r.c_str(), r.size() + 1);
+    return true;
+}
+
+std::optional<std::string> FromUtf16(std::string_view bytes) {
+    if (bytes.size() < 2) return std::nullopt;
+    const bool le = static_cast<unsigned char>(bytes[0]) == 0xFF && static_cast<unsigned char>(bytes[1]) == 0xFE;
+    const bool be = static_cast<unsigned char>(bytes[0]) == 0xFE && static_cast<unsigned char>(bytes[1]) == 0xFF;
+    if (!le && !be) return std::nullopt;
+    if (bytes.size() % 2) return std::nullopt;
+    std::string out;
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+        const unsigned a = static_cast<unsigned char>(bytes[i]), b = static_cast<unsigned char>(bytes[i + 1]);
+        const unsigned u = le ? a | (b << 8) : (a << 8) | b;
+        if (u == 0) break;
+        out.push_back(u < 256 ? static_cast<char>(u) : '?');
+    }
+    return out;
+}
+
+int RunScript(ScriptContext* ctx, char* text, std::uint32_t length) {
+    State& s = S(ctx);
+    char* const saved_text = s.text;
+    const std::uint32_t saved_length = s.text_length;
+    s.text = text;
+    s.text_length = static_cast<std::uint32_t>(strnlen(text, length));
+    s.next_offset = 0;
+    s.line[0] = 0;
+    s.subst[0] = 0;
+    int result = 0;
+    while (true) {
+        if (s.terminate) {
+            if (s.exit_code != 0 && !(s.exit_flags & 4))
+                ShowMessage(ctx, MessageText(192), MessageText(193), Buttons::Ok, Icon::Stop);
+            result = kCodeStop;
+            break;
+        }
+        std::uint32_t next = 0;
+        const long at = ReadLineAt(s.text, s.text_length, s.next_offset, s.line, &next);
+        if (at == -1) break;
+        if (at == -2) {
+            ShowMessage(ctx, MessageText(111), MessageText(214), Buttons::Ok, Icon::Stop);
+            result = 214;
+            break;
+        }
+        s.line_offset = static_cast<std::uint32_t>(at);
+        s.next_offset = next;
+        if (s.line[0] == ';') continue;
+        s.error = 0;
+        s.subst[0] = 0;
+        const Flow flow = RunLine(ctx);
+        const int code = s.error;
+        if (flow == Flow::Stop) {
+            result = code ? code : kCodeStop;
+            break;
+        }
+        if (code == kCodeCancel) {
+            s.last_error = kCodeCancel;
+            const long cancel = FindLabel(s, "CANCEL");
+            if (cancel >= 0) {
+                s.error = 0;
+                s.next_offset = static_cast<std::uint32_t>(cancel);
+                continue;
+            }
+            result = kCodeCancel;
+            break;
+        }
+        if (code >= kCodeExit) {
+            result = code;
+            break;
+        }
+        if (code) {
+            if (ReportError(ctx, code)) {
+                s.error = 0;
+            } else {
+                result = code;
+                break;
+            }
+        }
+        if (flow == Flow::EndScript) break;
+    }
+    if (result == 0 && s.trace && !s.quiet) CurrentUi().DebugOutput(std::string(MessageText(805)) + "\n");
+    s.text = saved_text;
+    s.text_length = saved_length;
+    return result;
+}
+
+void RunCall(ScriptContext* ctx, std::string_view file, std::string_view parameters) {
+    State& s = S(ctx);
+    if (s.call_depth >= kCallDepthMax) {
+        Fail(s, 3211);
+        return;
+    }
+    ++s.call_depth;
+    // The caller's line position and buffers come back after the run.
+    const std::uint32_t saved_next = s.next_offset, saved_line_offset = s.line_offset;
+    const std::int8_t saved_last_if = s.last_if;
+    char saved_line[kTextBuf + 1], saved_subst[kTextBuf + 1];
+    std::memcpy(saved_line, s.line, sizeof saved_line);
+    std::memcpy(saved_subst, s.subst, sizeof saved_subst);
+    const std::ptrdiff_t cursor_at = s.cursor - s.subst;
+    const std::ptrdiff_t start_at = s.token_start - s.subst;
+    const std::int16_t saved_top = s.stack_top;
+    auto restore = [&] {
+        s.next_offset = saved_next;
+        s.line_offset = saved_line_offset;
+        s.last_if = saved_last_if;
+        std::memcpy(s.line, saved_line, sizeof saved_line);
+        std::memcpy(s.subst, saved_subst, sizeof saved_subst);
+        s.cursor = s.subst + cursor_at;
+        s.token_start = s.subst + start_at;
+        s.stack_top = saved_top;
+        --s.call_depth;
+    };
+
+    SetParameters(ctx, parameters);
+    std::string path(file);
+    for (char& c : path)
+        if (c == '\\') c = '/';
+    struct stat st{};
+    if (stat(path.c_str(), &st) != 0 && path[0] != '/' && s.module_name[0]) {
+        std::string dir = s.module_name;
+        const std::size_t slash = dir.rfind('/');
+        if (slash != std::string::npos) {
+            const std::string alt = dir.substr(0, slash + 1) + path;
+            if (stat(alt.c_str(), &st) == 0) path = alt;
+        }
+    }
+    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        restore();
+        Fail(s, 1400);
+        return;
+    }
+    if (!Push(s, kStructCall, kRun, 0)) {
+        restore();
+        return;
+    }
+    const bool notify = (s.host_flags & TARN_HOST_NOTIFY_CALL) && ctx->host_callback;
+    if (notify) {
+        TarnAnswer answer{ctx, nullptr};
+        ctx->host_callback(s.window, s.instance, TARN_CALLBACK_WORD, TARN_CB_CALL, ViperAnswer, &answer,
+                           nullptr, "before", path.c_str(), "", "", "");
+    }
+    std::string bytes;
+    int failure = 0;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buf[8192];
+        std::size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0 && bytes.size() <= 65536 * 4) bytes.append(buf, n);
+        if (std::ferror(f)) failure = 206;
+        std::fclose(f);
+    } else {
+        failure = 102;
+    }
+    if (!failure && bytes.size() >= 2 &&
+        ((static_cast<unsigned char>(bytes[0]) == 0xFF && static_cast<unsigned char>(bytes[1]) == 0xFE) ||
+         (static_cast<unsigned char>(bytes[0]) == 0xFE && static_cast<unsigned char>(bytes[1]) == 0xFF))) {
+        auto converted = FromUtf16(bytes);
+        if (!converted) failure = 215;
+        else if (converted->size() > 65520) failure = 205;
+        else bytes = std::move(*converted);
+    } else if (!failure && bytes.size() >= 65521) {
+        failure = 205;
+    }
+    int result = 0;
+    if (failure) {
+        ShowMessage(ctx, MessageText(111), MessageText(failure), Buttons::Ok, Icon::Stop);
+        result = kCodeReported;
+    } else {
+        const TarnHandle h = GlobalAlloc(GHND, bytes.size() + 1);
+        char* text = h ? static_cast<char*>(GlobalLock(h)) : nullptr;
+        if (!h || !text) {
+            ShowMessage(ctx, MessageText(111), MessageText(h ? 204 : 203), Buttons::Ok, Icon::Stop);
+            result = kCodeReported;
+        } else {
+            std::memcpy(text, bytes.data(), bytes.size());
+            text[bytes.size()] = 0;
+            result = RunScript(ctx, text, static_cast<std::uint32_t>(bytes.size()));
+            GlobalUnlock(h);
+        }
+        if (h) GlobalFree(h);
+    }
+    if (notify) {
+        TarnAnswer answer{ctx, nullptr};
+        const std::string outcome = std::to_string(result);
+        ctx->host_callback(s.window, s.instance, TARN_CALLBACK_WORD, TARN_CB_CALL, ViperAnswer, &answer,
+                           nullptr, "after", path.c_str(), outcome.c_str(), "", "");
+    }
+    const bool terminate = s.terminate;
+    restore();
+    s.error = 0;
+    // The user's cancel carries on into the caller (its cancel label, if any).
+    if (terminate) Fail(s, kCodeStop);
+    else if (result == kCodeCancel) Fail(s, kCodeCancel);
+    else if (result != 0) Fail(s, kCodeCallFailed);
+}
+
+}  // namespace tarn

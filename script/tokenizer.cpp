@@ -1,0 +1,322 @@
+#include "tokenizer.h"
+
+#include <cstring>
+#include <algorithm>
+
+#include "builtins.h"
+#include "context.h"
+#include "keywords.h"
+#include "variables.h"
+
+namespace tarn {
+namespace {
+
+struct Range {
+    std::int16_t first = -1;
+    std::int16_t last = -2;
+};
+Range g_ranges[256];
+bool g_index_ok = true;
+bool g_reported = false;
+
+void BuildIndex() {
+    const int problem = CheckKeywordTable(kKeywordTable, kKeywordCount);
+    g_index_ok = problem == 0;
+    for (int i = 0; i < kKeywordCount; ++i) {
+        const unsigned char c = static_cast<unsigned char>(kKeywordTable[i].name[0]);
+        if (g_ranges[c].first < 0) g_ranges[c].first = static_cast<std::int16_t>(i);
+        g_ranges[c].last = static_cast<std::int16_t>(i);
+    }
+}
+
+unsigned char Lower(unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; }
+
+// Length of the entry's name if it matches at `p` (case-insensitive), else 0.
+int Matches(const KeywordEntry& e, const char* p, bool word_mode) {
+    const int n = e.name_length;
+    if (n <= 0 || n > 14) return 0;
+    for (int i = 0; i < n; ++i)
+        if (Lower(static_cast<unsigned char>(p[i])) != static_cast<unsigned char>(e.name[i])) return 0;
+    if (word_mode && IsWordChar(static_cast<unsigned char>(p[n]))) return 0;
+    return n;
+}
+
+// Longest match among entries of one table, searched linearly; the host
+// table ends at a zero name length.
+int SearchTable(const KeywordEntry* t, int count, bool stop_at_zero, const char* p, bool word,
+                int* len) {
+    int best = -1;
+    *len = 0;
+    for (int i = 0; i < count; ++i) {
+        if (stop_at_zero && t[i].name_length == 0) break;
+        const int m = Matches(t[i], p, word);
+        if (m > *len) {
+            *len = m;
+            best = i;
+        }
+    }
+    return best;
+}
+
+void SetError(State& s, int code) {
+    if (!s.error) s.error = static_cast<std::int16_t>(code);
+    s.token_type = kTokEnd;
+    s.token[0] = 0;
+}
+
+// Builds the index once (thread-safe static initialisation).
+void EnsureIndex() {
+    static const bool built = (BuildIndex(), true);
+    (void)built;
+}
+
+// Keyword lookup at the cursor; sets the token and advances on a match.
+// In word mode a candidate must be followed by a character that cannot
+// continue a word, so the only possible match is the whole word: it is
+// looked up by binary search. Operators take the longest name of their
+// first character's range.
+bool LookupKeyword(ScriptContext* ctx, bool word_mode) {
+    State& s = S(ctx);
+    EnsureIndex();
+    if (!g_index_ok && !g_reported) {
+        g_reported = true;
+        const int problem = CheckKeywordTable(kKeywordTable, kKeywordCount);
+        ShowMessage(ctx, "", problem == 1 ? "FSOP782" : "FNP983", Buttons::Ok, Icon::Stop);
+    }
+    const char* p = s.cursor;
+    int code = -1, len = 0;
+    if (word_mode && g_index_ok) {
+        char word[16];
+        int n = 0;
+        while (IsWordChar(static_cast<unsigned char>(p[n]))) {
+            if (n < 15) word[n] = static_cast<char>(Lower(static_cast<unsigned char>(p[n])));
+            ++n;
+        }
+        if (n <= 14) {
+            code = KeywordCode(std::string_view(word, static_cast<std::size_t>(n)));
+            if (code >= 0) len = n;
+        }
+    } else {
+        const Range r = g_ranges[Lower(static_cast<unsigned char>(*p))];
+        for (int i = r.first; i >= 0 && i <= r.last; ++i) {
+            const int m = Matches(kKeywordTable[i], p, word_mode);
+            if (m > len) {
+                len = m;
+                code = i;
+            }
+        }
+    }
+    if (code < 0 && ctx->extender_count > 0) {
+        const int n = std::min<int>(ctx->extender_count, kExtenderMax);
+        const int i = SearchTable(ctx->extenders, n, false, p, word_mode, &len);
+        if (i >= 0) code = kExtenderCodeBase + i;
+    }
+    if (code < 0 && word_mode && s.host_table) {
+        const int i = SearchTable(s.host_table, kHostCodeLimit - kHostCodeBase + 1, true, p, true, &len);
+        if (i >= 0) code = kHostCodeBase + i;
+    }
+    if (code < 0) return false;
+    std::memcpy(s.token, p, static_cast<std::size_t>(len));
+    s.token[len] = 0;
+    for (int i = 0; i < len; ++i) s.token[i] = static_cast<char>(Lower(static_cast<unsigned char>(s.token[i])));
+    s.cursor = p + len;
+    s.token_type = kTokKeyword;
+    s.token_code = static_cast<std::int16_t>(code);
+    return true;
+}
+
+void ReadNumber(State& s) {
+    const char* p = s.cursor;
+    int n = 0, dots = 0, exps = 0;
+    bool fp = false;
+    while (true) {
+        const unsigned char c = static_cast<unsigned char>(*p);
+        if (IsDigit(c)) {
+        } else if (c == '.') {
+            if (++dots > 1) return SetError(s, 3338);
+            fp = true;
+        } else if (c == 'e' || c == 'E') {
+            if (++exps > 1) return SetError(s, 3339);
+            fp = true;
+            if ((p[1] == '+' || p[1] == '-') && IsDigit(static_cast<unsigned char>(p[2]))) {
+                if (n < kTextBuf - 2) s.token[n++] = static_cast<char>(c);
+                ++p;
+                if (n < kTextBuf - 2) s.token[n++] = *p;
+                ++p;
+                continue;
+            }
+        } else {
+            break;
+        }
+        if (n < kTextBuf - 1) s.token[n++] = static_cast<char>(c);
+        ++p;
+    }
+    s.token[n] = 0;
+    s.cursor = p;
+    s.token_type = fp ? kTokFloat : kTokInteger;
+    s.token_code = -1;
+}
+
+void ReadString(State& s) {
+    const char q = *s.cursor;
+    const char* p = s.cursor + 1;
+    int n = 0;
+    while (*p) {
+        if (*p == q) {
+            if (p[1] == q) {
+                if (n < kTextBuf - 1) s.token[n++] = q;
+                p += 2;
+                continue;
+            }
+            ++p;
+            break;
+        }
+        if (n < kTextBuf - 1) s.token[n++] = *p;
+        else break;  // the text stops at 256 bytes; the rest is tokenized on
+        ++p;
+    }
+    s.token[n] = 0;
+    s.cursor = p;
+    s.token_type = kTokString;
+    s.token_code = -1;
+}
+
+// A dotted object name at the cursor (letters and digits, "@" first, then ".").
+bool ReadObjectName(State& s) {
+    const char* p = s.cursor;
+    int i = 0;
+    if (p[0] == '@') ++i;
+    while (i < 31 && (IsLetter(static_cast<unsigned char>(p[i])) || IsDigit(static_cast<unsigned char>(p[i])))) ++i;
+    if (i == 0 || p[i] != '.' || (i == 1 && p[0] == '@')) return false;
+    int n = 0;
+    while ((IsWordChar(static_cast<unsigned char>(p[n])) || p[n] == '.') && n < kTextBuf - 1) {
+        s.token[n] = p[n];
+        ++n;
+    }
+    s.token[n] = 0;
+    s.cursor = p + n;
+    s.token_type = kTokKeyword;
+    s.token_code = static_cast<std::int16_t>(kw::Object);
+    return true;
+}
+
+void ReadVariable(ScriptContext* ctx) {
+    State& s = S(ctx);
+    const char* p = s.cursor;
+    int n = 0;
+    char name[TARN_NAME_MAX + 1];
+    while (IsWordChar(static_cast<unsigned char>(*p)) || *p == '.') {
+        if (n == TARN_NAME_MAX) return SetError(s, 3055);
+        name[n++] = static_cast<char>(Lower(static_cast<unsigned char>(*p)));
+        ++p;
+    }
+    name[n] = 0;
+    std::memcpy(s.token, name, static_cast<std::size_t>(n) + 1);
+    s.cursor = p;
+    const std::uint16_t slot = EnterVariable(ctx, std::string_view(name, static_cast<std::size_t>(n)));
+    if (slot == kNoVariable) return SetError(s, 3097);
+    s.token_type = kTokVariable;
+    s.token_code = -1;
+    s.token_var = slot;
+}
+
+}  // namespace
+
+int CheckKeywordTable(const KeywordEntry* table, int count) {
+    for (int i = 1; i < count; ++i) {
+        const auto& a = table[i - 1];
+        const auto& b = table[i];
+        if (std::memcmp(a.name, b.name, sizeof a.name) >= 0) return 1;
+    }
+    for (int i = 0; i < count; ++i)
+        if (table[i].index != i) return 2;
+    return 0;
+}
+
+bool KeywordIndexOk() {
+    EnsureIndex();
+    return g_index_ok;
+}
+
+void StartLine(ScriptContext* ctx, const char* line) {
+    State& s = S(ctx);
+    s.cursor = line;
+    s.token_start = line;
+    s.token_type = kTokEnd;
+    s.token[0] = 0;
+}
+
+const KeywordEntry* KeywordOf(const ScriptContext* ctx, int code) {
+    if (code >= 0 && code < kKeywordCount) return &kKeywordTable[code];
+    if (code >= kExtenderCodeBase && code < kExtenderCodeBase + kExtenderMax &&
+        code - kExtenderCodeBase < ctx->extender_count)
+        return &ctx->extenders[code - kExtenderCodeBase];
+    if (code >= kHostCodeBase && code <= kHostCodeLimit && S(ctx).host_table)
+        return &S(ctx).host_table[code - kHostCodeBase];
+    return nullptr;
+}
+
+}  // namespace tarn
+
+using namespace tarn;
+
+extern "C" int get_token(ScriptContext* ctx) {
+    State& s = S(ctx);
+    const char* p = s.cursor;
+    while (*p == ' ' || *p == '\t') ++p;
+    s.cursor = p;
+    s.token_start = p;
+    s.token_code = -1;
+    const unsigned char c = static_cast<unsigned char>(*p);
+    if (c == 0 || c == ';') {
+        s.token_type = kTokEnd;
+        s.token[0] = 0;
+        return kTokEnd;
+    }
+    if (IsDigit(c)) {
+        ReadNumber(s);
+    } else if (!IsLetter(c) && c != '@' && c != '_') {
+        if (!LookupKeyword(ctx, false)) {
+            if (c == '"' || c == '\'' || c == '`') ReadString(s);
+            else SetError(s, 3054);
+        }
+    } else if (!ReadObjectName(s) && !LookupKeyword(ctx, true)) {
+        ReadVariable(ctx);
+    }
+    return s.token_type;
+}
+
+extern "C" int get_string_token(ScriptContext* ctx) {
+    State& s = S(ctx);
+    const char* p = s.cursor;
+    while (*p == ' ' || *p == '\t') ++p;
+    s.cursor = p;
+    s.token_start = p;
+    s.token_code = -1;
+    if (*p == 0 || *p == ';') {
+        s.token_type = kTokEnd;
+        s.token[0] = 0;
+        return kTokEnd;
+    }
+    if (!IsWordChar(static_cast<unsigned char>(*p))) {
+        SetError(s, 3054);
+        return kTokEnd;
+    }
+    int n = 0;
+    while (IsWordChar(static_cast<unsigned char>(*p))) {
+        if (n >= kTextBuf - 1) {
+            SetError(s, 3053);
+            return kTokEnd;
+        }
+        s.token[n++] = *p++;
+    }
+    s.token[n] = 0;
+    s.cursor = p;
+    s.token_type = kTokString;
+    return kTokString;
+}
+
+extern "C" void putback(ScriptContext* ctx) {
+    State& s = S(ctx);
+    s.cursor = s.token_start;
+}

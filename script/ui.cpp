@@ -1,0 +1,213 @@
+#include "ui.h"
+
+#include <unistd.h>
+
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <iostream>
+#include <mutex>
+#include <string>
+
+#include "builtins.h"
+#include "context.h"
+
+namespace tarn {
+namespace {
+
+const char* ButtonWords(Buttons b) {
+    switch (b) {
+        case Buttons::Ok: return "[OK]";
+        case Buttons::OkCancel: return "[OK/Cancel]";
+        case Buttons::YesNo: return "[Yes/No]";
+        case Buttons::YesNoCancel: return "[Yes/No/Cancel]";
+    }
+    return "";
+}
+
+std::string ReadLine(bool* ok) {
+    std::string line;
+    *ok = static_cast<bool>(std::getline(std::cin, line));
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return line;
+}
+
+// Prints boxes on standard error (standard output belongs to the script's
+// results) and reads answers from standard input; end of input is Cancel.
+class ConsoleUi : public Ui {
+public:
+    Answer MessageBox(std::string_view caption, std::string_view text, Buttons buttons, Icon) override {
+        std::fprintf(stderr, "== %.*s ==\n%.*s\n", static_cast<int>(caption.size()), caption.data(),
+                     static_cast<int>(text.size()), text.data());
+        if (buttons == Buttons::Ok) {
+            std::fprintf(stderr, "%s\n", ButtonWords(buttons));
+            return Answer::Ok;
+        }
+        while (true) {
+            std::fprintf(stderr, "%s ", ButtonWords(buttons));
+            std::fflush(stderr);
+            bool ok;
+            std::string a = ReadLine(&ok);
+            if (!ok) return Answer::Cancel;
+            for (char& c : a) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            const bool yesNo = buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel;
+            if (!yesNo && (a == "o" || a == "ok" || a.empty())) return Answer::Ok;
+            if (yesNo && (a == "y" || a == "yes")) return Answer::Yes;
+            if (yesNo && (a == "n" || a == "no")) return Answer::No;
+            if ((a == "c" || a == "cancel") && buttons != Buttons::YesNo) return Answer::Cancel;
+        }
+    }
+    std::optional<std::string> AskLine(std::string_view title, std::string_view prompt,
+                                       std::string_view initial, bool) override {
+        std::fprintf(stderr, "== %.*s ==\n%.*s", static_cast<int>(title.size()), title.data(),
+                     static_cast<int>(prompt.size()), prompt.data());
+        if (!initial.empty())
+            std::fprintf(stderr, " [%.*s]", static_cast<int>(initial.size()), initial.data());
+        std::fprintf(stderr, ": ");
+        std::fflush(stderr);
+        bool ok;
+        std::string a = ReadLine(&ok);
+        if (!ok) return std::nullopt;
+        if (a.empty()) return std::string(initial);
+        return a;
+    }
+    void Display(int seconds, std::string_view title, std::string_view text) override {
+        std::fprintf(stderr, "== %.*s ==\n%.*s\n", static_cast<int>(title.size()), title.data(),
+                     static_cast<int>(text.size()), text.data());
+        if (seconds > 0 && isatty(STDERR_FILENO)) sleep(static_cast<unsigned>(seconds));
+    }
+    void DebugOutput(std::string_view text) override {
+        std::fwrite(text.data(), 1, text.size(), stderr);
+    }
+    void Beep() override {
+        if (isatty(STDERR_FILENO)) std::fputc('\a', stderr);
+    }
+};
+
+class QuietUi : public Ui {
+public:
+    Answer MessageBox(std::string_view, std::string_view, Buttons, Icon) override { return Answer::Cancel; }
+    std::optional<std::string> AskLine(std::string_view, std::string_view, std::string_view, bool) override {
+        return std::nullopt;
+    }
+    void Display(int, std::string_view, std::string_view) override {}
+    void DebugOutput(std::string_view) override {}
+};
+
+std::mutex g_ui_mutex;
+std::unique_ptr<Ui>& Current() {
+    static std::unique_ptr<Ui> ui = MakeConsoleUi();
+    return ui;
+}
+
+// Appends a quiet-mode entry to the log file.
+void AppendLog(const State& s, std::string_view caption, std::string_view text) {
+    if (!s.quiet_log[0]) return;
+    FILE* f = std::fopen(s.quiet_log, "ab");
+    if (!f) return;
+    const std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&now, &tm);
+    std::fprintf(f, "%02d/%02d/%02d  %02d:%02d:%02d  %s", tm.tm_mon + 1, tm.tm_mday, tm.tm_year % 100,
+                 tm.tm_hour, tm.tm_min, tm.tm_sec, s.host_name);
+    std::fputs("\r\n\r\n", f);
+    if (!caption.empty()) {
+        std::fwrite(caption.data(), 1, caption.size(), f);
+        std::fputs("\r\n", f);
+    }
+    std::fputs("\r\n", f);
+    if (!text.empty()) {
+        std::fwrite(text.data(), 1, text.size(), f);
+        std::fputs("\r\n", f);
+    }
+    std::fputs("\r\n<HR>\r\n\r\n", f);
+    std::fclose(f);
+}
+
+void Keep(char* dst, std::string_view src) {
+    const std::size_t n = std::min<std::size_t>(src.size(), kTextBuf - 1);
+    std::memcpy(dst, src.data(), n);
+    dst[n] = 0;
+}
+
+}  // namespace
+
+Ui& CurrentUi() {
+    std::lock_guard lock(g_ui_mutex);
+    return *Current();
+}
+
+void SetUi(std::unique_ptr<Ui> ui) {
+    std::lock_guard lock(g_ui_mutex);
+    Current() = std::move(ui);
+}
+
+std::unique_ptr<Ui> MakeConsoleUi() { return std::make_unique<ConsoleUi>(); }
+std::unique_ptr<Ui> MakeQuietUi() { return std::make_unique<QuietUi>(); }
+
+std::string ScriptedUi::Next() { return next_ < answers_.size() ? answers_[next_++] : std::string("cancel"); }
+
+Answer ScriptedUi::MessageBox(std::string_view caption, std::string_view text, Buttons, Icon) {
+    transcript_.push_back("box:" + std::string(caption) + "|" + std::string(text));
+    const std::string a = Next();
+    if (a == "ok") return Answer::Ok;
+    if (a == "yes") return Answer::Yes;
+    if (a == "no") return Answer::No;
+    return Answer::Cancel;
+}
+
+std::optional<std::string> ScriptedUi::AskLine(std::string_view title, std::string_view prompt,
+                                               std::string_view initial, bool hidden) {
+    transcript_.push_back(std::string(hidden ? "password:" : "ask:") + std::string(title) + "|" +
+                          std::string(prompt) + "|" + std::string(initial));
+    const std::string a = Next();
+    if (a.rfind("text:", 0) == 0) return a.substr(5);
+    if (a == "ok") return std::string(initial);
+    return std::nullopt;
+}
+
+void ScriptedUi::Display(int seconds, std::string_view title, std::string_view text) {
+    transcript_.push_back("display:" + std::to_string(seconds) + "|" + std::string(title) + "|" +
+                          std::string(text));
+}
+
+void ScriptedUi::DebugOutput(std::string_view text) { transcript_.push_back("debug:" + std::string(text)); }
+
+std::vector<std::string> SplitAnswers(std::string_view list) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    while (start <= list.size() && !list.empty()) {
+        const std::size_t bar = list.find('|', start);
+        out.emplace_back(list.substr(start, bar == std::string_view::npos ? std::string_view::npos : bar - start));
+        if (bar == std::string_view::npos) break;
+        start = bar + 1;
+    }
+    return out;
+}
+
+Answer ShowMessage(ScriptContext* ctx, std::string_view caption, std::string_view text, Buttons buttons,
+                   Icon icon) {
+    if (ctx && S(ctx).magic == kStateMagic && S(ctx).quiet) {
+        State& s = S(ctx);
+        Keep(s.quiet_caption, caption);
+        Keep(s.quiet_text, text);
+        AppendLog(s, caption, text);
+        return Answer::Cancel;
+    }
+    return CurrentUi().MessageBox(caption, text, buttons, icon);
+}
+
+std::optional<std::string> Call::AskLine(std::string_view title, std::string_view prompt,
+                                         std::string_view initial, bool hidden) {
+    tarn::State& s = S(ctx_);
+    if (s.quiet) {
+        Keep(s.quiet_caption, title);
+        Keep(s.quiet_text, prompt);
+        AppendLog(s, title, prompt);
+        return std::nullopt;
+    }
+    return CurrentUi().AskLine(title, prompt, initial, hidden);
+}
+
+}  // namespace tarn

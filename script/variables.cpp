@@ -1,0 +1,167 @@
+#include "variables.h"
+
+#include <cstring>
+
+#include "context.h"
+#include "string_heap.h"
+#include "values.h"
+
+namespace tarn {
+
+VariableEntry& Variable(ScriptContext* ctx, std::uint16_t slot) { return ctx->variables[slot]; }
+
+std::uint16_t LookupVariable(ScriptContext* ctx, std::string_view name) {
+    const State& s = S(ctx);
+    if (!ctx->variables || name.empty()) return kNoVariable;
+    for (std::uint16_t i = 0; i < s.variables_used; ++i) {
+        const VariableEntry& v = ctx->variables[i];
+        if (v.name[0] == name[0] && std::strncmp(v.name, name.data(), name.size()) == 0 &&
+            v.name[name.size()] == 0)
+            return i;
+    }
+    return kNoVariable;
+}
+
+std::uint16_t EnterVariable(ScriptContext* ctx, std::string_view name) {
+    State& s = S(ctx);
+    std::uint16_t slot = LookupVariable(ctx, name);
+    if (slot != kNoVariable) return slot;
+    if (!ctx->variables) {
+        s.error = 3097;
+        return kNoVariable;
+    }
+    slot = kNoVariable;
+    for (std::uint16_t i = 0; i < s.variables_used; ++i) {
+        if (ctx->variables[i].type == 0 && ctx->variables[i].name[0] == 0) {
+            slot = i;
+            break;
+        }
+    }
+    if (slot == kNoVariable) {
+        if (s.variables_used >= s.variables_capacity) {
+            s.error = 3097;
+            return kNoVariable;
+        }
+        slot = s.variables_used++;
+    }
+    VariableEntry& v = ctx->variables[slot];
+    std::memset(&v, 0, sizeof v);
+    v.type = TARN_UNDEFINED;
+    std::memcpy(v.name, name.data(), std::min<std::size_t>(name.size(), TARN_NAME_MAX));
+    return slot;
+}
+
+std::string FoldName(std::string_view name) {
+    std::string n;
+    for (char c : name.substr(0, TARN_NAME_MAX))
+        n.push_back(static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c));
+    std::size_t pos = 6;
+    for (std::size_t i = TARN_NAME_MAX; i < name.size(); ++i) {
+        char c = name[i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+        if (pos >= n.size()) pos = 6;
+        n[pos] = static_cast<char>(static_cast<unsigned char>(n[pos]) + static_cast<unsigned char>(c));
+        // A sum of zero would cut the name short.
+        if (n[pos] == 0) n[pos] = 1;
+        ++pos;
+    }
+    return n;
+}
+
+void AssignVariable(ScriptContext* ctx, std::uint16_t slot, const Value& val) {
+    VariableEntry& v = ctx->variables[slot];
+    if (v.text) FreeText(ctx, v.text);
+    v.real = val.real;
+    v.integer = val.integer;
+    v.type = val.type;
+    v.text = val.text;
+}
+
+void DropVariable(ScriptContext* ctx, std::uint16_t slot) {
+    State& s = S(ctx);
+    VariableEntry& v = ctx->variables[slot];
+    if (v.text) FreeText(ctx, v.text);
+    std::memset(&v, 0, sizeof v);
+    while (s.variables_used > 0 && ctx->variables[s.variables_used - 1].type == 0 &&
+           ctx->variables[s.variables_used - 1].name[0] == 0)
+        --s.variables_used;
+}
+
+bool SetVariableText(ScriptContext* ctx, std::string_view name, std::string_view text) {
+    const std::string n = FoldName(name);
+    const std::uint16_t slot = EnterVariable(ctx, n);
+    if (slot == kNoVariable) return false;
+    const std::uint16_t off = StoreText(ctx, text);
+    if (!off) return false;
+    Value v;
+    SetText(v, off);
+    AssignVariable(ctx, slot, v);
+    return true;
+}
+
+bool SetVariableInt(ScriptContext* ctx, std::string_view name, std::int32_t i) {
+    const std::string n = FoldName(name);
+    const std::uint16_t slot = EnterVariable(ctx, n);
+    if (slot == kNoVariable) return false;
+    Value v;
+    SetInt(v, i);
+    AssignVariable(ctx, slot, v);
+    return true;
+}
+
+bool GetVariableText(ScriptContext* ctx, std::string_view name, std::string* out) {
+    const std::uint16_t slot = LookupVariable(ctx, FoldName(name));
+    if (slot == kNoVariable) return false;
+    const VariableEntry& e = ctx->variables[slot];
+    Value v{e.real, e.integer, e.type, e.text, -1};
+    return ValueAsString(ctx, v, out);
+}
+
+std::vector<std::string> SplitParameters(std::string_view text) {
+    std::vector<std::string> words;
+    std::size_t i = 0;
+    while (true) {
+        while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+        if (i >= text.size()) break;
+        std::string w;
+        const char q = text[i];
+        if (q == '"' || q == '\'' || q == '`') {
+            ++i;
+            while (i < text.size()) {
+                if (text[i] == q) {
+                    if (i + 1 < text.size() && text[i + 1] == q) {
+                        w.push_back(q);
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                w.push_back(text[i++]);
+            }
+        } else {
+            while (i < text.size() && text[i] != ' ' && text[i] != '\t') w.push_back(text[i++]);
+        }
+        words.push_back(std::move(w));
+    }
+    return words;
+}
+
+int SetParameters(ScriptContext* ctx, std::string_view text) {
+    char name[16];
+    for (int i = 1; i <= 9; ++i) {
+        std::snprintf(name, sizeof name, "param%d", i);
+        const std::uint16_t slot = LookupVariable(ctx, name);
+        if (slot != kNoVariable) DropVariable(ctx, slot);
+    }
+    const std::vector<std::string> words = SplitParameters(text);
+    const int count = static_cast<int>(words.size());
+    for (int i = 0; i < count && i < 9; ++i) {
+        std::snprintf(name, sizeof name, "param%d", i + 1);
+        SetVariableText(ctx, name, words[static_cast<std::size_t>(i)]);
+    }
+    SetVariableInt(ctx, "Param0", count);
+    return count;
+}
+
+}  // namespace tarn

@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# Runs Tarn script cases through the tarn host, each in its own temporary
+# folder with its own Windows directory.
+#   run_cases.sh TARN CASE_FILE...
+# A case file holds one or more cases, each beginning with a line ";--- name".
+# Directives (comment lines inside a case):
+#   ;@sh COMMAND      run COMMAND (bash) in the case folder before the script
+#   ;@answers A|B     answers for the scripted Ui (else the quiet provider)
+#   ;@quiet           run in quiet mode (--quiet=quiet.log)
+#   ;@error N         the script must stop with error N
+#   ;= name=value     after the run, variable name holds value ("\t" = tab)
+#   ;@dump a,b        also write these variables to $CASE/dump
+#   ;@check COMMAND   after the run, COMMAND (bash, in the folder) must succeed;
+#                     $CASE is the case folder, $CASE/dump holds name=value lines
+set -uo pipefail
+tarn=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+shift
+failures=0
+total=0
+
+run_case() {
+    local file=$1 name=$2 body=$3
+    total=$((total + 1))
+    local dir
+    dir=$(mktemp -d "${TMPDIR:-/tmp}/tarncase.XXXXXX")
+    mkdir -p "$dir/win" "$dir/home"
+    printf '%s\n' "$body" > "$dir/case.tarn"
+    local -a names=() expects=() checks=() args=(--ui quiet)
+    local want_error=0 line
+    local -a dumponly=() extra=()
+    while IFS= read -r line; do
+        case $line in
+        ";@sh "*) (cd "$dir/home" && CASE="$dir" bash -c "${line#;@sh }") ;;
+        ";@answers "*) args=(--answers "${line#;@answers }") ;;
+        ";@quiet") args+=(--quiet="$dir/quiet.log") ;;
+        ";@error "*) want_error=${line#;@error } ;;
+        ";= "*)
+            local e=${line#;= }
+            names+=("${e%%=*}")
+            expects+=("$e")
+            ;;
+        ";@check "*) checks+=("${line#;@check }") ;;
+        ";@dump "*) IFS=, read -ra extra <<< "${line#;@dump }"; dumponly+=("${extra[@]}") ;;
+        esac
+    done <<< "$body"
+    local dump
+    dump=$(IFS=,; echo "${names[*]:-}${dumponly[*]:+,}${dumponly[*]:-}")
+    dump=${dump#,}
+    local out err rc
+    out=$(cd "$dir/home" && HOME="$dir/home" TARN_WINDOWS_DIR="$dir/win" CASE="$dir" \
+          "$tarn" "${args[@]}" ${dump:+--dump "$dump"} "$dir/case.tarn" 2>"$dir/stderr" | sed 's/\t/\\t/g')
+    rc=${PIPESTATUS[0]}
+    err=$(cat "$dir/stderr")
+    printf '%s\n' "$out" > "$dir/dump"
+    local bad=""
+    if [[ $want_error != 0 ]]; then
+        [[ $err == *"error $want_error:"* ]] || bad+=$'\n'"  expected error $want_error, got: ${err:-none}"
+    elif [[ $rc != 0 ]]; then
+        bad+=$'\n'"  stopped: $err"
+    fi
+    local i
+    for i in "${!names[@]}"; do
+        grep -qxF -- "${expects[$i]}" <<< "$out" ||
+            bad+=$'\n'"  expected ${expects[$i]}, got $(grep -m1 "^${names[$i]}=" <<< "$out")"
+    done
+    for i in "${!checks[@]}"; do
+        (cd "$dir/home" && CASE="$dir" bash -c "${checks[$i]}") || bad+=$'\n'"  check failed: ${checks[$i]}"
+    done
+    if [[ -n $bad ]]; then
+        echo "FAIL $(basename "$file"): $name$bad"
+        failures=$((failures + 1))
+    fi
+    rm -rf "$dir"
+}
+
+for file in "$@"; do
+    name="" body=""
+    while IFS= read -r line || [[ -n $line ]]; do
+        if [[ $line == ";--- "* ]]; then
+            [[ -n $name ]] && run_case "$file" "$name" "$body"
+            name=${line#;--- }
+            body=""
+        else
+            body+="$line"$'\n'
+        fi
+    done < "$file"
+    [[ -n $name ]] && run_case "$file" "$name" "$body"
+done
+echo "$total cases, $failures failed"
+[[ $failures == 0 ]]
