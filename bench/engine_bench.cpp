@@ -5,6 +5,8 @@
 #include "convert.h"
 #include "glyph_tables.h"
 #include "html_page.h"
+#include "replace_all.h"
+#include "replacement_rules.h"
 #include "romanized_prose.h"
 
 namespace {
@@ -21,6 +23,30 @@ void BM_ConvertEnglishPane(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
 }
 BENCHMARK(BM_ConvertEnglishPane)->Arg(1 << 10)->Arg(100 << 10)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
+
+// The rewrite alone, with its shortcuts and as the plain run of every rule in
+// turn, side by side (same result, checked by the engine tests).
+void BM_ReplacementRules(benchmark::State& state) {
+    const std::string english = vrayu::bench::RomanizedProse(static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state) {
+        std::string rewritten = vrayu::ApplyReplacementRules(english, "Vrayu");
+        benchmark::DoNotOptimize(rewritten.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
+}
+BENCHMARK(BM_ReplacementRules)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
+
+void BM_ReplacementRulesEveryRuleInTurn(benchmark::State& state) {
+    const std::string english = vrayu::bench::RomanizedProse(static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state) {
+        std::string rewritten = english;
+        for (const vrayu::ReplacementRule& rule : vrayu::ReplacementRules())
+            if (!rule.abTelguOnly) rewritten = vrayu::ReplaceAll(rewritten, rule.find, rule.replacement);
+        benchmark::DoNotOptimize(rewritten.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
+}
+BENCHMARK(BM_ReplacementRulesEveryRuleInTurn)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
 
 void BM_BuildHTMLPage(benchmark::State& state) {
     vrayu::GlyphTables tables;
