@@ -11,7 +11,9 @@
 //    Variadic functions (count TARN_VARIADIC) get the raw values instead:
 //    c.Count(), c.Arg(i), and convert with c.ToInt / c.ToFloat / c.ToStr.
 // 3. Give the result with c.ReturnInt, c.ReturnFloat or c.ReturnText (a
-//    handler that returns nothing gives integer 0). On failure call
+//    handler that returns nothing gives integer 0); a handle (an integer of
+//    the handle type, e.g. an open file) with c.ReturnHandle. An integer
+//    argument that holds a handle keeps its type: test it with c.IsHandle(i). On failure call
 //    c.Fail(code) with the message number and return; the statement loop
 //    reports it by severity and error mode. c.Fail(tarn::kCodeCancel)
 //    is the user's cancel.
@@ -86,6 +88,8 @@ public:
     double Float(int i) const { return args_[i].real; }
     std::string_view Str(int i) const;
     Value& Arg(int i) const { return args_[i]; }
+    // True when argument i is a value of the handle type (not a plain number).
+    bool IsHandle(int i) const;
 
     // Conversions for variadic handlers; false with the error set on failure.
     bool ToInt(int i, std::int32_t* out);
@@ -95,6 +99,7 @@ public:
     // Results.
     void ReturnInt(std::int32_t v);
     void ReturnFloat(double v);
+    void ReturnHandle(std::int32_t h);  // the integer h, of the handle type
     bool ReturnText(std::string_view text);  // false: 3096 set (heap full)
 
     // Statement error (message number).
