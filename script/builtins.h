@@ -17,7 +17,8 @@
 //    c.Fail(code) with the message number and return; the statement loop
 //    reports it by severity and error mode. c.Fail(tarn::kCodeCancel)
 //    is the user's cancel.
-// 4. Ask the user through c.Message(...) / c.AskLine(...): they honour quiet
+// 4. Ask the user through c.Message, c.AskLine, c.ChooseButton and
+//    c.ChooseItem: they honour quiet
 //    mode (log and answer Cancel). Per-context settings and resources are in
 //    c.State() (see context.h: file slots, item delimiter, ...); variables
 //    by name through variables.h.
@@ -41,6 +42,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "context.h"
 #include "tarnproc.h"
@@ -110,6 +112,10 @@ public:
     Answer Message(std::string_view caption, std::string_view text, Buttons buttons, Icon icon);
     std::optional<std::string> AskLine(std::string_view title, std::string_view prompt,
                                        std::string_view initial, bool hidden);
+    // A choice among buttons (position, or -1 when closed) and a choice
+    // from a list (position, -1 confirmed without a choice, nullopt Cancel).
+    int ChooseButton(std::string_view caption, std::string_view text, const std::vector<std::string>& buttons);
+    std::optional<int> ChooseItem(std::string_view title, const std::vector<std::string>& items);
     Ui& UiProvider() const { return CurrentUi(); }
 
 private:
