@@ -76,8 +76,9 @@ void ExitFlags(Request& r) {
     r.result = std::to_string(r.s.exit_flags % 10);
     r.s.exit_flags = static_cast<std::uint32_t>(r.p);
     if ((r.p & 3) == 2 &&
-        !SetVariableText(r.c.Context(), "exitwindowsmessage1873658", r.p2 == "0" ? std::string_view() : r.p2))
-        return r.c.Fail(3097);
+        !SetVariableText(r.c.Context(), "exitwindowsmessage1873658", r.p2 == "0" ? std::string_view() : r.p2) &&
+        !r.c.Failed())
+        r.c.Fail(3097);
 }
 
 void OwnerWindow(Request& r) { r.result = std::to_string(r.s.window); }
