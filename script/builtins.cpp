@@ -71,6 +71,8 @@ std::string_view Call::Str(int i) const {
     return HeapText(S(ctx_).heap, v.text);
 }
 
+bool Call::IsHandle(int i) const { return IsHandleValue(args_[i]); }
+
 bool Call::ToInt(int i, std::int32_t* out) {
     if (!ValueToInt(ctx_, args_[i], out)) {
         Fail(3057);
@@ -104,6 +106,11 @@ void Call::ReturnInt(std::int32_t v) {
 void Call::ReturnFloat(double v) {
     ReleaseValue(ctx_, *result_);
     SetFloat(*result_, v);
+}
+
+void Call::ReturnHandle(std::int32_t h) {
+    ReleaseValue(ctx_, *result_);
+    SetHandle(*result_, h);
 }
 
 bool Call::ReturnText(std::string_view text) {

@@ -11,11 +11,14 @@
 //    Variadic functions (count TARN_VARIADIC) get the raw values instead:
 //    c.Count(), c.Arg(i), and convert with c.ToInt / c.ToFloat / c.ToStr.
 // 3. Give the result with c.ReturnInt, c.ReturnFloat or c.ReturnText (a
-//    handler that returns nothing gives integer 0). On failure call
+//    handler that returns nothing gives integer 0); a handle (an integer of
+//    the handle type, e.g. an open file) with c.ReturnHandle. An integer
+//    argument that holds a handle keeps its type: test it with c.IsHandle(i). On failure call
 //    c.Fail(code) with the message number and return; the statement loop
 //    reports it by severity and error mode. c.Fail(tarn::kCodeCancel)
 //    is the user's cancel.
-// 4. Ask the user through c.Message(...) / c.AskLine(...): they honour quiet
+// 4. Ask the user through c.Message, c.AskLine, c.ChooseButton and
+//    c.ChooseItem: they honour quiet
 //    mode (log and answer Cancel). Per-context settings and resources are in
 //    c.State() (see context.h: file slots, item delimiter, ...); variables
 //    by name through variables.h.
@@ -39,6 +42,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "context.h"
 #include "tarnproc.h"
@@ -86,6 +90,8 @@ public:
     double Float(int i) const { return args_[i].real; }
     std::string_view Str(int i) const;
     Value& Arg(int i) const { return args_[i]; }
+    // True when argument i is a value of the handle type (not a plain number).
+    bool IsHandle(int i) const;
 
     // Conversions for variadic handlers; false with the error set on failure.
     bool ToInt(int i, std::int32_t* out);
@@ -95,6 +101,7 @@ public:
     // Results.
     void ReturnInt(std::int32_t v);
     void ReturnFloat(double v);
+    void ReturnHandle(std::int32_t h);  // the integer h, of the handle type
     bool ReturnText(std::string_view text);  // false: 3096 set (heap full)
 
     // Statement error (message number).
@@ -105,6 +112,10 @@ public:
     Answer Message(std::string_view caption, std::string_view text, Buttons buttons, Icon icon);
     std::optional<std::string> AskLine(std::string_view title, std::string_view prompt,
                                        std::string_view initial, bool hidden);
+    // A choice among buttons (position, or -1 when closed) and a choice
+    // from a list (position, -1 confirmed without a choice, nullopt Cancel).
+    int ChooseButton(std::string_view caption, std::string_view text, const std::vector<std::string>& buttons);
+    std::optional<int> ChooseItem(std::string_view title, const std::vector<std::string>& items);
     Ui& UiProvider() const { return CurrentUi(); }
 
 private:

@@ -76,6 +76,14 @@ bool Convert(ScriptContext* ctx, std::uint32_t desc, int i, Value& v) {
         SetFloat(v, d);
         return true;
     }
+    // A handle stays a handle: functions that take one tell it from a
+    // plain number by its type.
+    if (IsHandleValue(v)) {
+        const std::int32_t h = v.integer;
+        ReleaseValue(ctx, v);
+        SetHandle(v, h);
+        return true;
+    }
     std::int32_t n;
     if (!ValueToInt(ctx, v, &n)) return Fail(s, 3057);
     ReleaseValue(ctx, v);

@@ -159,6 +159,9 @@ struct State {
     std::uint8_t default_gui_font;
     std::int32_t key_delay;
     std::int32_t window_wait;
+    std::uint8_t internal_flag;      // intcontrol 33
+    std::uint8_t activation_window;  // intcontrol 61
+    std::uint8_t activation_dialog;  // intcontrol 62
     char support_url[kTextBuf];
 
     // Room for the built-in families' own per-context data.

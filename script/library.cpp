@@ -101,6 +101,8 @@ void Initialise(ScriptContext* ctx, TarnHandle handle, TarnHandle window, intptr
     s.line_terminator = 1;
     s.four_digit_years = 1;
     s.window_wait = 9;
+    s.activation_window = 3;
+    s.activation_dialog = 3;
 }
 
 void Shutdown(ScriptContext* ctx) {

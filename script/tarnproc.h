@@ -76,6 +76,7 @@ typedef struct KeywordEntry {
 /* Value types: a set of flags. */
 #define TARN_INT 1u
 #define TARN_STRING 2u
+#define TARN_HANDLE 5u /* file handle: an integer (1) marked as a handle (4) */
 #define TARN_UNDEFINED 8u
 #define TARN_OBJECT 17u
 #define TARN_FLOAT 32u

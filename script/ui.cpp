@@ -33,6 +33,31 @@ std::string ReadLine(bool* ok) {
     return line;
 }
 
+std::string Lower(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+// Position (0-based) named by "N" (1-based) among n choices, or -1.
+int Numbered(std::string_view a, std::size_t n) {
+    if (a.empty() || a.size() > 9) return -1;
+    int v = 0;
+    for (char c : a) {
+        if (c < '0' || c > '9') return -1;
+        v = v * 10 + (c - '0');
+    }
+    return v >= 1 && static_cast<std::size_t>(v) <= n ? v - 1 : -1;
+}
+
+// Position of the button whose caption (mnemonics removed, any case) is `a`.
+int ButtonNamed(std::string_view a, const std::vector<std::string>& buttons) {
+    const std::string want = Lower(WithoutMnemonic(a));
+    for (std::size_t i = 0; i < buttons.size(); ++i)
+        if (Lower(WithoutMnemonic(buttons[i])) == want) return static_cast<int>(i);
+    return -1;
+}
+
 // Prints boxes on standard error (standard output belongs to the script's
 // results) and reads answers from standard input; end of input is Cancel.
 class ConsoleUi : public Ui {
@@ -72,6 +97,45 @@ public:
         if (a.empty()) return std::string(initial);
         return a;
     }
+    // Numbered buttons; the answer is a number or a caption. End of input
+    // closes the dialog.
+    int ChooseButton(std::string_view caption, std::string_view text,
+                     const std::vector<std::string>& buttons) override {
+        std::fprintf(stderr, "== %.*s ==\n%.*s\n", static_cast<int>(caption.size()), caption.data(),
+                     static_cast<int>(text.size()), text.data());
+        for (std::size_t i = 0; i < buttons.size(); ++i)
+            std::fprintf(stderr, "  %zu) %s\n", i + 1, WithoutMnemonic(buttons[i]).c_str());
+        if (buttons.empty()) return -1;
+        while (true) {
+            std::fprintf(stderr, "Choice [1-%zu]: ", buttons.size());
+            std::fflush(stderr);
+            bool ok;
+            const std::string a = ReadLine(&ok);
+            if (!ok) return -1;
+            int i = Numbered(a, buttons.size());
+            if (i < 0) i = ButtonNamed(a, buttons);
+            if (i >= 0) return i;
+        }
+    }
+    // Numbered items; an empty answer confirms without a choice, "c" or
+    // the end of input cancels.
+    std::optional<int> ChooseItem(std::string_view title, const std::vector<std::string>& items) override {
+        std::fprintf(stderr, "== %.*s ==\n", static_cast<int>(title.size()), title.data());
+        for (std::size_t i = 0; i < items.size(); ++i)
+            std::fprintf(stderr, "  %zu) %s\n", i + 1, items[i].c_str());
+        while (true) {
+            if (items.empty()) std::fprintf(stderr, "(no items) [OK/Cancel] ");
+            else std::fprintf(stderr, "Choice [1-%zu, c to cancel]: ", items.size());
+            std::fflush(stderr);
+            bool ok;
+            const std::string a = ReadLine(&ok);
+            if (!ok) return std::nullopt;
+            const std::string l = Lower(a);
+            if (l == "c" || l == "cancel") return std::nullopt;
+            if (a.empty() || (items.empty() && (l == "o" || l == "ok"))) return -1;
+            if (const int i = Numbered(a, items.size()); i >= 0) return i;
+        }
+    }
     void Display(int seconds, std::string_view title, std::string_view text) override {
         std::fprintf(stderr, "== %.*s ==\n%.*s\n", static_cast<int>(title.size()), title.data(),
                      static_cast<int>(text.size()), text.data());
@@ -89,6 +153,10 @@ class QuietUi : public Ui {
 public:
     Answer MessageBox(std::string_view, std::string_view, Buttons, Icon) override { return Answer::Cancel; }
     std::optional<std::string> AskLine(std::string_view, std::string_view, std::string_view, bool) override {
+        return std::nullopt;
+    }
+    int ChooseButton(std::string_view, std::string_view, const std::vector<std::string>&) override { return -1; }
+    std::optional<int> ChooseItem(std::string_view, const std::vector<std::string>&) override {
         return std::nullopt;
     }
     void Display(int, std::string_view, std::string_view) override {}
@@ -167,12 +235,52 @@ std::optional<std::string> ScriptedUi::AskLine(std::string_view title, std::stri
     return std::nullopt;
 }
 
+int ScriptedUi::ChooseButton(std::string_view caption, std::string_view text,
+                             const std::vector<std::string>& buttons) {
+    std::string t = "buttons:" + std::string(caption) + "|" + std::string(text);
+    for (const std::string& b : buttons) t += "|" + b;
+    transcript_.push_back(std::move(t));
+    const std::string a = Next();
+    if (a.rfind("button#", 0) == 0) return Numbered(std::string_view(a).substr(7), buttons.size());
+    if (a.rfind("button:", 0) == 0) return ButtonNamed(std::string_view(a).substr(7), buttons);
+    return -1;
+}
+
+std::optional<int> ScriptedUi::ChooseItem(std::string_view title, const std::vector<std::string>& items) {
+    std::string t = "list:" + std::string(title);
+    for (const std::string& i : items) t += "|" + i;
+    transcript_.push_back(std::move(t));
+    const std::string a = Next();
+    if (a == "ok") return -1;
+    if (a.rfind("item#", 0) == 0) {
+        const int i = Numbered(std::string_view(a).substr(5), items.size());
+        return i >= 0 ? std::optional<int>(i) : std::nullopt;
+    }
+    if (a.rfind("item:", 0) == 0) {
+        for (std::size_t i = 0; i < items.size(); ++i)
+            if (items[i] == std::string_view(a).substr(5)) return static_cast<int>(i);
+    }
+    return std::nullopt;
+}
+
 void ScriptedUi::Display(int seconds, std::string_view title, std::string_view text) {
     transcript_.push_back("display:" + std::to_string(seconds) + "|" + std::string(title) + "|" +
                           std::string(text));
 }
 
 void ScriptedUi::DebugOutput(std::string_view text) { transcript_.push_back("debug:" + std::string(text)); }
+
+std::string WithoutMnemonic(std::string_view caption) {
+    std::string out;
+    for (std::size_t i = 0; i < caption.size(); ++i) {
+        if (caption[i] == '&') {
+            if (i + 1 < caption.size() && caption[i + 1] == '&') out += caption[++i];
+            continue;
+        }
+        out += caption[i];
+    }
+    return out;
+}
 
 std::vector<std::string> SplitAnswers(std::string_view list) {
     std::vector<std::string> out;
@@ -210,4 +318,27 @@ std::optional<std::string> Call::AskLine(std::string_view title, std::string_vie
     return CurrentUi().AskLine(title, prompt, initial, hidden);
 }
 
+int Call::ChooseButton(std::string_view caption, std::string_view text, const std::vector<std::string>& buttons) {
+    tarn::State& s = S(ctx_);
+    if (s.quiet) {
+        Keep(s.quiet_caption, caption);
+        Keep(s.quiet_text, text);
+        AppendLog(s, caption, text);
+        return -1;
+    }
+    return CurrentUi().ChooseButton(caption, text, buttons);
+}
+
+std::optional<int> Call::ChooseItem(std::string_view title, const std::vector<std::string>& items) {
+    tarn::State& s = S(ctx_);
+    if (s.quiet) {
+        Keep(s.quiet_caption, title);
+        Keep(s.quiet_text, "");
+        AppendLog(s, title, "");
+        return std::nullopt;
+    }
+    return CurrentUi().ChooseItem(title, items);
+}
+
 }  // namespace tarn
+

@@ -25,6 +25,15 @@ public:
     // A one-line entry dialog; nullopt means Cancel. `hidden` hides typing.
     virtual std::optional<std::string> AskLine(std::string_view title, std::string_view prompt,
                                                std::string_view initial, bool hidden) = 0;
+    // A dialog with a row of buttons whose captions may mark a mnemonic with
+    // "&". Returns the position of the button chosen, or -1 when the dialog
+    // was closed without one or cannot be shown.
+    virtual int ChooseButton(std::string_view caption, std::string_view text,
+                             const std::vector<std::string>& buttons) = 0;
+    // A list to choose one item from. Returns the item's position, -1 when
+    // the user confirmed without choosing one, or nullopt for Cancel.
+    virtual std::optional<int> ChooseItem(std::string_view title,
+                                          const std::vector<std::string>& items) = 0;
     // A box shown for a number of seconds that closes by itself.
     virtual void Display(int seconds, std::string_view title, std::string_view text) = 0;
     // Text written to the system debugger output (trace lines, debugdata).
@@ -40,8 +49,11 @@ void SetUi(std::unique_ptr<Ui> ui);
 std::unique_ptr<Ui> MakeConsoleUi();
 std::unique_ptr<Ui> MakeQuietUi();
 // Answers are consumed in order: "ok", "cancel", "yes", "no" answer message
-// boxes; "text:..." answers AskLine. When the list runs out every box gets
-// Cancel. Everything asked is recorded in `Transcript()`.
+// boxes; "text:..." answers AskLine; "button:CAPTION" (with or without "&",
+// any case) or "button#N" (1-based) chooses a button; "item:TEXT" or
+// "item#N" chooses from a list, "ok" confirms a list without a choice. An
+// answer that fits nothing, or the end of the list, is Cancel. Everything
+// asked is recorded in `Transcript()`.
 class ScriptedUi : public Ui {
 public:
     explicit ScriptedUi(std::vector<std::string> answers) : answers_(std::move(answers)) {}
@@ -49,6 +61,9 @@ public:
                       Icon icon) override;
     std::optional<std::string> AskLine(std::string_view title, std::string_view prompt,
                                        std::string_view initial, bool hidden) override;
+    int ChooseButton(std::string_view caption, std::string_view text,
+                     const std::vector<std::string>& buttons) override;
+    std::optional<int> ChooseItem(std::string_view title, const std::vector<std::string>& items) override;
     void Display(int seconds, std::string_view title, std::string_view text) override;
     void DebugOutput(std::string_view text) override;
     const std::vector<std::string>& Transcript() const { return transcript_; }
@@ -59,6 +74,9 @@ private:
     std::size_t next_ = 0;
     std::vector<std::string> transcript_;
 };
+
+// A caption without its mnemonic marks ("&&" stands for "&").
+std::string WithoutMnemonic(std::string_view caption);
 
 // Splits "a|b|c" into answers for ScriptedUi.
 std::vector<std::string> SplitAnswers(std::string_view list);

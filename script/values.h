@@ -25,9 +25,11 @@ bool CheckFloat(double* v);
 inline void SetInt(Value& v, std::int32_t i) { v = Value{0.0, i, TARN_INT, 0, -1}; }
 inline void SetFloat(Value& v, double d) { v = Value{d, 0, TARN_FLOAT, 0, -1}; }
 inline void SetText(Value& v, std::uint16_t off) { v = Value{0.0, 0, TARN_STRING, off, -1}; }
+inline void SetHandle(Value& v, std::int32_t h) { v = Value{0.0, h, TARN_HANDLE, 0, -1}; }
 inline void SetUndefined(Value& v) { v = Value{0.0, 0, TARN_UNDEFINED, 0, -1}; }
 inline bool HasValue(const Value& v) { return v.type & (TARN_INT | TARN_STRING | TARN_FLOAT); }
 inline bool IsIntValue(const Value& v) { return (v.type & TARN_INT) != 0; }
+inline bool IsHandleValue(const Value& v) { return (v.type & TARN_HANDLE) == TARN_HANDLE; }
 inline bool IsFloatValue(const Value& v) { return (v.type & TARN_FLOAT) && !(v.type & TARN_INT); }
 
 // Frees a value's string and marks it undefined.

@@ -2,6 +2,7 @@
 
 #include "charset.h"
 #include "filenames.h"
+#include "messages.h"
 #include "profile.h"
 #include "ymdhms.h"
 
@@ -27,56 +28,37 @@ std::string ProfileString(const std::string& file, std::string_view section, std
 
 namespace {
 
-// Button captions of the replace question, in the order of their modes.
+// Buttons of the replace question, in the order shown, with the mode each
+// sets.
 struct ReplaceButton {
     int message;
-    const char* caption;
     int mode;
 };
 constexpr ReplaceButton kReplaceButtons[] = {
-    {123, "O&verwrite", kAnswerOverwrite}, {124, "Overwrite &All", kOverwriteAll},
-    {125, "&Skip", kAnswerSkip},           {136, "Use &Newer", kAnswerNewer},
-    {137, "Use Ne&wer All", kNewerAll},    {138, "Use O&lder", kAnswerOlder},
-    {139, "Use Ol&der All", kOlderAll},    {121, "&Cancel", kCancelled},
+    {123, kAnswerOverwrite}, {124, kOverwriteAll}, {125, kAnswerSkip}, {136, kAnswerNewer},
+    {137, kNewerAll},        {138, kAnswerOlder},  {139, kOlderAll},   {121, kCancelled},
 };
-
-std::string withoutAmpersand(std::string_view s) {
-    std::string out;
-    for (char ch : s)
-        if (ch != '&') out += ch;
-    return out;
-}
 
 }  // namespace
 
 ReplaceAsker ReplaceDialog(Call& c) {
     return [&c](const ReplaceQuestion& q) -> int {
-        std::string prompt = "Replace file:\n  " + q.dest + "\n  " + q.destInfo + "\nwith file:\n  " + q.source +
-                             "\n  " + q.sourceInfo + "\n";
-        for (std::size_t i = 0; i < std::size(kReplaceButtons); ++i)
-            prompt += (i ? "  " : "") + std::to_string(i + 1) + " " + kReplaceButtons[i].caption;
-        auto answer = c.AskLine("Confirm File Replace", prompt, "", false);
-        if (!answer) return kCancelled;
-        std::string a = toLower(withoutAmpersand(*answer));
-        for (std::size_t i = 0; i < std::size(kReplaceButtons); ++i) {
-            if (a == toLower(withoutAmpersand(kReplaceButtons[i].caption)) || a == std::to_string(i + 1))
-                return kReplaceButtons[i].mode;
-        }
-        return kCancelled;
+        const std::string text = std::string(MessageText(122)) + "\n  " + q.dest + "\n  " + q.destInfo + "\n" +
+                                 std::string(MessageText(135)) + "\n  " + q.source + "\n  " + q.sourceInfo;
+        std::vector<std::string> buttons;
+        for (const ReplaceButton& b : kReplaceButtons) buttons.emplace_back(MessageText(b.message));
+        if (c.State().sounds) c.UiProvider().Beep();
+        const int chosen = c.ChooseButton(MessageText(134), text, buttons);
+        if (chosen < 0 || chosen >= static_cast<int>(std::size(kReplaceButtons))) return kCancelled;
+        return kReplaceButtons[chosen].mode;
     };
 }
 
 std::optional<std::string> SelectItem(Call& c, std::string_view title, const std::vector<std::string>& items) {
-    std::string prompt;
-    for (std::size_t i = 0; i < items.size(); ++i) prompt += std::to_string(i + 1) + ": " + items[i] + "\n";
-    auto answer = c.AskLine(title, prompt, items.empty() ? "" : items.front(), false);
-    if (!answer) return std::nullopt;
-    for (const auto& it : items)
-        if (it == *answer) return it;
-    char* end = nullptr;
-    long n = std::strtol(answer->c_str(), &end, 10);
-    if (!answer->empty() && end && *end == 0 && n >= 1 && n <= static_cast<long>(items.size())) return items[n - 1];
-    return std::string();
+    const std::optional<int> chosen = c.ChooseItem(title, items);
+    if (!chosen) return std::nullopt;
+    if (*chosen < 0 || *chosen >= static_cast<int>(items.size())) return std::string();
+    return items[static_cast<std::size_t>(*chosen)];
 }
 
 void ReturnTextShowingMemError(Call& c, std::string_view text) {

@@ -1,7 +1,6 @@
 // Helpers shared by the built-in family files: the item delimiter, the
-// "Windows directory" stand-in, and the two library dialogs that go through
-// the Ui provider's line-entry dialog (the replace question and the list
-// selection).
+// "Windows directory" stand-in, and the two library dialogs (the replace
+// question and the list selection).
 #pragma once
 
 #include <optional>
@@ -25,11 +24,12 @@ std::string WindowsDir();
 std::string ProfileString(const std::string& file, std::string_view section, std::string_view key,
                           std::string_view def);
 
-// "Confirm File Replace" through the Ui provider. The answer names a button
-// by its caption (with or without "&", any case) or its position 1..8.
+// "Confirm File Replace" as a choice among its eight buttons; closing it is
+// Cancel.
 ReplaceAsker ReplaceDialog(Call& c);
 
-// Lets the user choose one of `items`; nullopt for Cancel.
+// Lets the user choose one of `items` in a list; "" when confirmed without a
+// choice, nullopt for Cancel.
 std::optional<std::string> SelectItem(Call& c, std::string_view title, const std::vector<std::string>& items);
 
 // Returns text; a heap without room is error 3096 (set by ReturnText).

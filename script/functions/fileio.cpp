@@ -12,21 +12,16 @@
 namespace tarn::fn {
 namespace {
 
-// File handles are tagged so that an ordinary number is never taken for one:
-// the descriptor plus kHandleTag.
-constexpr std::int32_t kHandleTag = 0x10000;
-
 FileSlots slotsOf(Call& c) { return FileSlots{c.State().files, c.State().file_modes}; }
 
 // The descriptor of a handle argument, or -1 (with `invalid` set) when the
-// value is no handle.
+// value is not of the handle type: a plain number is never taken for one.
 int handleArg(Call& c, int invalid) {
-    std::int32_t h = c.Int(0);
-    if ((h & ~0xFFFF) != kHandleTag) {
+    if (!c.IsHandle(0) || c.Int(0) < 0) {
         c.Fail(invalid);
         return -1;
     }
-    return h & 0xFFFF;
+    return c.Int(0);
 }
 
 void FileOpen(Call& c) {
@@ -35,7 +30,7 @@ void FileOpen(Call& c) {
     auto& s = c.State();
     int rc = lineOpen(slotsOf(c), slashes(c.Str(0)), c.Str(1), s.share_read, s.share_write, fd);
     if (rc) return c.Fail(rc);
-    c.ReturnInt(kHandleTag | fd);
+    c.ReturnHandle(fd);
 }
 
 void FileRead(Call& c) {

@@ -24,7 +24,8 @@ void Usage(FILE* out) {
         "  --quiet[=LOG]          quiet mode: no boxes, messages appended to LOG\n"
         "  --ui console|quiet     how message boxes and dialogs are shown\n"
         "  --answers A|B|...      answer boxes and dialogs from this list (ok, cancel,\n"
-        "                         yes, no, text:WORDS) instead of asking\n"
+        "                         yes, no, text:WORDS, button:CAPTION, button#N,\n"
+        "                         item:TEXT, item#N) instead of asking\n"
         "  --help, --version\n"
         "exit status: 0 script ended normally, 1 stopped on an error, 2 usage error\n",
         out);

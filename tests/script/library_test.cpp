@@ -317,3 +317,38 @@ TEST(Library, HostFunctionWithTooManyArgumentsDefined) {
 
 }  // namespace
 }  // namespace tarn
+
+namespace tarn {
+namespace {
+
+// The scripted provider's answers to button and list dialogs, and what it
+// records of them.
+TEST(ScriptedUiChoices, ButtonsAndLists) {
+    ScriptedUi ui({"button:overwrite all", "button#8", "button#9", "button:A&&B", "yes", "item:pear", "item#2",
+                   "item#0", "ok", "text:pear"});
+    const std::vector<std::string> buttons{"O&verwrite", "Overwrite &All", "&Skip", "x", "y", "z", "w", "&Cancel"};
+    EXPECT_EQ(ui.ChooseButton("Confirm", "Replace?", buttons), 1);
+    EXPECT_EQ(ui.ChooseButton("Confirm", "Replace?", buttons), 7);
+    EXPECT_EQ(ui.ChooseButton("Confirm", "Replace?", buttons), -1);  // no ninth button
+    EXPECT_EQ(ui.ChooseButton("T", "", {"A&&B"}), 0);
+    EXPECT_EQ(ui.ChooseButton("T", "", {"&Yes"}), -1);  // a box answer is no button
+    const std::vector<std::string> items{"apple", "pear"};
+    EXPECT_EQ(ui.ChooseItem("Fruit", items), std::optional<int>(1));
+    EXPECT_EQ(ui.ChooseItem("Fruit", items), std::optional<int>(1));
+    EXPECT_EQ(ui.ChooseItem("Fruit", items), std::nullopt);
+    EXPECT_EQ(ui.ChooseItem("Fruit", items), std::optional<int>(-1));
+    EXPECT_EQ(ui.ChooseItem("Fruit", items), std::nullopt);  // a typed answer is no choice
+    EXPECT_EQ(ui.ChooseItem("Fruit", items), std::nullopt);  // answers ran out
+    EXPECT_EQ(ui.Transcript()[0], "buttons:Confirm|Replace?|O&verwrite|Overwrite &All|&Skip|x|y|z|w|&Cancel");
+    EXPECT_EQ(ui.Transcript()[5], "list:Fruit|apple|pear");
+}
+
+TEST(ScriptedUiChoices, Mnemonics) {
+    EXPECT_EQ(WithoutMnemonic("Overwrite &All"), "Overwrite All");
+    EXPECT_EQ(WithoutMnemonic("Save && &Quit"), "Save & Quit");
+    EXPECT_EQ(WithoutMnemonic("&"), "");
+    EXPECT_EQ(WithoutMnemonic(""), "");
+}
+
+}  // namespace
+}  // namespace tarn

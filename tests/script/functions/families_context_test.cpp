@@ -1,5 +1,6 @@
 // The families inside a real context: settings that intcontrol changes, the
 // host's "itemizenull" function, and the file slots at shutdown.
+#include "intcontrol.h"
 #include "temp_dir.h"
 #include "test_context.h"
 
@@ -90,6 +91,63 @@ TEST(FamiliesInContext, ShutdownClosesOpenFiles) {
     tarn::test::Context third;
     EXPECT_EQ(third.Run("h = fileopen(\"f.txt\", \"APPEND\")\r\nr = filewrite(h, \"more\")\r\n"), 1);
     EXPECT_EQ(readFile("f.txt"), "kept\r\nmore\r\n");
+}
+
+struct IntcontrolCall {
+    intptr_t request;
+    std::vector<std::string> texts;
+};
+std::vector<IntcontrolCall> g_intcontrol;
+
+intptr_t IntcontrolHost(TarnHandle, TarnHandle, intptr_t, intptr_t request, TarnViperAnswer answer,
+                        TarnAnswer* record, void*, const char* t1, const char* t2, const char* t3, const char* t4,
+                        const char* t5) {
+    g_intcontrol.push_back({request, {t1, t2, t3, t4, t5}});
+    if (std::string(t1) == "150") return answer(-1, 0, record, 1, 0, "42: host refused");
+    return answer(0, 0, record, 0, 77, nullptr);
+}
+
+// Requests without an entry of their own go to the host's "intcontrol".
+TEST(FamiliesInContext, UnknownIntcontrolRequestsGoToTheHost) {
+    const KeywordEntry table[] = {Entry(0, "hostthing"), Entry(1, "intcontrol"), KeywordEntry{}};
+    tarn::test::Context c;
+    c.host_table = table;
+    c.callback = IntcontrolHost;
+    g_intcontrol.clear();
+    ASSERT_EQ(c.Run("a = intcontrol(200, \"p1\", \"p2\", \"p3\", \"p4\")\r\n"
+                    "b = intcontrol(4, \"\", \"\", \"\", \"\")\r\n"
+                    "d = intcontrol(29, \",\", \"\", \"\", \"\")\r\n"),
+              1);
+    EXPECT_EQ(c.Var("a"), "77");
+    EXPECT_EQ(c.Var("b"), "77");
+    EXPECT_EQ(c.Var("d"), "\t");
+    ASSERT_EQ(g_intcontrol.size(), 2u);  // 29 has its own entry
+    EXPECT_EQ(g_intcontrol[0].request, 1);
+    EXPECT_EQ(g_intcontrol[0].texts, (std::vector<std::string>{"200", "p1", "p2", "p3", "p4"}));
+    EXPECT_EQ(g_intcontrol[1].texts[0], "4");
+    // A host error ends the script as a host function's error does, with
+    // the number before ":" as the last error.
+    EXPECT_EQ(c.Run("errormode(@off)\r\na = intcontrol(150, \"\", \"\", \"\", \"\")\r\n"), 0);
+    EXPECT_EQ(S(c.ctx).last_error, 42);
+    // Without the entry such a request is error 3171.
+    tarn::test::Context plain;
+    EXPECT_EQ(plain.Run("a = intcontrol(200, \"\", \"\", \"\", \"\")\r\n"), 0);
+    EXPECT_EQ(S(plain.ctx).outcome_code, 3171);
+}
+
+TEST(Intcontrol, NumberOfFirstParameter) {
+    EXPECT_EQ(intcontrolNumber("12"), 12);
+    EXPECT_EQ(intcontrolNumber(" -12x"), -12);
+    EXPECT_EQ(intcontrolNumber("+7"), 7);
+    EXPECT_EQ(intcontrolNumber(""), 0);
+    EXPECT_EQ(intcontrolNumber("abc"), 0);
+    EXPECT_EQ(intcontrolNumber("-"), 0);
+    EXPECT_EQ(intcontrolNumber("99999999999"), INT32_MAX);
+    EXPECT_EQ(intcontrolNumber("-99999999999"), INT32_MIN);
+    // Only the first 19 characters count.
+    EXPECT_EQ(intcontrolNumber(std::string(18, ' ') + "57"), 5);
+    EXPECT_TRUE(intcontrolHasRequest(29));
+    EXPECT_FALSE(intcontrolHasRequest(4));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 # Directives (comment lines inside a case):
 #   ;@sh COMMAND      run COMMAND (bash) in the case folder before the script
 #   ;@answers A|B     answers for the scripted Ui (else the quiet provider)
+#   ;@console LINE    a line typed at the console provider (one per directive)
 #   ;@quiet           run in quiet mode (--quiet=quiet.log)
 #   ;@error N         the script must stop with error N
 #   ;= name=value     after the run, variable name holds value ("\t" = tab)
@@ -26,12 +27,15 @@ run_case() {
     mkdir -p "$dir/win" "$dir/home"
     printf '%s\n' "$body" > "$dir/case.tarn"
     local -a names=() expects=() checks=() args=(--ui quiet)
+    local l
     local want_error=0 line
+    : > "$dir/stdin"
     local -a dumponly=() extra=()
     while IFS= read -r line; do
         case $line in
         ";@sh "*) (cd "$dir/home" && CASE="$dir" bash -c "${line#;@sh }") ;;
         ";@answers "*) args=(--answers "${line#;@answers }") ;;
+        ";@console"*) args=(--ui console); l=${line#;@console}; printf '%s\n' "${l# }" >> "$dir/stdin" ;;
         ";@quiet") args+=(--quiet="$dir/quiet.log") ;;
         ";@error "*) want_error=${line#;@error } ;;
         ";= "*)
@@ -48,7 +52,7 @@ run_case() {
     dump=${dump#,}
     local out err rc
     out=$(cd "$dir/home" && HOME="$dir/home" TARN_WINDOWS_DIR="$dir/win" CASE="$dir" \
-          "$tarn" "${args[@]}" ${dump:+--dump "$dump"} "$dir/case.tarn" 2>"$dir/stderr" | sed 's/\t/\\t/g')
+          "$tarn" "${args[@]}" ${dump:+--dump "$dump"} "$dir/case.tarn" 2>"$dir/stderr" <"$dir/stdin" | sed 's/\t/\\t/g')
     rc=${PIPESTATUS[0]}
     err=$(cat "$dir/stderr")
     printf '%s\n' "$out" > "$dir/dump"
