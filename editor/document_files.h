@@ -17,6 +17,7 @@ inline constexpr char kDocumentFilter[] = "Text Files (*.txt)|*.txt|";
 inline constexpr char kTeluguFilter[] = "Telugu Files (*.tel)|*.tel|";
 inline constexpr char kHtmlFilter[] = "Text Files (*.htm)|*.htm|";
 inline constexpr char kOpenFilter[] = "All Files (*.*)|*.*|";
+inline constexpr char kUnicodeFilter[] = "Text Files (*.txt)|*.txt|";
 
 // The romanized document: the English pane text, then CR LF.
 QByteArray DocumentBytes(const QString& english);

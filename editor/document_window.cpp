@@ -2,8 +2,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHash>
 #include <QKeyEvent>
 #include <QLabel>
@@ -25,6 +27,7 @@
 #include "menu_tables.h"
 #include "print_job.h"
 #include "program_dir.h"
+#include "unicode_text.h"
 
 namespace vrayu {
 namespace {
@@ -187,7 +190,7 @@ void DocumentWindow::PreviewHTML() {
 
 void DocumentWindow::Print() {
     if (!tel1_) return;
-    QPrinter printer(QPrinter::HighResolution);
+    QPrinter& printer = frame_.Printer();
     if (!CurrentDialogs().ChoosePrinter(this, printer)) return;
     if (!PrinterSelected(printer)) {
         CurrentDialogs().MsgBox(this, kPrinterNotSelected, kOKOnly, kAppTitle);
@@ -196,10 +199,7 @@ void DocumentWindow::Print() {
     PrintSelection(*tel1_, printer);
 }
 
-void DocumentWindow::PageSetup() {
-    QPrinter printer(QPrinter::HighResolution);
-    CurrentDialogs().ChoosePrinter(this, printer);
-}
+void DocumentWindow::PageSetup() { RunPageSetup(this, frame_.Printer()); }
 
 void DocumentWindow::OpenInWordProcessor() {
     if (!tel1_) return;
@@ -211,6 +211,26 @@ void DocumentWindow::OpenInWordProcessor() {
     const QString path = WritableProgramFile("temp.rtf");
     if (!WriteFileAtomically(path, RtfExportBytes(tel1_->Get(dispid::SelRTF).toString()))) return;
     OpenWithDefaultProgram(path);
+}
+
+QString DocumentWindow::TeluguSelectionOrAll() const {
+    if (tel1_->Get(dispid::SelLength).toInt() > 0) return tel1_->Get(dispid::SelText).toString();
+    return tel1_->TextTelugu();
+}
+
+void DocumentWindow::CopyAsUnicode() {
+    if (!tel1_) return;
+    QGuiApplication::clipboard()->setText(UnicodeClipboardText(UnicodeFromGlyphText(TeluguSelectionOrAll())));
+}
+
+void DocumentWindow::ExportUnicode() {
+    if (!tel1_ || ExportQuestionDeclined()) return;
+    // Taken before the dialog: the selection is what the user meant to export.
+    const QString unicode = UnicodeFromGlyphText(TeluguSelectionOrAll());
+    const std::optional<QString> name =
+        CurrentDialogs().SaveFile(this, "Save As Unicode Text", kUnicodeFilter, 1, "");
+    if (!name || name->isEmpty()) return;
+    WriteFileAtomically(*name, UnicodeExportBytes(unicode));
 }
 
 void DocumentWindow::ToggleSel(int id) {
@@ -267,6 +287,7 @@ void DocumentWindow::BindActions() {
     a.Bind("mnuFileSaveAs", [this] { SaveAs(); });
     a.Bind("mnuFileSaveTelugu", [this] { ExportTelugu(); });
     a.Bind("mnuFileSaveHTML", [this] { ExportHTML(); });
+    a.Bind("mnuFileSaveUnicode", [this] { ExportUnicode(); });
     a.Bind("mnuFilePreviewHTML", [this] { PreviewHTML(); });
     a.Bind("mnuFilePageSetup", [this] { PageSetup(); });
     a.Bind("mnuFilePrint", [this] { Print(); });
@@ -294,6 +315,7 @@ void DocumentWindow::BindActions() {
     a.Bind("mnuEditUndo", [this] { SendKeys(Qt::Key_Z); });
     a.Bind("mnuEditCut", [this] { SendKeys(Qt::Key_X); });
     a.Bind("mnuEditCopy", [this] { SendKeys(Qt::Key_C); });
+    a.Bind("mnuEditCopyUnicode", [this] { CopyAsUnicode(); });
     a.Bind("mnuEditPaste", [this] { SendKeys(Qt::Key_V); });
     a.Bind("mnuViewToolbar", [this] { actions_->ToolBar()->setVisible(actions_->Action("mnuViewToolbar")->isChecked()); });
     a.Bind("mnuViewStatusBar", [this] { frame_.SetStatusBarShown(actions_->Action("mnuViewStatusBar")->isChecked()); });

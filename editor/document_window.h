@@ -54,6 +54,10 @@ public:
     void Clear();
     void ExportTelugu();
     void ExportHTML();
+    // The Telugu pane's selection, or all of it when nothing is selected, as
+    // Unicode Telugu: on the clipboard, or in a UTF-8 text file.
+    void CopyAsUnicode();
+    void ExportUnicode();
     void PreviewHTML();
     void Print();
     void PageSetup();
@@ -69,6 +73,8 @@ private:
     void Start();
     void BindActions();
     bool ExportQuestionDeclined();
+    // The Telugu pane's selected glyph codes, or all of them.
+    QString TeluguSelectionOrAll() const;
     // Writes the document to `path`; on success takes it as the file name.
     void WriteDocument(const QString& path);
     void ToggleSel(int id);

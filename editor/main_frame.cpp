@@ -24,6 +24,7 @@
 #include "mdi_arrange.h"
 #include "menu_tables.h"
 #include "options_dialog.h"
+#include "print_job.h"
 
 namespace vrayu {
 namespace {
@@ -99,6 +100,11 @@ QList<DocumentWindow*> MainFrame::Documents() const {
     return out;
 }
 
+QPrinter& MainFrame::Printer() {
+    if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *printer_;
+}
+
 void MainFrame::ShowAbout(QWidget* parent) {
     CurrentDialogs().MsgBox(parent, AboutText(CurrentVersion()), kOKOnly | kInformation, kEditorCaption);
 }
@@ -150,10 +156,7 @@ void MainFrame::BindActions() {
     a.Bind("mnuFileNew", [this] { LoadNewDoc(); });
     a.Bind("mnuFileOpen", [this] { CurrentDialogs().OpenFile(this, "Open", "All Files (*.*)|*.*", 1, ""); });
     a.Bind("mnuFileSaveAs", [this] { CurrentDialogs().SaveFile(this, "Save As", "All Files (*.*)|*.*", 1, ""); });
-    a.Bind("mnuFilePageSetup", [this] {
-        QPrinter printer;
-        CurrentDialogs().ChoosePrinter(this, printer);
-    });
+    a.Bind("mnuFilePageSetup", [this] { RunPageSetup(this, Printer()); });
     const std::pair<const char*, const char*> placeholders[] = {
         {"mnuFileClose", "Close Code goes here!"},
         {"mnuFileSave", "Save Code goes here!"},

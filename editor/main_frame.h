@@ -4,8 +4,10 @@
 #pragma once
 
 #include <QMainWindow>
+#include <memory>
 
 class QMdiArea;
+class QPrinter;
 class QSettings;
 
 namespace vrayu {
@@ -43,6 +45,9 @@ public:
     // Makes the "&Window" menu among `menus` end with the list of document
     // windows, the active one checked; choosing one activates it.
     void AttachWindowList(const QList<QMenu*>& menus);
+    // The printer of this run: what the user chose in Page Setup or Print
+    // (in any window) stays for the next Print.
+    QPrinter& Printer();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -60,6 +65,7 @@ private:
     QMdiArea* mdi_;
     ActionSet* actions_;
     int documentCount_ = 0;
+    std::unique_ptr<QPrinter> printer_;
 };
 
 }  // namespace vrayu

@@ -50,7 +50,11 @@ QString QtFilterFromWindows(const QString& windowsFilter) {
             if (open >= 0) description = description.left(open).trimmed();
         }
         QStringList list = patterns.split(QLatin1Char(';'), Qt::SkipEmptyParts);
-        for (QString& p : list) p = p.trimmed();
+        for (QString& p : list) {
+            p = p.trimmed();
+            // "*.*" means every file on Windows but only names with a dot here.
+            if (p == QLatin1String("*.*")) p = QStringLiteral("*");
+        }
         const QString joined = list.join(QLatin1Char(' '));
         filters << (description.isEmpty() ? joined : description + QStringLiteral(" (") + joined + QLatin1Char(')'));
     }

@@ -23,6 +23,25 @@ enum MsgBoxStyle : int {
 // Message box answers.
 enum MsgBoxResult : int { kOK = 1, kCancel = 2, kAbort = 3, kRetry = 4, kIgnore = 5, kYes = 6, kNo = 7 };
 
+// How a dialog that can fail ended: accepted (error 0), cancelled, or failed
+// with an error number and its description. Numbers follow the classic
+// common dialog, which reports a cancel as error 32755.
+struct DialogStatus {
+    int error = 0;
+    QString description;
+
+    bool Accepted() const { return error == 0; }
+    bool Cancelled() const;
+};
+
+inline constexpr int kDialogCancelError = 32755;
+inline constexpr char kDialogCancelDescription[] = "Cancel was selected.";
+inline constexpr int kNoPrinterError = 28663;
+inline constexpr char kNoPrinterDescription[] = "No default printer.";
+
+inline bool DialogStatus::Cancelled() const { return error == kDialogCancelError; }
+inline DialogStatus DialogCancelled() { return {kDialogCancelError, QString::fromLatin1(kDialogCancelDescription)}; }
+
 struct FontChoice {
     QString name;
     double size = 0;
@@ -53,6 +72,9 @@ public:
     // Lets the user pick and set up `printer`; false when cancelled or no
     // printer is available.
     virtual bool ChoosePrinter(QWidget* parent, QPrinter& printer) = 0;
+    // Lets the user set up the page of `printer` (paper, orientation,
+    // margins); `printer` keeps the choices only when the dialog is accepted.
+    virtual DialogStatus PageSetup(QWidget* parent, QPrinter& printer) = 0;
 };
 
 // The dialogs in force for the whole process (the Qt ones unless a test or
@@ -61,7 +83,9 @@ Dialogs& CurrentDialogs();
 // Installs `dialogs` (not owned); nullptr restores the Qt dialogs.
 void SetDialogs(Dialogs* dialogs);
 
-// "Text Files (*.txt)|*.txt|All Files (*.*)|*.*" -> "Text Files (*.txt);;All Files (*.*)".
+// "Text Files (*.txt)|*.txt|All Files (*.*)|*.*" -> "Text Files (*.txt);;All Files (*)":
+// the description keeps its name, the patterns come from the pattern field,
+// and "*.*" becomes "*" (every file, with or without a dot).
 QString QtFilterFromWindows(const QString& windowsFilter);
 
 }  // namespace vrayu

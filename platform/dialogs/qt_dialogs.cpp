@@ -6,6 +6,7 @@
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QStringList>
@@ -82,7 +83,10 @@ std::optional<QString> QtDialogs::SaveFile(QWidget* parent, const QString& title
                                            int filterIndex, const QString& initialPath) {
     const QString qtFilter = QtFilterFromWindows(filter);
     QString selected = SelectedFilter(qtFilter, filterIndex);
-    const QString file = QFileDialog::getSaveFileName(parent, title, initialPath, qtFilter, &selected);
+    // The callers decide about overwriting (Save asks, Save As never does),
+    // so the dialog must not ask a question of its own.
+    const QString file = QFileDialog::getSaveFileName(parent, title, initialPath, qtFilter, &selected,
+                                                      QFileDialog::DontConfirmOverwrite);
     if (file.isEmpty()) return std::nullopt;
     return file;
 }
@@ -117,6 +121,16 @@ std::optional<QColor> QtDialogs::ChooseColor(QWidget* parent, const QColor& init
 bool QtDialogs::ChoosePrinter(QWidget* parent, QPrinter& printer) {
     QPrintDialog dialog(&printer, parent);
     return dialog.exec() == QDialog::Accepted;
+}
+
+DialogStatus QtDialogs::PageSetup(QWidget* parent, QPrinter& printer) {
+    // A system printer that no longer exists has no pages to set up; output
+    // to a PDF file always has.
+    if (printer.outputFormat() == QPrinter::NativeFormat && !printer.isValid())
+        return {kNoPrinterError, QString::fromLatin1(kNoPrinterDescription)};
+    QPageSetupDialog dialog(&printer, parent);
+    if (dialog.exec() != QDialog::Accepted) return DialogCancelled();
+    return {};
 }
 
 }  // namespace vrayu

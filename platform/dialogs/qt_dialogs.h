@@ -18,6 +18,7 @@ public:
     std::optional<FontChoice> ChooseFont(QWidget* parent, const FontChoice& initial) override;
     std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) override;
     bool ChoosePrinter(QWidget* parent, QPrinter& printer) override;
+    DialogStatus PageSetup(QWidget* parent, QPrinter& printer) override;
 };
 
 }  // namespace vrayu

@@ -32,7 +32,7 @@ int ScriptedDialogs::UnansweredCount() const {
 
 int ScriptedDialogs::PendingCount() const {
     return static_cast<int>(msgBoxes_.size() + inputs_.size() + openFiles_.size() + saveFiles_.size() +
-                            fonts_.size() + colors_.size() + printers_.size());
+                            fonts_.size() + colors_.size() + printers_.size() + pageSetups_.size());
 }
 
 void ScriptedDialogs::Clear() {
@@ -92,6 +92,14 @@ bool ScriptedDialogs::ChoosePrinter(QWidget*, QPrinter& printer) {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(*answer);
     return true;
+}
+
+DialogStatus ScriptedDialogs::PageSetup(QWidget*, QPrinter& printer) {
+    PageSetupAnswer answer{DialogCancelled(), std::nullopt};
+    const bool answered = Take(pageSetups_, answer);
+    questions_.push_back({Kind::PageSetup, {}, {}, 0, {}, 0, {}, answered});
+    if (answer.status.Accepted() && answer.layout) printer.setPageLayout(*answer.layout);
+    return answer.status;
 }
 
 }  // namespace vrayu

@@ -3,6 +3,7 @@
 // answer is recorded as unanswered and gets the cancelling answer.
 #pragma once
 
+#include <QPageLayout>
 #include <QString>
 #include <deque>
 #include <optional>
@@ -14,7 +15,7 @@ namespace vrayu {
 
 class ScriptedDialogs : public Dialogs {
 public:
-    enum class Kind { MsgBox, InputBox, OpenFile, SaveFile, Font, Color, Printer };
+    enum class Kind { MsgBox, InputBox, OpenFile, SaveFile, Font, Color, Printer, PageSetup };
 
     struct Question {
         Kind kind;
@@ -35,6 +36,12 @@ public:
     void QueueColor(std::optional<QColor> color) { colors_.push_back(std::move(color)); }
     // A printer answer: the PDF file the printer writes to, or no value for Cancel.
     void QueuePrinter(std::optional<QString> pdfPath) { printers_.push_back(std::move(pdfPath)); }
+    // A page setup answer: the layout set on the printer, or no value for Cancel.
+    void QueuePageSetup(std::optional<QPageLayout> layout) {
+        pageSetups_.push_back({layout ? DialogStatus{} : DialogCancelled(), std::move(layout)});
+    }
+    // A page setup dialog that fails with `status` (and changes nothing).
+    void QueuePageSetupError(DialogStatus status) { pageSetups_.push_back({std::move(status), std::nullopt}); }
 
     const std::vector<Question>& Questions() const { return questions_; }
     int UnansweredCount() const;
@@ -52,6 +59,7 @@ public:
     std::optional<FontChoice> ChooseFont(QWidget* parent, const FontChoice& initial) override;
     std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) override;
     bool ChoosePrinter(QWidget* parent, QPrinter& printer) override;
+    DialogStatus PageSetup(QWidget* parent, QPrinter& printer) override;
 
     // The answer a message box of `style` gets when nothing is queued.
     static int CancellingAnswer(int style);
@@ -63,6 +71,11 @@ private:
     std::deque<std::optional<FontChoice>> fonts_;
     std::deque<std::optional<QColor>> colors_;
     std::deque<std::optional<QString>> printers_;
+    struct PageSetupAnswer {
+        DialogStatus status;
+        std::optional<QPageLayout> layout;
+    };
+    std::deque<PageSetupAnswer> pageSetups_;
     std::vector<Question> questions_;
 };
 

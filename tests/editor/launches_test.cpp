@@ -129,6 +129,68 @@ TEST_F(Launches, PrintToPdfAndNoPrinterMessage) {
     EXPECT_EQ(dialogs.Questions().back().kind, ScriptedDialogs::Kind::Printer);
 }
 
+// The "Page size:" line of `pdfinfo`, in points: {width, height}.
+std::pair<double, double> PdfPageSize(const QString& pdf) {
+    QProcess pdfinfo;
+    pdfinfo.start("pdfinfo", {pdf});
+    if (!pdfinfo.waitForFinished(30000)) return {};
+    for (const QString& line : QString::fromUtf8(pdfinfo.readAllStandardOutput()).split('\n')) {
+        if (!line.startsWith("Page size:")) continue;
+        const QStringList words = line.split(' ', Qt::SkipEmptyParts);  // Page size: W x H pts
+        if (words.size() >= 5) return {words[2].toDouble(), words[4].toDouble()};
+    }
+    return {};
+}
+
+TEST_F(Launches, PageSetupIsItsOwnDialogAndItsChoiceStaysForPrinting) {
+    if (QStandardPaths::findExecutable("pdfinfo").isEmpty()) GTEST_SKIP() << "pdfinfo (poppler-utils) missing";
+    DocumentWindow& d = Doc();
+    d.Control()->SetTextTelugu("Page setup check");
+    const QPageLayout a5Landscape(QPageSize(QPageSize::A5), QPageLayout::Landscape, QMarginsF(20, 20, 20, 20),
+                                  QPageLayout::Millimeter);
+    dialogs.QueuePageSetup(a5Landscape);
+    Trigger(d, "mnuFilePageSetup");
+    ASSERT_EQ(dialogs.Questions().size(), 1u);
+    EXPECT_EQ(dialogs.Questions().back().kind, ScriptedDialogs::Kind::PageSetup);
+
+    // Cancelling a later page setup keeps the earlier choice.
+    Trigger(d, "mnuFilePageSetup");
+    EXPECT_EQ(dialogs.Questions().size(), 2u);  // cancel: no message
+    dialogs.QueuePrinter(Path("docs/a5.pdf"));
+    Trigger(d, "mnuFilePrint");
+    const auto [w, h] = PdfPageSize(Path("docs/a5.pdf"));
+    EXPECT_NEAR(w, 595.3, 1.0);  // A5 across: 210 mm
+    EXPECT_NEAR(h, 419.5, 1.0);  // 148 mm
+
+    // The choice belongs to the run: another window prints with it, and the
+    // frame's own Page Setup item changes it for every window.
+    DocumentWindow* other = Frame().LoadNewDoc();
+    other->Control()->SetTextTelugu("Second window");
+    dialogs.QueuePrinter(Path("docs/other.pdf"));
+    Trigger(*other, "mnuFilePrint");
+    EXPECT_NEAR(PdfPageSize(Path("docs/other.pdf")).first, 595.3, 1.0);
+    dialogs.QueuePageSetup(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+    Frame().Actions().Action("mnuFilePageSetup")->trigger();
+    dialogs.QueuePrinter(Path("docs/a4.pdf"));
+    Trigger(*other, "mnuFilePrint");
+    const auto [w4, h4] = PdfPageSize(Path("docs/a4.pdf"));
+    EXPECT_NEAR(w4, 595.3, 1.0);
+    EXPECT_NEAR(h4, 841.9, 1.0);
+    EXPECT_EQ(dialogs.PendingCount(), 0);
+}
+
+TEST_F(Launches, PageSetupFailureShowsErrorNumberAndDescription) {
+    DocumentWindow& d = Doc();
+    dialogs.QueuePageSetupError({28663, "No default printer."});
+    Trigger(d, "mnuFilePageSetup");
+    ASSERT_EQ(dialogs.Questions().size(), 2u);
+    EXPECT_EQ(dialogs.Questions()[0].kind, ScriptedDialogs::Kind::PageSetup);
+    EXPECT_EQ(LastPrompt(), "Error 28663: No default printer.");
+    dialogs.QueuePageSetupError({-32768, "The dialog could not be shown."});
+    Frame().Actions().Action("mnuFilePageSetup")->trigger();
+    EXPECT_EQ(LastPrompt(), "Error -32768: The dialog could not be shown.");
+}
+
 // fc-cache stand-in that also notes, when it runs, whether the font is
 // already linked and whether the registry already holds it.
 void WriteFcCacheProbe(EditorFixture& fx, const QString& path, const QString& link, const QString& registryDir) {

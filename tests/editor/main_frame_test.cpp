@@ -81,9 +81,13 @@ TEST_F(FrameFlow, MenuBarFollowsTheActiveWindowWithExactCaptions) {
     for (QAction* a : Doc().Actions().Menus()[0]->actions())
         if (!a->isSeparator()) file << a->text();
     EXPECT_EQ(file, (QStringList{"&New", "&Open", "C&lear", "&Close", "&Save", "Save As ...", "Export As &Telugu",
-                                 "Export As &HTML", "Export As &Picture", "Preview HTML", "Save &As...", "Save A&ll",
+                                 "Export As &HTML", "Export As &Unicode Text...", "Export As &Picture", "Preview HTML", "Save &As...", "Save A&ll",
                                  "Propert&ies", "Page Set&up...", "Print Pre&view", "&Print...", "Sen&d...", "&1",
                                  "&2", "&3", "&4", "E&xit"}));
+    QStringList edit;
+    for (QAction* a : Doc().Actions().Menus()[1]->actions())
+        if (!a->isSeparator()) edit << a->text();
+    EXPECT_EQ(edit, (QStringList{"&Undo", "Cu&t", "&Copy", "Copy as &Unicode", "&Paste", "Paste &Special..."}));
     QStringList format;
     for (QAction* a : Doc().Actions().Menus()[4]->actions())
         if (!a->isSeparator()) format << a->text();

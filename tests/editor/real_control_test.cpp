@@ -1,7 +1,9 @@
 // The editor with the real transliteration control: created through the
 // registry store from its ProgID (the library beside the program registers
 // itself on first use), typed into, saved, reopened, exported and printed.
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -161,6 +163,91 @@ TEST_F(RealControl, FormattingReachesTheTeluguSelection) {
     EXPECT_EQ(d.Control()->Get(dispid::SelColor).toLongLong(), 0x563412);
     d.Actions().ToolButton("Italic")->trigger();
     EXPECT_FALSE(d.Control()->Get(dispid::SelItalic).toBool());
+}
+
+}  // namespace
+}  // namespace vrayu
+
+namespace vrayu {
+namespace {
+
+// "Copy as Unicode" and "Export As Unicode Text...": what the user typed,
+// decoded from the pane's glyph codes, byte for byte.
+TEST_F(RealControl, UnicodeCopyAndExportOfSelectionOrWholeText) {
+    DocumentWindow& d = Doc();
+    ASSERT_NE(d.Control(), nullptr);
+    const QString welcome = QString::fromUtf8("స్వాగతం");
+    const QByteArray welcomeUtf8("\xE0\xB0\xB8\xE0\xB1\x8D\xE0\xB0\xB5\xE0\xB0\xBE\xE0\xB0\x97\xE0\xB0\xA4\xE0\xB0\x82");
+    d.Control()->SetTextEnglish("svAgatam");
+    Trigger(d, "mnuConvertNow");
+
+    // Nothing selected: the whole pane.
+    d.Control()->Put(dispid::SelStart, 0);
+    QGuiApplication::clipboard()->clear();
+    Trigger(d, "mnuEditCopyUnicode");
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), welcome);
+    dialogs.QueueMsgBox(kYes);
+    dialogs.QueueSaveFile(Path("docs/u.txt"));
+    Trigger(d, "mnuFileSaveUnicode");
+    EXPECT_EQ(Bytes(Path("docs/u.txt")), welcomeUtf8 + "\r\n");
+    const auto& save = dialogs.Questions().back();
+    EXPECT_EQ(save.kind, ScriptedDialogs::Kind::SaveFile);
+    EXPECT_EQ(save.filter, "Text Files (*.txt)|*.txt|");
+    EXPECT_EQ(dialogs.Questions().end()[-2].title, kExportTitle);
+    // Exporting changes neither the document's file nor its changed flag.
+    EXPECT_EQ(d.FileName(), "");
+    EXPECT_TRUE(d.Control()->EnglishChanged());
+
+    // Two lines; a selection of the second line's glyphs only.
+    d.Control()->SetTextEnglish("svAgatam\r\ntelugu");
+    Trigger(d, "mnuConvertNow");
+    const QString glyphs = d.Control()->TextTelugu();
+    const qsizetype second = glyphs.indexOf("\r\n") + 2;
+    ASSERT_GT(second, 2);
+    Trigger(d, "mnuEditCopyUnicode");
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), welcome + "\n" + QString::fromUtf8("తెలుగు"));
+    d.Control()->Put(dispid::SelStart, static_cast<int>(second));
+    d.Control()->Put(dispid::SelLength, static_cast<int>(glyphs.size() - second));
+    Trigger(d, "mnuEditCopyUnicode");
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromUtf8("తెలుగు"));
+    dialogs.QueueMsgBox(kYes);
+    dialogs.QueueSaveFile(Path("docs/u.txt"));  // replaces the earlier export
+    Trigger(d, "mnuFileSaveUnicode");
+    EXPECT_EQ(Bytes(Path("docs/u.txt")), QByteArray("\xE0\xB0\xA4\xE0\xB1\x86\xE0\xB0\xB2\xE0\xB1\x81\xE0\xB0\x97\xE0\xB1\x81\r\n"));
+    // The selection is left as it was.
+    EXPECT_EQ(d.Control()->Get(dispid::SelStart).toInt(), second);
+    EXPECT_EQ(d.Control()->Get(dispid::SelLength).toInt(), glyphs.size() - second);
+
+    d.Control()->Put(dispid::SelLength, 0);
+    dialogs.QueueMsgBox(kYes);
+    dialogs.QueueSaveFile(Path("docs/both.txt"));
+    Trigger(d, "mnuFileSaveUnicode");
+    EXPECT_EQ(QString::fromUtf8(Bytes(Path("docs/both.txt"))), welcome + "\r\n" + QString::fromUtf8("తెలుగు") + "\r\n");
+}
+
+TEST_F(RealControl, UnicodeExportCancelledWritesNothing) {
+    DocumentWindow& d = Doc();
+    ASSERT_NE(d.Control(), nullptr);
+    d.Control()->SetTextEnglish("svAgatam");
+    Trigger(d, "mnuConvertNow");
+    // No to the export question: no file dialog at all.
+    dialogs.QueueMsgBox(kNo);
+    Trigger(d, "mnuFileSaveUnicode");
+    EXPECT_EQ(dialogs.Questions().back().kind, ScriptedDialogs::Kind::MsgBox);
+    // Cancelled file dialog: nothing written, an existing file untouched.
+    WriteFileAtomically(Path("docs/keep.txt"), "old\r\n");
+    dialogs.QueueMsgBox(kYes);
+    dialogs.QueueSaveFile(std::nullopt);
+    Trigger(d, "mnuFileSaveUnicode");
+    EXPECT_EQ(dialogs.Questions().back().kind, ScriptedDialogs::Kind::SaveFile);
+    EXPECT_EQ(Bytes(Path("docs/keep.txt")), "old\r\n");
+    EXPECT_EQ(QDir(Path("docs")).entryList(QDir::Files), QStringList{"keep.txt"});
+    // A folder that cannot be written: no file, no half-written temporary.
+    dialogs.QueueMsgBox(kYes);
+    dialogs.QueueSaveFile(Path("docs/missing/u.txt"));
+    Trigger(d, "mnuFileSaveUnicode");
+    EXPECT_FALSE(QFileInfo::exists(Path("docs/missing")));
+    EXPECT_EQ(dialogs.PendingCount(), 0);
 }
 
 }  // namespace
