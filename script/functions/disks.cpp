@@ -122,7 +122,7 @@ void DiskVolInfo(Call& c) {
         return ReturnTextOrMemError(c, label);
     }
     case 2: return c.ReturnInt(static_cast<std::int32_t>(static_cast<std::uint32_t>(v.f_fsid)));
-    case 3: return ReturnTextOrMemError(c, m ? m->type : "");
+    case 3: return ReturnTextOrMemError(c, m ? m->type : fileSystemTypeOf(*root));
     case 4: return c.ReturnInt(static_cast<std::int32_t>(v.f_namemax));
     case 5: {
         static const std::set<std::string> folding = {"vfat", "msdos", "exfat", "ntfs", "ntfs3", "fuseblk", "iso9660"};

@@ -1,5 +1,7 @@
 #include "volumes.h"
 
+#include <sys/vfs.h>
+
 #include "filenames.h"
 
 #include <fstream>
@@ -86,6 +88,30 @@ std::optional<Mount> mountOf(const std::vector<Mount>& mounts, const std::string
         if (prefix && (!best || p.size() >= best->point.size())) best = m;
     }
     return best;
+}
+
+std::string fileSystemTypeOf(const std::string& path) {
+    struct statfs st;
+    if (statfs(path.c_str(), &st) != 0) return "";
+    switch (static_cast<unsigned long>(st.f_type)) {
+    case 0xEF53: return "ext4";  // ext2, ext3 and ext4 share the magic number
+    case 0x58465342: return "xfs";
+    case 0x9123683E: return "btrfs";
+    case 0x2FC12FC1: return "zfs";
+    case 0xF2F52010: return "f2fs";
+    case 0x794C7630: return "overlay";
+    case 0x01021994: return "tmpfs";
+    case 0x858458F6: return "ramfs";
+    case 0x4D44: return "vfat";
+    case 0x2011BAB0: return "exfat";
+    case 0x5346544E: return "ntfs";
+    case 0x6969: return "nfs";
+    case 0xFF534D42: return "cifs";
+    case 0x9660: return "iso9660";
+    case 0x15013346: return "udf";
+    case 0x65735546: return "fuseblk";
+    default: return "";
+    }
 }
 
 }  // namespace tarn::fn

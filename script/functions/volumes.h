@@ -30,4 +30,9 @@ int mountKind(const Mount& m);
 // The mount that holds `path` (the longest mount point that prefixes it).
 std::optional<Mount> mountOf(const std::vector<Mount>& mounts, const std::string& path);
 
+// File-system type of the file system holding `path`, from statfs, for when
+// the mount table does not show it (a chroot or a private mount namespace
+// hides the mounts above its root). "" when the type is unknown.
+std::string fileSystemTypeOf(const std::string& path);
+
 }  // namespace tarn::fn
