@@ -146,6 +146,9 @@ struct State {
     std::intptr_t files[kFileSlots];
     std::uint8_t file_modes[kFileSlots];
     TarnHandle binaries[kBinarySlots];
+    std::uint32_t binary_size[kBinarySlots];  // fixed at allocation
+    std::uint32_t binary_eod[kBinarySlots];   // count of meaningful bytes
+    std::int32_t binary_ole[kBinarySlots];    // binaryoletype (0 none)
     std::intptr_t libraries[kLibrarySlots];
 
     // Settings of intcontrol shared with the built-in families.

@@ -14,7 +14,7 @@ tarn=$(realpath "$1")
 case_file=$(realpath "$2")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-export TARN_WINDOWS_DIR=$work/windows HOME=$work
+export TARN_WINDOWS_DIR=$work/windows VRAYU_REGISTRY_DIR=$work/registry HOME=$work
 cd "$(dirname "$case_file")"
 
 header() { sed -n "s/^; $1: \\{0,1\\}//p" "$case_file" | tr -d "\r"; }
