@@ -3,12 +3,15 @@
 // 987659 + slot; every function checks the handle first (3023).
 #include "binary_records.h"
 #include "builtins.h"
+#include "clipboard.h"
 #include "family_util.h"
 
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <limits>
+
+#include <unistd.h>
 
 namespace tarn::fn {
 namespace {
@@ -463,6 +466,63 @@ void BinaryOleType(Call& c) {
     c.ReturnInt(1);
 }
 
+// --- clipboard -----------------------------------------------------------------
+
+// A clipboard that cannot be reached is tried once more after a second.
+template <typename F>
+ClipStatus WithRetry(F f) {
+    ClipStatus st = f();
+    if (st == ClipStatus::NoClipboard) {
+        sleep(1);
+        st = f();
+    }
+    return st;
+}
+
+// Handle 0 asks only for the size; otherwise the data is copied and EOD set.
+// An empty clipboard gives 0.
+void BinaryClipGet(Call& c) {
+    Buffer b;
+    if (c.Int(0) != 0 && !Get(c, 0, &b)) return;
+    std::string data;
+    switch (WithRetry([&] { return ClipGet(c.Int(1), &data); })) {
+    case ClipStatus::Ok:
+        break;
+    case ClipStatus::Empty:
+        return c.ReturnInt(0);
+    case ClipStatus::NoClipboard:
+        return c.Fail(1559);
+    case ClipStatus::NoFormat:
+    case ClipStatus::BadFormat:
+        return c.Fail(1560);
+    case ClipStatus::Failed:
+        return c.Fail(1561);
+    }
+    if (c.Int(0) != 0) {
+        if (static_cast<long>(data.size()) > b.size) return c.Fail(1563);
+        std::memcpy(b.data, data.data(), data.size());
+        *b.eod = static_cast<std::uint32_t>(data.size());
+    }
+    c.ReturnInt(static_cast<std::int32_t>(data.size()));
+}
+
+void BinaryClipPut(Call& c) {
+    Buffer b;
+    if (!Get(c, 0, &b)) return;
+    const auto used = b.Used();
+    const std::string_view data(reinterpret_cast<const char*>(used.data()), used.size());
+    switch (WithRetry([&] { return ClipPut(c.Int(1), data); })) {
+    case ClipStatus::Ok:
+        return c.ReturnInt(1);
+    case ClipStatus::NoClipboard:
+        return c.Fail(1559);
+    case ClipStatus::BadFormat:
+        return c.Fail(1562);
+    default:
+        return c.Fail(1565);
+    }
+}
+
 // --- tags -------------------------------------------------------------------
 
 bool Tag(Call& c, int arg, TagState* t, Buffer* b) {
@@ -565,6 +625,7 @@ constexpr BuiltinEntry kBinary[] = {
     {"binaryread", BinaryRead},       {"binarywrite", BinaryWrite},       {"binaryreadex", BinaryReadEx},
     {"binarywriteex", BinaryWriteEx}, {"binarysort", BinarySort},         {"binaryhashrec", BinaryHashRec},
     {"binaryconvert", BinaryConvert}, {"binaryoletype", BinaryOleType},   {"binarytaginit", BinaryTagInit},
+    {"binaryclipget", BinaryClipGet}, {"binaryclipput", BinaryClipPut},
     {"binarytagfind", BinaryTagFind}, {"binarytagextr", BinaryTagExtr},   {"binarytagrepl", BinaryTagRepl},
 };
 
