@@ -8,8 +8,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <limits>
 
 #include <unistd.h>
 
