@@ -539,7 +539,13 @@ bool Tag(Call& c, int arg, TagState* t, Buffer* b) {
     GlobalUnlock(s.binaries[b->slot]);
     b->size = s.binary_size[b->slot];
     b->eod = &s.binary_eod[b->slot];
-    if (t->next > static_cast<long>(*b->eod) || t->end > static_cast<long>(*b->eod)) {
+    // A structure edited by the script must still name a block inside the
+    // data: none (-1, -1) or begin..end holding both tags.
+    const long eod = *b->eod;
+    const bool none = t->begin == -1 && t->end == -1;
+    const bool block = t->begin >= 0 && t->begin + static_cast<long>(t->open.size() + t->close.size()) <= t->end &&
+                       t->end <= eod;
+    if (t->next > eod || !(none || block)) {
         c.Fail(1581);
         return false;
     }
