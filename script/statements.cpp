@@ -1,4 +1,5 @@
 #include "statements.h"
+#include "functions/debug.h"
 
 #include <sys/stat.h>
 
@@ -473,7 +474,23 @@ Flow Statement(ScriptContext* ctx, std::uint32_t stmt_offset, bool cacheable) {
     if (s.error) return Flow::Next;
     if (AtEnd(s)) return Flow::Next;
     if (s.token_type != kTokKeyword) {
-        ProcessSubExpression(ctx, nullptr, 1);
+        if (s.debug_mode <= 0) {
+            ProcessSubExpression(ctx, nullptr, 1);
+        } else {
+            // The debug dialog shows the value (of the assigned variable).
+            const bool variable = s.token_type == kTokVariable;
+            const std::uint16_t slot = s.token_var;
+            Value v;
+            SetUndefined(v);
+            ProcessSubExpression(ctx, &v, 1);
+            if (!HasValue(v) && variable && slot != kNoVariable) {
+                const VariableEntry& e = ctx->variables[slot];
+                DebugNoteValue(ctx, Value{e.real, e.integer, e.type, e.text, -1});
+            } else {
+                DebugNoteValue(ctx, v);
+            }
+            ReleaseValue(ctx, v);
+        }
         if (!s.error && !AtEnd(s)) Fail(s, 3074);
         return Flow::Next;
     }
@@ -487,9 +504,11 @@ Flow Statement(ScriptContext* ctx, std::uint32_t stmt_offset, bool cacheable) {
             else if (!AtEnd(s)) return Fail(s, 3072), Flow::Next;
             if (s.error) return Flow::Next;
             if (AtEnd(s)) {
+                DebugNote(ctx, kDebugBlockIf, v ? 1 : 0);
                 Push(s, kStructIf, v ? kRun : kFalse, stmt_offset);
                 return Flow::Next;
             }
+            DebugNote(ctx, kDebugSingleIf, v ? 1 : 0);
             s.last_if = v ? 1 : 0;
             if (!v) return Flow::Next;
             return Statement(ctx, stmt_offset, false);
@@ -597,6 +616,7 @@ Flow Statement(ScriptContext* ctx, std::uint32_t stmt_offset, bool cacheable) {
 bool Announce(ScriptContext* ctx, const char* line) {
     State& s = S(ctx);
     Trace(s, line);
+    if (!DebugStep(ctx, line)) return false;
     if (!(s.host_flags & TARN_HOST_NOTIFY_STATEMENTS) || !ctx->host_callback) return true;
     TarnAnswer answer{ctx, nullptr};
     char pos[16];
@@ -772,7 +792,12 @@ int RunScript(ScriptContext* ctx, char* text, std::uint32_t length) {
             break;
         }
         if (code) {
-            if (ReportError(ctx, code)) {
+            const bool goes_on = ReportError(ctx, code);
+            if (s.debug_mode > 0) {
+                s.debug_error = static_cast<std::int16_t>(code);
+                s.debug_stopped = !goes_on;
+            }
+            if (goes_on) {
                 s.error = 0;
             } else {
                 result = code;
@@ -781,6 +806,7 @@ int RunScript(ScriptContext* ctx, char* text, std::uint32_t length) {
         }
         if (flow == Flow::EndScript) break;
     }
+    if (s.call_depth == 0) DebugEnd(ctx, result);
     if (result == 0 && s.trace && !s.quiet) CurrentUi().DebugOutput(std::string(MessageText(805)) + "\n");
     s.text = saved_text;
     s.text_length = saved_length;
