@@ -356,6 +356,7 @@ Flow For(ScriptContext* ctx, std::uint32_t line_offset) {
 
 Flow EndWord(ScriptContext* ctx, int code) {
     State& s = S(ctx);
+    DebugNote(ctx, kDebugEnd, 1);
     switch (code) {
         case kw::Endif: {
             StructEntry* top = Closing(s, kStructIf, kStructElse);
@@ -402,6 +403,7 @@ Flow EndWord(ScriptContext* ctx, int code) {
 // Structure words met while a block is skipped: keep the nesting balanced.
 Flow SkippedStructure(ScriptContext* ctx, int code, std::uint32_t offset) {
     State& s = S(ctx);
+    DebugNote(ctx, kDebugSkipped, 1);
     switch (code) {
         case kw::If: {
             // A single-line if ("then" followed by a statement) opens nothing.
@@ -426,6 +428,7 @@ Flow SkippedStructure(ScriptContext* ctx, int code, std::uint32_t offset) {
             if (top->kind != kStructIf) return Fail(s, 3358), Flow::Next;
             if (top->skip == kFalse) top->skip = kRun;
             top->kind = kStructElse;
+            DebugNote(ctx, kDebugBlockElse, top->skip == kRun);
             return Flow::Next;
         }
         case kw::Case: {
@@ -436,6 +439,7 @@ Flow SkippedStructure(ScriptContext* ctx, int code, std::uint32_t offset) {
             std::int32_t v;
             if (!EvalInt(ctx, &v, 3364)) return Flow::Next;
             if (static_cast<std::uint32_t>(v) == top->offset) top->skip = kRun;
+            DebugNote(ctx, kDebugCase, top->skip == kRun);
             return Flow::Next;
         }
         case kw::End: {
@@ -450,6 +454,10 @@ Flow SkippedStructure(ScriptContext* ctx, int code, std::uint32_t offset) {
         case kw::Endif: case kw::Endwhile: case kw::Next: case kw::Endfor: case kw::Endswitch:
         case kw::Endselect:
             return EndWord(ctx, code);
+        case kw::Break:
+        case kw::Continue:
+            DebugNote(ctx, code == kw::Break ? kDebugBreak : kDebugContinue, 0);
+            return Flow::Next;
     }
     return Flow::Next;
 }
@@ -527,17 +535,23 @@ Flow Statement(ScriptContext* ctx, std::uint32_t stmt_offset, bool cacheable) {
             if (top->skip == kRun) top->skip = kFalse;
             else if (top->skip == kFalse) top->skip = kRun;
             top->kind = kStructElse;
+            DebugNote(ctx, kDebugBlockElse, top->skip == kRun);
             return Flow::Next;
         }
         case kw::While: {
             get_token(ctx);
             std::int32_t v;
             if (!EvalInt(ctx, &v)) return Flow::Next;
+            DebugNote(ctx, kDebugWhile, v ? 1 : 0);
             Push(s, kStructWhile, v ? kRun : kFalse, s.line_offset);
             return Flow::Next;
         }
-        case kw::For:
-            return For(ctx, s.line_offset);
+        case kw::For: {
+            const Flow f = For(ctx, s.line_offset);
+            const StructEntry* top = Top(s);
+            DebugNote(ctx, kDebugFor, top && top->kind == kStructFor && top->skip == kRun);
+            return f;
+        }
         case kw::To:
             return Fail(s, 3362), Flow::Next;
         case kw::Switch:
@@ -550,18 +564,21 @@ Flow Statement(ScriptContext* ctx, std::uint32_t stmt_offset, bool cacheable) {
             const bool ok = NumericType(ctx, v) == TARN_INT && ValueToInt(ctx, v, &i);
             ReleaseValue(ctx, v);
             if (!ok) return Fail(s, 3364), Flow::Next;
+            DebugNote(ctx, kDebugSwitch, 1);
             Push(s, kStructSwitch, kFalse, static_cast<std::uint32_t>(i));
             return Flow::Next;
         }
         case kw::Case: {
             StructEntry* top = Top(s);
             if (!top || top->kind != kStructSwitch) return Fail(s, 3365), Flow::Next;
+            DebugNote(ctx, kDebugCase, 1);
             return Flow::Next;  // a running switch falls through its cases
         }
         case kw::Break:
         case kw::Continue: {
             StructEntry* top = Top(s);
             if (!top) return Fail(s, code == kw::Break ? 3355 : 3356), Flow::Next;
+            DebugNote(ctx, code == kw::Break ? kDebugBreak : kDebugContinue, 1);
             top->skip = code == kw::Break ? kBreak : kContinue;
             return Flow::Next;
         }
@@ -571,8 +588,10 @@ Flow Statement(ScriptContext* ctx, std::uint32_t stmt_offset, bool cacheable) {
             return SkippedStructure(ctx, code, stmt_offset);
         case kw::Gosub:
         case kw::Goto:
+            if (code == kw::Gosub) DebugNote(ctx, kDebugGosub, 1);
             return Jump(ctx, code == kw::Gosub, stmt_offset, cacheable);
         case kw::Return:
+            DebugNote(ctx, kDebugGosub, 0);
             return Return(s);
         case kw::Exit:
             return Flow::EndScript;
@@ -669,6 +688,7 @@ Flow RunLine(ScriptContext* ctx) {
         if (s.token_type == kTokKeyword && kKeywordTable[s.token_code].kind == TARN_KW_STRUCTURE &&
             s.token_code < kKeywordCount)
             return SkippedStructure(ctx, s.token_code, stmt_offset);
+        DebugNote(ctx, kDebugSkipped, 1);
         return Flow::Next;
     }
     if (s.error) return Flow::Next;
