@@ -13,6 +13,7 @@
 #   ;@dump a,b        also write these variables to $CASE/dump
 #   ;@check COMMAND   after the run, COMMAND (bash, in the folder) must succeed;
 #                     $CASE is the case folder, $CASE/dump holds name=value lines
+# Each case has its own registry store, $CASE/registry.
 set -uo pipefail
 tarn=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 shift
@@ -51,7 +52,7 @@ run_case() {
     dump=$(IFS=,; echo "${names[*]:-}${dumponly[*]:+,}${dumponly[*]:-}")
     dump=${dump#,}
     local out err rc
-    out=$(cd "$dir/home" && HOME="$dir/home" TARN_WINDOWS_DIR="$dir/win" CASE="$dir" \
+    out=$(cd "$dir/home" && HOME="$dir/home" TARN_WINDOWS_DIR="$dir/win" VRAYU_REGISTRY_DIR="$dir/registry" CASE="$dir" \
           "$tarn" "${args[@]}" ${dump:+--dump "$dump"} "$dir/case.tarn" 2>"$dir/stderr" <"$dir/stdin" | sed 's/\t/\\t/g')
     rc=${PIPESTATUS[0]}
     err=$(cat "$dir/stderr")
