@@ -476,32 +476,36 @@ Flow Return(State& s) {
     return Flow::EndScript;
 }
 
+// An expression or assignment statement.
+Flow ExpressionStatement(ScriptContext* ctx) {
+    State& s = S(ctx);
+    if (s.debug_mode <= 0) {
+        ProcessSubExpression(ctx, nullptr, 1);
+    } else {
+        // The debug dialog shows the value (of the assigned variable).
+        const bool variable = s.token_type == kTokVariable;
+        const std::uint16_t slot = s.token_var;
+        Value v;
+        SetUndefined(v);
+        ProcessSubExpression(ctx, &v, 1);
+        if (!HasValue(v) && variable && slot != kNoVariable) {
+            const VariableEntry& e = ctx->variables[slot];
+            DebugNoteValue(ctx, Value{e.real, e.integer, e.type, e.text, -1});
+        } else {
+            DebugNoteValue(ctx, v);
+        }
+        ReleaseValue(ctx, v);
+    }
+    if (!s.error && !AtEnd(s)) Fail(s, 3074);
+    return Flow::Next;
+}
+
 // Runs the statement whose first token is current.
 Flow Statement(ScriptContext* ctx, std::uint32_t stmt_offset, bool cacheable) {
     State& s = S(ctx);
     if (s.error) return Flow::Next;
     if (AtEnd(s)) return Flow::Next;
-    if (s.token_type != kTokKeyword) {
-        if (s.debug_mode <= 0) {
-            ProcessSubExpression(ctx, nullptr, 1);
-        } else {
-            // The debug dialog shows the value (of the assigned variable).
-            const bool variable = s.token_type == kTokVariable;
-            const std::uint16_t slot = s.token_var;
-            Value v;
-            SetUndefined(v);
-            ProcessSubExpression(ctx, &v, 1);
-            if (!HasValue(v) && variable && slot != kNoVariable) {
-                const VariableEntry& e = ctx->variables[slot];
-                DebugNoteValue(ctx, Value{e.real, e.integer, e.type, e.text, -1});
-            } else {
-                DebugNoteValue(ctx, v);
-            }
-            ReleaseValue(ctx, v);
-        }
-        if (!s.error && !AtEnd(s)) Fail(s, 3074);
-        return Flow::Next;
-    }
+    if (s.token_type != kTokKeyword) return ExpressionStatement(ctx);
     const int code = s.token_code;
     switch (code) {
         case kw::If: {
@@ -624,9 +628,7 @@ Flow Statement(ScriptContext* ctx, std::uint32_t stmt_offset, bool cacheable) {
             return Fail(s, 3061), Flow::Next;
     }
     // Functions, constants, operators: an expression statement.
-    ProcessSubExpression(ctx, nullptr, 1);
-    if (!s.error && !AtEnd(s)) Fail(s, 3074);
-    return Flow::Next;
+    return ExpressionStatement(ctx);
 }
 
 // Trace output and the host's statement notification before a statement
