@@ -142,7 +142,9 @@ void DebugNoteValue(ScriptContext* ctx, const Value& v) {
 
 bool DebugStep(ScriptContext* ctx, std::string_view statement) {
     State& s = S(ctx);
-    if (s.debug_mode <= 0) return true;
+    // Quiet mode turns the debugging aids off (a background run has nobody
+    // to answer the dialog).
+    if (s.debug_mode <= 0 || s.quiet) return true;
     const int b = ShowDialog(ctx, statement, CurrentOutcome(ctx));
     s.debug_kind = -1;
     s.debug_truth = -1;
@@ -156,7 +158,7 @@ bool DebugStep(ScriptContext* ctx, std::string_view statement) {
 void DebugEnd(ScriptContext* ctx, int result) {
     State& s = S(ctx);
     const bool stopped_by_error = result != 0 && s.debug_error && s.debug_stopped;
-    if (s.debug_mode > 0 && (result == 0 || stopped_by_error))
+    if (s.debug_mode > 0 && !s.quiet && (result == 0 || stopped_by_error))
         ShowDialog(ctx, "", stopped_by_error ? CurrentOutcome(ctx) : std::string(MessageText(805)));
     std::lock_guard lock(values_mutex);
     values.erase(ctx);

@@ -123,6 +123,13 @@ TEST(Debug, ModeValuesAndSwitchingOff) {
     EXPECT_EQ(r.z, "9");  // 0, 1, then -1 from the negative setting
 }
 
+TEST(Debug, QuietModeShowsNoDialogs) {
+    const DebugRun r = RunDebugged("debug(1)\r\nintcontrol(38, 1, \"\", \"\", \"\")\r\nz = 1\r\nz = 2\r\n",
+                                   {"button:Next", "button:Next"});
+    EXPECT_EQ(r.dialogs.size(), 1u);
+    EXPECT_EQ(r.z, "2");
+}
+
 TEST(Debug, DebugDataGoesToTheDebuggerOutput) {
     const DebugRun r = RunDebugged("r = debugdata(\"label\", \"text\")\r\nr = debugdata(\"\", \"alone\")\r\n", {});
     EXPECT_EQ(r.debug_output, (std::vector<std::string>{"label: text\n", "alone\n"}));
