@@ -1,4 +1,5 @@
 #include "statements.h"
+#include "functions/debug.h"
 
 #include <sys/stat.h>
 
@@ -355,6 +356,7 @@ Flow For(ScriptContext* ctx, std::uint32_t line_offset) {
 
 Flow EndWord(ScriptContext* ctx, int code) {
     State& s = S(ctx);
+    DebugNote(ctx, kDebugEnd, 1);
     switch (code) {
         case kw::Endif: {
             StructEntry* top = Closing(s, kStructIf, kStructElse);
@@ -401,6 +403,7 @@ Flow EndWord(ScriptContext* ctx, int code) {
 // Structure words met while a block is skipped: keep the nesting balanced.
 Flow SkippedStructure(ScriptContext* ctx, int code, std::uint32_t offset) {
     State& s = S(ctx);
+    DebugNote(ctx, kDebugSkipped, 1);
     switch (code) {
         case kw::If: {
             // A single-line if ("then" followed by a statement) opens nothing.
@@ -425,6 +428,7 @@ Flow SkippedStructure(ScriptContext* ctx, int code, std::uint32_t offset) {
             if (top->kind != kStructIf) return Fail(s, 3358), Flow::Next;
             if (top->skip == kFalse) top->skip = kRun;
             top->kind = kStructElse;
+            DebugNote(ctx, kDebugBlockElse, top->skip == kRun);
             return Flow::Next;
         }
         case kw::Case: {
@@ -435,6 +439,7 @@ Flow SkippedStructure(ScriptContext* ctx, int code, std::uint32_t offset) {
             std::int32_t v;
             if (!EvalInt(ctx, &v, 3364)) return Flow::Next;
             if (static_cast<std::uint32_t>(v) == top->offset) top->skip = kRun;
+            DebugNote(ctx, kDebugCase, top->skip == kRun);
             return Flow::Next;
         }
         case kw::End: {
@@ -449,6 +454,10 @@ Flow SkippedStructure(ScriptContext* ctx, int code, std::uint32_t offset) {
         case kw::Endif: case kw::Endwhile: case kw::Next: case kw::Endfor: case kw::Endswitch:
         case kw::Endselect:
             return EndWord(ctx, code);
+        case kw::Break:
+        case kw::Continue:
+            DebugNote(ctx, code == kw::Break ? kDebugBreak : kDebugContinue, 0);
+            return Flow::Next;
     }
     return Flow::Next;
 }
@@ -467,16 +476,36 @@ Flow Return(State& s) {
     return Flow::EndScript;
 }
 
+// An expression or assignment statement.
+Flow ExpressionStatement(ScriptContext* ctx) {
+    State& s = S(ctx);
+    if (s.debug_mode <= 0) {
+        ProcessSubExpression(ctx, nullptr, 1);
+    } else {
+        // The debug dialog shows the value (of the assigned variable).
+        const bool variable = s.token_type == kTokVariable;
+        const std::uint16_t slot = s.token_var;
+        Value v;
+        SetUndefined(v);
+        ProcessSubExpression(ctx, &v, 1);
+        if (!HasValue(v) && variable && slot != kNoVariable) {
+            const VariableEntry& e = ctx->variables[slot];
+            DebugNoteValue(ctx, Value{e.real, e.integer, e.type, e.text, -1});
+        } else {
+            DebugNoteValue(ctx, v);
+        }
+        ReleaseValue(ctx, v);
+    }
+    if (!s.error && !AtEnd(s)) Fail(s, 3074);
+    return Flow::Next;
+}
+
 // Runs the statement whose first token is current.
 Flow Statement(ScriptContext* ctx, std::uint32_t stmt_offset, bool cacheable) {
     State& s = S(ctx);
     if (s.error) return Flow::Next;
     if (AtEnd(s)) return Flow::Next;
-    if (s.token_type != kTokKeyword) {
-        ProcessSubExpression(ctx, nullptr, 1);
-        if (!s.error && !AtEnd(s)) Fail(s, 3074);
-        return Flow::Next;
-    }
+    if (s.token_type != kTokKeyword) return ExpressionStatement(ctx);
     const int code = s.token_code;
     switch (code) {
         case kw::If: {
@@ -487,9 +516,11 @@ Flow Statement(ScriptContext* ctx, std::uint32_t stmt_offset, bool cacheable) {
             else if (!AtEnd(s)) return Fail(s, 3072), Flow::Next;
             if (s.error) return Flow::Next;
             if (AtEnd(s)) {
+                DebugNote(ctx, kDebugBlockIf, v ? 1 : 0);
                 Push(s, kStructIf, v ? kRun : kFalse, stmt_offset);
                 return Flow::Next;
             }
+            DebugNote(ctx, kDebugSingleIf, v ? 1 : 0);
             s.last_if = v ? 1 : 0;
             if (!v) return Flow::Next;
             return Statement(ctx, stmt_offset, false);
@@ -508,17 +539,23 @@ Flow Statement(ScriptContext* ctx, std::uint32_t stmt_offset, bool cacheable) {
             if (top->skip == kRun) top->skip = kFalse;
             else if (top->skip == kFalse) top->skip = kRun;
             top->kind = kStructElse;
+            DebugNote(ctx, kDebugBlockElse, top->skip == kRun);
             return Flow::Next;
         }
         case kw::While: {
             get_token(ctx);
             std::int32_t v;
             if (!EvalInt(ctx, &v)) return Flow::Next;
+            DebugNote(ctx, kDebugWhile, v ? 1 : 0);
             Push(s, kStructWhile, v ? kRun : kFalse, s.line_offset);
             return Flow::Next;
         }
-        case kw::For:
-            return For(ctx, s.line_offset);
+        case kw::For: {
+            const Flow f = For(ctx, s.line_offset);
+            const StructEntry* top = Top(s);
+            DebugNote(ctx, kDebugFor, top && top->kind == kStructFor && top->skip == kRun);
+            return f;
+        }
         case kw::To:
             return Fail(s, 3362), Flow::Next;
         case kw::Switch:
@@ -531,18 +568,21 @@ Flow Statement(ScriptContext* ctx, std::uint32_t stmt_offset, bool cacheable) {
             const bool ok = NumericType(ctx, v) == TARN_INT && ValueToInt(ctx, v, &i);
             ReleaseValue(ctx, v);
             if (!ok) return Fail(s, 3364), Flow::Next;
+            DebugNote(ctx, kDebugSwitch, 1);
             Push(s, kStructSwitch, kFalse, static_cast<std::uint32_t>(i));
             return Flow::Next;
         }
         case kw::Case: {
             StructEntry* top = Top(s);
             if (!top || top->kind != kStructSwitch) return Fail(s, 3365), Flow::Next;
+            DebugNote(ctx, kDebugCase, 1);
             return Flow::Next;  // a running switch falls through its cases
         }
         case kw::Break:
         case kw::Continue: {
             StructEntry* top = Top(s);
             if (!top) return Fail(s, code == kw::Break ? 3355 : 3356), Flow::Next;
+            DebugNote(ctx, code == kw::Break ? kDebugBreak : kDebugContinue, 1);
             top->skip = code == kw::Break ? kBreak : kContinue;
             return Flow::Next;
         }
@@ -552,8 +592,10 @@ Flow Statement(ScriptContext* ctx, std::uint32_t stmt_offset, bool cacheable) {
             return SkippedStructure(ctx, code, stmt_offset);
         case kw::Gosub:
         case kw::Goto:
+            if (code == kw::Gosub) DebugNote(ctx, kDebugGosub, 1);
             return Jump(ctx, code == kw::Gosub, stmt_offset, cacheable);
         case kw::Return:
+            DebugNote(ctx, kDebugGosub, 0);
             return Return(s);
         case kw::Exit:
             return Flow::EndScript;
@@ -586,9 +628,7 @@ Flow Statement(ScriptContext* ctx, std::uint32_t stmt_offset, bool cacheable) {
             return Fail(s, 3061), Flow::Next;
     }
     // Functions, constants, operators: an expression statement.
-    ProcessSubExpression(ctx, nullptr, 1);
-    if (!s.error && !AtEnd(s)) Fail(s, 3074);
-    return Flow::Next;
+    return ExpressionStatement(ctx);
 }
 
 // Trace output and the host's statement notification before a statement
@@ -597,6 +637,7 @@ Flow Statement(ScriptContext* ctx, std::uint32_t stmt_offset, bool cacheable) {
 bool Announce(ScriptContext* ctx, const char* line) {
     State& s = S(ctx);
     Trace(s, line);
+    if (!DebugStep(ctx, line)) return false;
     if (!(s.host_flags & TARN_HOST_NOTIFY_STATEMENTS) || !ctx->host_callback) return true;
     TarnAnswer answer{ctx, nullptr};
     char pos[16];
@@ -649,6 +690,7 @@ Flow RunLine(ScriptContext* ctx) {
         if (s.token_type == kTokKeyword && kKeywordTable[s.token_code].kind == TARN_KW_STRUCTURE &&
             s.token_code < kKeywordCount)
             return SkippedStructure(ctx, s.token_code, stmt_offset);
+        DebugNote(ctx, kDebugSkipped, 1);
         return Flow::Next;
     }
     if (s.error) return Flow::Next;
@@ -772,7 +814,12 @@ int RunScript(ScriptContext* ctx, char* text, std::uint32_t length) {
             break;
         }
         if (code) {
-            if (ReportError(ctx, code)) {
+            const bool goes_on = ReportError(ctx, code);
+            if (s.debug_mode > 0) {
+                s.debug_error = static_cast<std::int16_t>(code);
+                s.debug_stopped = !goes_on;
+            }
+            if (goes_on) {
                 s.error = 0;
             } else {
                 result = code;
@@ -781,6 +828,7 @@ int RunScript(ScriptContext* ctx, char* text, std::uint32_t length) {
         }
         if (flow == Flow::EndScript) break;
     }
+    if (s.call_depth == 0) DebugEnd(ctx, result);
     if (result == 0 && s.trace && !s.quiet) CurrentUi().DebugOutput(std::string(MessageText(805)) + "\n");
     s.text = saved_text;
     s.text_length = saved_length;

@@ -13,6 +13,7 @@
 #   ;@dump a,b        also write these variables to $CASE/dump
 #   ;@check COMMAND   after the run, COMMAND (bash, in the folder) must succeed;
 #                     $CASE is the case folder, $CASE/dump holds name=value lines
+# Each case has its own registry store, $CASE/registry.
 set -uo pipefail
 tarn=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 shift
@@ -33,7 +34,7 @@ run_case() {
     local -a dumponly=() extra=()
     while IFS= read -r line; do
         case $line in
-        ";@sh "*) (cd "$dir/home" && VRAYU_REGISTRY_DIR="$dir/reg" TARN_WINDOWS_DIR="$dir/win" CASE="$dir" bash -c "${line#;@sh }") ;;
+        ";@sh "*) (cd "$dir/home" && VRAYU_REGISTRY_DIR="$dir/registry" TARN_WINDOWS_DIR="$dir/win" CASE="$dir" bash -c "${line#;@sh }") ;;
         ";@answers "*) args=(--answers "${line#;@answers }") ;;
         ";@console"*) args=(--ui console); l=${line#;@console}; printf '%s\n' "${l# }" >> "$dir/stdin" ;;
         ";@quiet") args+=(--quiet="$dir/quiet.log") ;;
@@ -51,7 +52,7 @@ run_case() {
     dump=$(IFS=,; echo "${names[*]:-}${dumponly[*]:+,}${dumponly[*]:-}")
     dump=${dump#,}
     local out err rc
-    out=$(cd "$dir/home" && HOME="$dir/home" TARN_WINDOWS_DIR="$dir/win" VRAYU_REGISTRY_DIR="$dir/reg" CASE="$dir" \
+    out=$(cd "$dir/home" && HOME="$dir/home" TARN_WINDOWS_DIR="$dir/win" VRAYU_REGISTRY_DIR="$dir/registry" CASE="$dir" \
           "$tarn" "${args[@]}" ${dump:+--dump "$dump"} "$dir/case.tarn" 2>"$dir/stderr" <"$dir/stdin" | sed 's/\t/\\t/g')
     rc=${PIPESTATUS[0]}
     err=$(cat "$dir/stderr")
@@ -68,7 +69,7 @@ run_case() {
             bad+=$'\n'"  expected ${expects[$i]}, got $(grep -m1 "^${names[$i]}=" <<< "$out")"
     done
     for i in "${!checks[@]}"; do
-        (cd "$dir/home" && VRAYU_REGISTRY_DIR="$dir/reg" TARN_WINDOWS_DIR="$dir/win" CASE="$dir" bash -c "${checks[$i]}") || bad+=$'\n'"  check failed: ${checks[$i]}"
+        (cd "$dir/home" && VRAYU_REGISTRY_DIR="$dir/registry" TARN_WINDOWS_DIR="$dir/win" CASE="$dir" bash -c "${checks[$i]}") || bad+=$'\n'"  check failed: ${checks[$i]}"
     done
     if [[ -n $bad ]]; then
         echo "FAIL $(basename "$file"): $name$bad"
