@@ -220,6 +220,20 @@ void ReadVariable(ScriptContext* ctx) {
     s.token_var = slot;
 }
 
+// Skips blanks and marks where the next token starts; true (with an end
+// token set) at the end of the statement: end of text or a ";" comment.
+bool StartToken(State& s) {
+    const char* p = s.cursor;
+    while (*p == ' ' || *p == '\t') ++p;
+    s.cursor = p;
+    s.token_start = p;
+    s.token_code = -1;
+    if (*p != 0 && *p != ';') return false;
+    s.token_type = kTokEnd;
+    s.token[0] = 0;
+    return true;
+}
+
 }  // namespace
 
 int CheckKeywordTable(const KeywordEntry* table, int count) {
@@ -262,17 +276,8 @@ using namespace tarn;
 
 extern "C" int get_token(ScriptContext* ctx) {
     State& s = S(ctx);
-    const char* p = s.cursor;
-    while (*p == ' ' || *p == '\t') ++p;
-    s.cursor = p;
-    s.token_start = p;
-    s.token_code = -1;
-    const unsigned char c = static_cast<unsigned char>(*p);
-    if (c == 0 || c == ';') {
-        s.token_type = kTokEnd;
-        s.token[0] = 0;
-        return kTokEnd;
-    }
+    if (StartToken(s)) return kTokEnd;
+    const unsigned char c = static_cast<unsigned char>(*s.cursor);
     if (IsDigit(c)) {
         ReadNumber(s);
     } else if (!IsLetter(c) && c != '@' && c != '_') {
@@ -288,16 +293,8 @@ extern "C" int get_token(ScriptContext* ctx) {
 
 extern "C" int get_string_token(ScriptContext* ctx) {
     State& s = S(ctx);
+    if (StartToken(s)) return kTokEnd;
     const char* p = s.cursor;
-    while (*p == ' ' || *p == '\t') ++p;
-    s.cursor = p;
-    s.token_start = p;
-    s.token_code = -1;
-    if (*p == 0 || *p == ';') {
-        s.token_type = kTokEnd;
-        s.token[0] = 0;
-        return kTokEnd;
-    }
     if (!IsWordChar(static_cast<unsigned char>(*p))) {
         SetError(s, 3054);
         return kTokEnd;

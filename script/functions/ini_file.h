@@ -11,6 +11,9 @@
 
 namespace tarn {
 
+// ASCII case-insensitive equality, the rule sections and keys match by.
+bool SameNoCase(std::string_view a, std::string_view b);
+
 class IniFile {
 public:
     IniFile() = default;

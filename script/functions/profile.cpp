@@ -15,14 +15,6 @@ constexpr int kIllegalDevice = 1335;
 // Value of @wholesection, as the key text it converts to.
 constexpr std::string_view kWholeSection = "692837";
 
-bool SameNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 std::string WinIni() { return WindowsDir() + "WIN.INI"; }
 
 // A private file named without a folder lives in the Windows directory (as
