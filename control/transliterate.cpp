@@ -287,9 +287,11 @@ bool Transliterate::eventFilter(QObject* watched, QEvent* event) {
     } else if (event->type() == QEvent::KeyRelease && watched == txtEnglish_) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (!key->isAutoRepeat() && !txtTelugu_->isHidden() && Auto_Convert) {
-            const int n = ConversionsOnKeyRelease(WindowsKeyCode(key->key(), key->modifiers()),
-                                                  ShiftState(key->modifiers()));
-            for (int i = 0; i < n; ++i) ConvertNow();
+            // Keypad "." qualifies twice; converting the same pane again would
+            // give the same text, so one conversion serves.
+            if (ConversionsOnKeyRelease(WindowsKeyCode(key->key(), key->modifiers()),
+                                        ShiftState(key->modifiers())) > 0)
+                ConvertNow();
         }
     }
     return QWidget::eventFilter(watched, event);
