@@ -1,18 +1,19 @@
-// The file-backed registry: one text file per predefined root under a
-// per-user folder. Keys are paths of names joined by "\" and, as on the
+// The registry store: keys are paths of names joined by "\" and, as on the
 // system the code was written for, compared without regard to ASCII case.
 // Each key holds a default value (empty name) and named values with a type.
 //
-// Every change is a read-modify-write of the root's file under an exclusive
-// lock on a companion lock file, written to a temporary file, flushed to disk
-// and renamed over the old one: two processes never lose each other's
-// updates, and a failed or interrupted write leaves the old file as it was.
+// The store is a folder of SQLite databases (WAL): the current user's root in
+// one, the machine-wide roots in the other. Every change is one transaction,
+// so two processes never lose each other's updates and a failed or
+// interrupted write leaves the store as it was; reads are index look-ups.
+// Text files of the earlier store in the folder are imported on first open
+// and kept beside the database with the ending ".bak".
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
 #include <functional>
-#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -59,13 +60,28 @@ enum class Status {
     Ok,
     NotFound,         // key or value does not exist
     HasSubkeys,       // a key with subkeys cannot be deleted by DeleteKey
-    InvalidArgument,  // empty or malformed key path
+    InvalidArgument,  // empty or malformed key path, or one too deep
     IoError,          // the store could not be read or written
+    Corrupt,          // the store file is damaged or not a store: left untouched
 };
 
-// The contents of one root, in memory.
+// Deepest key path the registry allows, in names.
+inline constexpr std::size_t kMaxKeyDepth = 512;
+
+namespace detail {
+class Database;
+}
+
+// The contents of one root: a view of a root in the store (inside a
+// Store::Update), or a hive of its own in memory (Parse, or default-made).
+// Movable, not copyable.
 class Hive {
 public:
+    Hive();  // empty, in memory
+    ~Hive();
+    Hive(Hive&&) noexcept;
+    Hive& operator=(Hive&&) noexcept;
+
     bool HasKey(std::string_view path) const;
     // Creates the key and every missing key above it; the root ("") exists always.
     Status CreateKey(std::string_view path);
@@ -77,25 +93,29 @@ public:
     std::vector<std::string> SubKeys(std::string_view path) const;
     // Values of a key, in the order they were first set.
     std::vector<std::pair<std::string, Value>> Values(std::string_view path) const;
-    const Value* FindValue(std::string_view path, std::string_view name) const;
+    std::optional<Value> FindValue(std::string_view path, std::string_view name) const;
     // The key must exist.
     Status SetValue(std::string_view path, std::string_view name, Value value);
     Status DeleteValue(std::string_view path, std::string_view name);
 
+    // The readable text form ("VRAYU-REGISTRY 1", then "[key]" sections).
     std::string Serialize() const;
-    // No value when the text is not a store file.
+    // No value when the text is not a store file or nests keys too deep.
     static std::optional<Hive> Parse(std::string_view text);
 
 private:
-    struct Key {
-        std::string path;  // as created
-        std::vector<std::pair<std::string, Value>> values;
-    };
-    Key* Find(std::string_view path);
-    const Key* Find(std::string_view path) const;
+    friend class Store;
+    friend Status ParseInto(std::string_view text, Hive& hive);
+    Hive(std::shared_ptr<detail::Database> db, Root root) : db_(std::move(db)), root_(static_cast<int>(root)) {}
+    detail::Database& Db() const;
+    std::optional<std::int64_t> KeyId(std::string_view folded) const;
 
-    std::map<std::string, Key> keys_;  // by lower-case path
+    mutable std::shared_ptr<detail::Database> db_;  // made on first use for a hive in memory
+    int root_ = 0;
 };
+
+// Replaces nothing: adds the keys and values of the text form to `hive`.
+Status ParseInto(std::string_view text, Hive& hive);
 
 // Trims leading and trailing "\" and rejects empty names inside the path
 // ("a\\b"); the root itself is "".
@@ -103,18 +123,22 @@ std::optional<std::string> NormalizePath(std::string_view path);
 
 class Store {
 public:
-    // The folder named by VRAYU_REGISTRY_DIR, else $XDG_CONFIG_HOME/vrayu/registry
-    // (~/.config/vrayu/registry).
+    // The folder named by VRAYU_REGISTRY_DIR, else $XDG_CONFIG_HOME/vrayu/registry,
+    // else ~/.config/vrayu/registry with the home folder from $HOME or, when
+    // that is unset, the password database; "" when there is no home folder
+    // (every operation then fails: never a shared folder).
     static std::filesystem::path DefaultDirectory();
 
     Store();
     explicit Store(std::filesystem::path directory);
     const std::filesystem::path& Directory() const { return dir_; }
+    // The database file that holds a root.
+    std::filesystem::path DatabaseFile(Root root) const;
 
-    // A consistent snapshot of one root (a missing file is an empty root).
+    // A consistent copy of one root (a store not yet made is an empty root).
     Status Read(Root root, Hive& out) const;
-    // Runs `edit` on the current contents under the exclusive lock and
-    // writes the result when it returns Ok; nothing is written otherwise.
+    // Runs `edit` on the root inside one write transaction and commits when
+    // it returns Ok; nothing is written otherwise.
     Status Update(Root root, const std::function<Status(Hive&)>& edit);
 
     bool KeyExists(Root root, std::string_view path) const;
@@ -128,8 +152,16 @@ public:
     Status WriteValue(Root root, std::string_view path, std::string_view name, Value value);
     Status DeleteValue(Root root, std::string_view path, std::string_view name);
 
+    // The root in the readable text form, and the root replaced by one.
+    Status ExportText(Root root, std::string* text) const;
+    Status ImportText(Root root, std::string_view text);
+
 private:
-    std::filesystem::path FileOf(Root root) const;
+    // The open database of a root; none (with Ok) when it does not exist yet
+    // and `create` is false.
+    std::shared_ptr<detail::Database> Connect(Root root, bool create, Status* status) const;
+    // Runs `read` on a view of the root, under the connection's lock.
+    Status View(Root root, const std::function<void(const Hive&)>& read) const;
     std::filesystem::path dir_;
 };
 
