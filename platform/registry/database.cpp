@@ -84,10 +84,15 @@ Status Database::CreateSchema() {
 // killed; the WAL is flushed to disk at each checkpoint. A power cut can
 // lose the last commits before the next checkpoint but never tears the
 // store (the same promise the system's registry makes with its lazy
-// flushing); FULL would add one fsync to every write.
+// flushing); FULL would add one fsync to every write. Checkpoints (two
+// fsyncs each) come every 4000 pages of WAL rather than 1000: a burst of
+// writes pays a quarter of the flushes; the WAL is cut back to 4 MB after.
+// Reads map the file (no read call per page), so a large store costs the
+// same per look-up as a small one.
 Status Database::Configure() {
     sqlite3_busy_timeout(db_, kBusyTimeoutMs);
-    return Exec("PRAGMA synchronous=NORMAL;");
+    return Exec("PRAGMA synchronous=NORMAL; PRAGMA wal_autocheckpoint=4000; PRAGMA journal_size_limit=4194304;"
+                "PRAGMA mmap_size=268435456;");
 }
 
 std::shared_ptr<Database> Database::OpenMemory(Status* status) {

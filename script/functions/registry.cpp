@@ -317,12 +317,18 @@ void RegApp(Call& c) {
     c.ReturnInt(1);
 }
 
-// Copies a key with its values and subkeys from one hive to another.
-void CopyTree(const reg::Hive& from, const std::string& fromPath, reg::Hive& to, const std::string& toPath) {
-    to.CreateKey(toPath);
-    for (auto& [name, v] : from.Values(fromPath)) to.SetValue(toPath, name, v);
+// Copies a key with its values and subkeys from one hive to another; the
+// first key or value that cannot be written (too deep a key) stops it.
+reg::Status CopyTree(const reg::Hive& from, const std::string& fromPath, reg::Hive& to, const std::string& toPath) {
+    if (auto s = to.CreateKey(toPath); s != reg::Status::Ok) return s;
+    for (auto& [name, v] : from.Values(fromPath))
+        if (auto s = to.SetValue(toPath, name, v); s != reg::Status::Ok) return s;
     for (const auto& sub : from.SubKeys(fromPath))
-        CopyTree(from, fromPath.empty() ? sub : fromPath + "\\" + sub, to, toPath.empty() ? sub : toPath + "\\" + sub);
+        if (auto s = CopyTree(from, fromPath.empty() ? sub : fromPath + "\\" + sub, to,
+                              toPath.empty() ? sub : toPath + "\\" + sub);
+            s != reg::Status::Ok)
+            return s;
+    return reg::Status::Ok;
 }
 
 std::string Lower(std::string s) {
@@ -356,8 +362,7 @@ void RegLoadHive(Call& c) {
     if (!hive) return c.Fail(1531);
     const auto st = reg::Store().Update(root, [&](reg::Hive& h) {
         if (h.HasKey(*sub)) return reg::Status::InvalidArgument;
-        CopyTree(*hive, "", h, *sub);
-        return reg::Status::Ok;
+        return CopyTree(*hive, "", h, *sub);
     });
     if (st == reg::Status::InvalidArgument) return c.Fail(1532);
     if (st != reg::Status::Ok) return c.Fail(1529);
@@ -385,7 +390,7 @@ void RegUnloadHive(Call& c) {
     const auto st = reg::Store().Update(root, [&](reg::Hive& h) {
         if (!h.HasKey(*sub)) return reg::Status::NotFound;
         reg::Hive out;
-        CopyTree(h, *sub, out, "");
+        if (auto s = CopyTree(h, *sub, out, ""); s != reg::Status::Ok) return s;
         saved = ReplaceFile(file, out.Serialize());
         if (!saved) return reg::Status::IoError;
         return h.DeleteTree(*sub);
