@@ -67,9 +67,10 @@ void Write(benchmark::State& state) {
     const fs::path dir = FreshDir();
     auto store = Filled<S, H, V>(dir, state.range(0));
     std::int64_t i = 0;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(
-            store.WriteValue(S::Root::CurrentUser, KeyName(i++ % state.range(0)), "w", V::DWord(static_cast<std::uint32_t>(i))));
+    for (auto _ : state) {
+        const auto n = static_cast<std::uint32_t>(i);
+        benchmark::DoNotOptimize(store.WriteValue(S::Root::CurrentUser, KeyName(i++ % state.range(0)), "w", V::DWord(n)));
+    }
     state.SetItemsProcessed(state.iterations());
     fs::remove_all(dir);
 }
@@ -113,8 +114,8 @@ void DeleteTree(benchmark::State& state) {
             return decltype(h.CreateKey(""))::Ok;
         });
         state.ResumeTiming();
-        if (store.DeleteTree(S::Root::CurrentUser, "Software\\Tree") != decltype(store.DeleteTree(S::Root::CurrentUser, ""))::Ok)
-            state.SkipWithError("delete failed");
+        const auto status = store.DeleteTree(S::Root::CurrentUser, "Software\\Tree");
+        if (status != decltype(status)::Ok) state.SkipWithError("delete failed");
     }
     fs::remove_all(dir);
 }
@@ -122,7 +123,9 @@ void DeleteTree(benchmark::State& state) {
 using N = vrayu::registry::NewStore;
 using O = vrayu::registry_baseline::OldStore;
 
-void Sizes(benchmark::internal::Benchmark* b) { b->Arg(2000)->Arg(20000)->UseRealTime()->Unit(benchmark::kMicrosecond); }
+void Sizes(benchmark::internal::Benchmark* b) {
+    b->Arg(2000)->Arg(20000)->UseRealTime()->Unit(benchmark::kMicrosecond);
+}
 void Flat(benchmark::internal::Benchmark* b) {
     b->Arg(1000)->Arg(10000)->Arg(100000)->UseRealTime()->Unit(benchmark::kMicrosecond);
 }

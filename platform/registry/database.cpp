@@ -247,7 +247,8 @@ std::optional<Value> ReadValue(const Query& q, int col) {
             for (std::size_t pos = 0; pos < packed.size();) {
                 if (packed.size() - pos < 4) return std::nullopt;
                 std::uint32_t n = 0;
-                for (int i = 0; i < 4; ++i) n |= static_cast<std::uint32_t>(static_cast<unsigned char>(packed[pos + i])) << (8 * i);
+                for (int i = 0; i < 4; ++i)
+                    n |= static_cast<std::uint32_t>(static_cast<unsigned char>(packed[pos + i])) << (8 * i);
                 pos += 4;
                 if (packed.size() - pos < n) return std::nullopt;
                 strings.push_back(packed.substr(pos, n));

@@ -345,7 +345,8 @@ TEST_F(StoreTest, KilledWritersLoseNoAcknowledgedWrite) {
         ASSERT_TRUE(any) << "no write acknowledged in round " << round;
         Store store(dir_);
         for (std::uint32_t i = last >= 49 ? last - 49 : 0; i <= last; ++i) {
-            const auto v = store.ReadValue(Root::CurrentUser, "r" + std::to_string(round) + "\\" + std::to_string(i % 50), "n");
+            const std::string key = "r" + std::to_string(round) + "\\" + std::to_string(i % 50);
+            const auto v = store.ReadValue(Root::CurrentUser, key, "n");
             ASSERT_TRUE(v) << round << " " << i;
             EXPECT_GE(v->dword, i) << round;
         }
@@ -382,7 +383,8 @@ TEST_F(StoreTest, FoldersAndFilesArePrivate) {
     const fs::path foreign = dir_ / "foreign";
     Store planted(foreign);
     ASSERT_EQ(planted.WriteValue(Root::LocalMachine, "App Paths\\x", "", Value::String("/bad")), Status::Ok);
-    for (const fs::path& p : {foreign, planted.DatabaseFile(Root::LocalMachine)}) ASSERT_EQ(chown(p.c_str(), 65534, 65534), 0);
+    for (const fs::path& p : {foreign, planted.DatabaseFile(Root::LocalMachine)})
+        ASSERT_EQ(chown(p.c_str(), 65534, 65534), 0);
     Store again(foreign);
     EXPECT_FALSE(again.ReadValue(Root::LocalMachine, "App Paths\\x", ""));
     EXPECT_EQ(again.WriteValue(Root::CurrentUser, "k", "v", Value::DWord(1)), Status::IoError);
