@@ -14,7 +14,6 @@
 #include <QToolButton>
 #include <QUrl>
 #include <algorithm>
-#include <atomic>
 
 #include "control_texts.h"
 #include "convert.h"
@@ -29,8 +28,6 @@
 
 namespace vrayu {
 namespace {
-
-std::atomic<int> g_liveCount{0};
 
 // The wait cursor for the life of the object: restored on every exit path.
 class WaitCursor {
@@ -62,8 +59,6 @@ QString FromLatin1(const std::string& s) { return QString::fromLatin1(s.data(), 
 
 }  // namespace
 
-int Transliterate::LiveCount() { return g_liveCount.load(); }
-
 Transliterate::Transliterate(QWidget* parent)
     : QWidget(parent),
       txtEnglish_(new QTextEdit(this)),
@@ -74,7 +69,6 @@ Transliterate::Transliterate(QWidget* parent)
       html_(txtHTML_),
       fetch_(new WebFetch(this)),
       geometry_(DesignGeometry()) {
-    ++g_liveCount;
     font_ = AmbientFont();
     CreateChildren();
     StartUp();
@@ -89,7 +83,6 @@ Transliterate::~Transliterate() {
         pane->removeEventFilter(this);
         disconnect(pane, nullptr, this, nullptr);
     }
-    --g_liveCount;
 }
 
 void Transliterate::CreateChildren() {
@@ -162,7 +155,7 @@ void Transliterate::CreateChildren() {
 
 void Transliterate::StartUp() {
     Auto_Convert = false;
-    SelectGlyphTables(cboFont_->currentText().toStdString(), tables_, faceName_);
+    SelectGlyphTables(cboFont_->currentText());
     currentPane_.clear();
 
     const QStringList families = QFontDatabase::families();
@@ -172,7 +165,7 @@ void Transliterate::StartUp() {
 
     const std::string welcome =
         ConvertString(Latin1(WelcomeText(VRAYU_VERSION_MAJOR, VRAYU_VERSION_MINOR, VRAYU_VERSION_PATCH)), tables_,
-                      faceName_);
+                      FaceName());
     telugu_.SetText(FromLatin1(welcome));
     english_.SetText(InstructionsText());
 
@@ -262,7 +255,7 @@ void Transliterate::ApplyGeometry() {
 
 void Transliterate::ConvertNow() {
     const PaneText out =
-        ConvertEnglishPane(Latin1(english_.Text()), english_.SelStart(), tables_, faceName_);
+        ConvertEnglishPane(Latin1(english_.Text()), english_.SelStart(), tables_, FaceName());
     telugu_.UpdateText(FromLatin1(out.text));
     telugu_.SetSelStart(out.caret);
 }
@@ -305,9 +298,16 @@ void Transliterate::OnFontChosen(const QString& name) {
         telugu_.SetSelFontName(name);
         return;
     }
-    SelectGlyphTables(name.toStdString(), tables_, faceName_);
+    SelectGlyphTables(name);
     ConvertNow();
 }
+
+void Transliterate::SelectGlyphTables(const QString& fontListText) {
+    std::string face;
+    if (::vrayu::SelectGlyphTables(Latin1(fontListText), tables_, face)) telugu_.SetFontName(FromLatin1(face));
+}
+
+std::string Transliterate::FaceName() const { return Latin1(telugu_.Font().family()); }
 
 void Transliterate::OnSizeChosen(const QString& size) {
     Dialogs& dialogs = CurrentDialogs();
