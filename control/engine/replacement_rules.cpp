@@ -100,22 +100,58 @@ private:
 
 std::span<const ReplacementRule> ReplacementRules() { return kRules; }
 
-std::string ApplyReplacementRules(std::string_view text, std::string_view face) {
-    // Two buffers used in turn. Most rules find nothing in ordinary text, so
-    // each is first checked against the bytes and byte pairs the text may
-    // hold; a skipped rule could never have matched.
+namespace {
+
+// Runs the rules with `Filter` telling which rules may match; a skipped rule
+// could never have matched.
+template <class Filter>
+std::string RunRules(std::string_view text, std::string_view face, Filter& filter) {
+    // Two buffers used in turn.
     std::string current(text), next;
-    auto pairs = std::make_unique<TextPairs>(current);
     const bool abTelgu = face == kAbTeluguFace;
     for (const ReplacementRule& rule : kRules) {
         if (rule.abTelguOnly && !abTelgu) continue;
-        if (!pairs->MayContain(rule.find)) continue;
+        if (!filter.MayContain(rule.find)) continue;
         if (ReplaceAllInto(current, rule.find, rule.replacement, next)) {
             current.swap(next);
-            pairs->AddReplacement(rule.replacement);
+            filter.AddReplacement(rule.replacement);
         }
     }
     return current;
+}
+
+// For short texts (a word): only which bytes may occur.
+class TextBytes {
+public:
+    explicit TextBytes(std::string_view text) {
+        for (unsigned char c : text) bytes_[c] = 1;
+    }
+    void AddReplacement(std::string_view replacement) {
+        for (unsigned char c : replacement) bytes_[c] = 1;
+    }
+    bool MayContain(std::string_view find) const {
+        for (unsigned char c : find)
+            if (!bytes_[c]) return false;
+        return true;
+    }
+
+private:
+    std::array<unsigned char, 256> bytes_{};
+};
+
+constexpr std::size_t kShortText = 256;
+
+}  // namespace
+
+std::string ApplyReplacementRules(std::string_view text, std::string_view face) {
+    // Most rules find nothing in ordinary text, so each is first checked
+    // against the bytes (and, for long texts, the byte pairs) the text may hold.
+    if (text.size() <= kShortText) {
+        TextBytes bytes(text);
+        return RunRules(text, face, bytes);
+    }
+    auto pairs = std::make_unique<TextPairs>(text);
+    return RunRules(text, face, *pairs);
 }
 
 }  // namespace vrayu

@@ -7,6 +7,7 @@
 #include "replacement_rules.h"
 #include "syllable.h"
 #include "syllable_scan.h"
+#include "word_runs.h"
 
 namespace vrayu {
 namespace {
@@ -150,6 +151,19 @@ struct UnicodeSink {
     void Anusvara() { AppendSign(out, code::kAnusvara); }
 };
 
+// The Unicode form of ConvertByWords, with its word cache.
+struct UnicodeForm {
+    WordCache words;
+    void ConvertWord(std::string_view word, std::string& out) {
+        UnicodeSink sink{out};
+        ScanSyllables(ApplyReplacementRules(word, kVrayuFace), sink);
+    }
+    static void Separators(std::string_view run, std::string& out) {
+        for (char c : run) AppendLiteral(out, static_cast<std::uint8_t>(c));
+    }
+    void Append(std::string_view text, std::string& out) { ConvertByWords(text, *this, words, out); }
+};
+
 }  // namespace
 
 std::span<const UnicodeLetterRow> UnicodeLetterRows() { return kRows; }
@@ -231,18 +245,20 @@ std::string UnicodeSyllable(std::string_view syllable) {
 }
 
 std::string ConvertStringUnicode(std::string_view text) {
-    const std::string rewritten = ApplyReplacementRules(text, kVrayuFace);
     std::string out;
-    out.reserve(rewritten.size() * 3);
-    UnicodeSink sink{out};
-    ScanSyllables(rewritten, sink);
+    out.reserve(text.size() * 3);
+    UnicodeForm().Append(text, out);
     return out;
 }
 
 std::string ConvertEnglishPaneUnicode(std::string_view english) {
-    return ConvertWithLiteralRuns(
-        english, [](std::string_view run) { return ConvertStringUnicode(run); },
-        [](std::string& out, std::string_view run) { AppendLatin1AsUtf8(out, run); });
+    std::string out;
+    out.reserve(english.size() * 3);
+    UnicodeForm form;
+    AppendWithLiteralRuns(
+        english, out, [&](std::string& o, std::string_view run) { form.Append(run, o); },
+        [](std::string& o, std::string_view run) { AppendLatin1AsUtf8(o, run); });
+    return out;
 }
 
 }  // namespace vrayu
