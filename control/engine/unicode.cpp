@@ -151,8 +151,10 @@ struct UnicodeSink {
     void Anusvara() { AppendSign(out, code::kAnusvara); }
 };
 
+}  // namespace
+
 // The Unicode form of ConvertByWords, with its word cache.
-struct UnicodeForm {
+struct UnicodeConverter::State {
     WordCache words;
     void ConvertWord(std::string_view word, std::string& out) {
         UnicodeSink sink{out};
@@ -161,10 +163,14 @@ struct UnicodeForm {
     static void Separators(std::string_view run, std::string& out) {
         for (char c : run) AppendLiteral(out, static_cast<std::uint8_t>(c));
     }
-    void Append(std::string_view text, std::string& out) { ConvertByWords(text, *this, words, out); }
 };
 
-}  // namespace
+UnicodeConverter::UnicodeConverter() : state_(std::make_unique<State>()) {}
+UnicodeConverter::~UnicodeConverter() = default;
+
+void UnicodeConverter::Append(std::string_view text, std::string& out) {
+    ConvertByWords(text, *state_, state_->words, out);
+}
 
 std::span<const UnicodeLetterRow> UnicodeLetterRows() { return kRows; }
 std::span<const RawGlyphRow> RawGlyphRows() { return kRawGlyphs; }
@@ -247,16 +253,16 @@ std::string UnicodeSyllable(std::string_view syllable) {
 std::string ConvertStringUnicode(std::string_view text) {
     std::string out;
     out.reserve(text.size() * 3);
-    UnicodeForm().Append(text, out);
+    UnicodeConverter().Append(text, out);
     return out;
 }
 
 std::string ConvertEnglishPaneUnicode(std::string_view english) {
     std::string out;
     out.reserve(english.size() * 3);
-    UnicodeForm form;
+    UnicodeConverter converter;
     AppendWithLiteralRuns(
-        english, out, [&](std::string& o, std::string_view run) { form.Append(run, o); },
+        english, out, [&](std::string& o, std::string_view run) { converter.Append(run, o); },
         [](std::string& o, std::string_view run) { AppendLatin1AsUtf8(o, run); });
     return out;
 }

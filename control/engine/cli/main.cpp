@@ -72,10 +72,11 @@ private:
 
 class UnicodeForm : public vrayu::StreamForm {
 public:
-    void Convert(std::string_view romanized, std::string& out) override {
-        out += vrayu::ConvertStringUnicode(romanized);
-    }
+    void Convert(std::string_view romanized, std::string& out) override { converter_.Append(romanized, out); }
     void Keep(std::string_view typed, std::string& out) override { vrayu::AppendLatin1AsUtf8(out, typed); }
+
+private:
+    vrayu::UnicodeConverter converter_;
 };
 
 // The body of the page: the glyph codes as the Telugu pane holds them (bare

@@ -47,8 +47,11 @@ private:
 
 class Unicode : public StreamForm {
 public:
-    void Convert(std::string_view romanized, std::string& out) override { out += ConvertStringUnicode(romanized); }
+    void Convert(std::string_view romanized, std::string& out) override { converter_.Append(romanized, out); }
     void Keep(std::string_view typed, std::string& out) override { AppendLatin1AsUtf8(out, typed); }
+
+private:
+    UnicodeConverter converter_;
 };
 
 TEST(StreamConvert, AnyBlockSizeGivesTheWholeTextConversion) {
