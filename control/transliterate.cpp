@@ -22,6 +22,7 @@
 #include "key_codes.h"
 #include "member_table.h"
 #include "pane_formatted_text.h"
+#include "telugu_pane_update.h"
 #include "text_color.h"
 #include "web_fetch.h"
 #include "web_import.h"
@@ -68,6 +69,7 @@ Transliterate::Transliterate(QWidget* parent)
       telugu_(txtTelugu_),
       html_(txtHTML_),
       fetch_(new WebFetch(this)),
+      teluguUpdate_(new TeluguPaneUpdate(telugu_)),
       geometry_(DesignGeometry()) {
     font_ = AmbientFont();
     CreateChildren();
@@ -254,10 +256,8 @@ void Transliterate::ApplyGeometry() {
 // ---- Conversion
 
 void Transliterate::ConvertNow() {
-    const PaneText out =
-        ConvertEnglishPane(Latin1(english_.Text()), english_.SelStart(), tables_, FaceName());
-    telugu_.UpdateText(FromLatin1(out.text));
-    telugu_.SetSelStart(out.caret);
+    const std::size_t length = teluguUpdate_->Update(PaneLatin1(english_), tables_, FaceName());
+    telugu_.SetSelStart(std::clamp(english_.SelStart(), 0, static_cast<int>(length)));
 }
 
 void Transliterate::OnConvertClicked() {

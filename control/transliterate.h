@@ -27,6 +27,7 @@ class QToolButton;
 
 namespace vrayu {
 
+class TeluguPaneUpdate;
 class WebFetch;
 
 class Transliterate : public QWidget, public TransliterateControl {
@@ -124,6 +125,7 @@ private:
     RichTextPane telugu_;
     RichTextPane html_;
     WebFetch* fetch_;
+    TeluguPaneUpdate* teluguUpdate_;  // owned by the Telugu pane's widget
 
     GlyphTables tables_;
     QString currentPane_;

@@ -7,6 +7,7 @@
 
 #include "dialogs.h"
 #include "scripted_dialogs.h"
+#include "telugu_pane_update.h"
 #include "transliterate.h"
 
 using namespace vrayu;
@@ -53,8 +54,19 @@ void KeyReleaseToTelugu(benchmark::State& state) {
 }
 BENCHMARK(KeyReleaseToTelugu)
     ->ArgNames({"bytes", "repaint"})
-    ->ArgsProduct({{10 * 1024, 100 * 1024}, {0, 1}})
+    ->ArgsProduct({{100 * 1024, 1024 * 1024, 5 * 1024 * 1024}, {0, 1}})
     ->Unit(benchmark::kMillisecond);
+
+// Reading the English pane's text, the first step of every conversion.
+void ReadEnglishPane(benchmark::State& state) {
+    ScriptedDialogs dialogs;
+    SetDialogs(&dialogs);
+    Transliterate control;
+    control.EnglishPane().SetText(RomanizedText(static_cast<int>(state.range(0))));
+    for (auto _ : state) benchmark::DoNotOptimize(PaneLatin1(control.EnglishPane()).data());
+    SetDialogs(nullptr);
+}
+BENCHMARK(ReadEnglishPane)->Arg(1024 * 1024)->Unit(benchmark::kMillisecond);
 
 void BuildHtmlPage(benchmark::State& state) {
     ScriptedDialogs dialogs;

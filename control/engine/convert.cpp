@@ -46,6 +46,8 @@ struct GlyphSink {
 // The glyph-code form of ConvertByWords: a word goes through the rules and
 // the syllable scan; separators are their own codes.
 struct GlyphConverter::State {
+    State(const GlyphTables& tables, std::string_view faceName) : face(faceName), sink{tables, face, nullptr, {}} {}
+    std::string face;  // the converter's own copy: callers may pass a temporary
     GlyphSink sink;
     WordCache words;
 
@@ -57,7 +59,7 @@ struct GlyphConverter::State {
 };
 
 GlyphConverter::GlyphConverter(const GlyphTables& tables, std::string_view face)
-    : state_(new State{GlyphSink{tables, face, nullptr, {}}, WordCache()}) {}
+    : state_(std::make_unique<State>(tables, face)) {}
 
 GlyphConverter::~GlyphConverter() = default;
 

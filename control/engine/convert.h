@@ -19,6 +19,7 @@ std::string ConvertString(std::string_view text, const GlyphTables& tables, std:
 // words and syllables are kept from run to run.
 class GlyphConverter {
 public:
+    // `tables` must outlive the converter and stay as they are.
     GlyphConverter(const GlyphTables& tables, std::string_view face);
     ~GlyphConverter();
     GlyphConverter(const GlyphConverter&) = delete;
