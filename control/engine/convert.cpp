@@ -41,6 +41,8 @@ struct GlyphSink {
     }
 };
 
+constexpr std::size_t kOnePiece = 2048;
+
 }  // namespace
 
 // The glyph-code form of ConvertByWords: a word goes through the rules and
@@ -50,6 +52,7 @@ struct GlyphConverter::State {
     std::string face;  // the converter's own copy: callers may pass a temporary
     GlyphSink sink;
     WordCache words;
+    std::size_t seen = 0;  // bytes converted so far
 
     void ConvertWord(std::string_view word, std::string& out) {
         sink.out = &out;
@@ -64,6 +67,10 @@ GlyphConverter::GlyphConverter(const GlyphTables& tables, std::string_view face)
 GlyphConverter::~GlyphConverter() = default;
 
 void GlyphConverter::Append(std::string_view text, std::string& out) {
+    // The first few kilobytes are converted in one piece: a word cache pays
+    // only once words repeat.
+    state_->seen += text.size();
+    if (state_->seen < kOnePiece) return state_->ConvertWord(text, out);
     ConvertByWords(text, *state_, state_->words, out);
 }
 

@@ -80,7 +80,7 @@ public:
         anyAfter_[p[replacement.size() - 1]] = 1;
     }
 
-    bool MayContain(std::string_view find) const {
+    bool MayContain(std::size_t, std::string_view find) const {
         const auto* p = reinterpret_cast<const unsigned char*>(find.data());
         for (std::size_t i = 0; i < find.size(); ++i)
             if (!bytes_[p[i]]) return false;
@@ -109,9 +109,10 @@ std::string RunRules(std::string_view text, std::string_view face, Filter& filte
     // Two buffers used in turn.
     std::string current(text), next;
     const bool abTelgu = face == kAbTeluguFace;
-    for (const ReplacementRule& rule : kRules) {
+    for (std::size_t i = 0; i < std::size(kRules); ++i) {
+        const ReplacementRule& rule = kRules[i];
         if (rule.abTelguOnly && !abTelgu) continue;
-        if (!filter.MayContain(rule.find)) continue;
+        if (!filter.MayContain(i, rule.find)) continue;
         if (ReplaceAllInto(current, rule.find, rule.replacement, next)) {
             current.swap(next);
             filter.AddReplacement(rule.replacement);
@@ -120,23 +121,37 @@ std::string RunRules(std::string_view text, std::string_view face, Filter& filte
     return current;
 }
 
+// A set of bytes, 256 bits.
+struct ByteSet {
+    std::array<std::uint64_t, 4> bits{};
+    void Add(std::string_view s) {
+        for (unsigned char c : s) bits[c >> 6] |= std::uint64_t{1} << (c & 63);
+    }
+    bool Holds(const ByteSet& other) const {
+        return ((other.bits[0] & ~bits[0]) | (other.bits[1] & ~bits[1]) | (other.bits[2] & ~bits[2]) |
+                (other.bits[3] & ~bits[3])) == 0;
+    }
+};
+
+// The bytes of each rule's find text, in rule order.
+const std::array<ByteSet, std::size(kRules)>& FindBytes() {
+    static const auto sets = [] {
+        std::array<ByteSet, std::size(kRules)> s{};
+        for (std::size_t i = 0; i < std::size(kRules); ++i) s[i].Add(kRules[i].find);
+        return s;
+    }();
+    return sets;
+}
+
 // For short texts (a word): only which bytes may occur.
 class TextBytes {
 public:
-    explicit TextBytes(std::string_view text) {
-        for (unsigned char c : text) bytes_[c] = 1;
-    }
-    void AddReplacement(std::string_view replacement) {
-        for (unsigned char c : replacement) bytes_[c] = 1;
-    }
-    bool MayContain(std::string_view find) const {
-        for (unsigned char c : find)
-            if (!bytes_[c]) return false;
-        return true;
-    }
+    explicit TextBytes(std::string_view text) { bytes_.Add(text); }
+    void AddReplacement(std::string_view replacement) { bytes_.Add(replacement); }
+    bool MayContain(std::size_t rule, std::string_view) const { return bytes_.Holds(FindBytes()[rule]); }
 
 private:
-    std::array<unsigned char, 256> bytes_{};
+    ByteSet bytes_;
 };
 
 constexpr std::size_t kShortText = 256;

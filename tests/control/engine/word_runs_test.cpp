@@ -71,7 +71,7 @@ std::string RandomText(std::mt19937& rng) {
         for (std::size_t i = 0; i < length; ++i) w.push_back(kLetters[below(kLetters.size())]);
     }
     std::string text;
-    const std::size_t words = below(100) < 10 ? 100 + below(200) : below(20);
+    const std::size_t words = below(100) < 20 ? 300 + below(300) : below(20);
     for (std::size_t i = 0; i < words; ++i) {
         text += vocabulary[below(vocabulary.size())];
         text += kBetween[below(std::size(kBetween))];
@@ -91,7 +91,7 @@ TEST(WordRuns, GlyphCodesEqualThePlainConversion) {
         std::string_view face;
     } fonts[] = {{"Vrayu", kVrayuFace}, {"abTelugu", kAbTeluguFace}, {"Vrayu", "DejaVu Sans"}};
     std::mt19937 rng(23);
-    for (int round = 0; round < 1500; ++round) {
+    for (int round = 0; round < 500; ++round) {
         const std::string text = RandomText(rng);
         for (const Font& font : fonts) {
             GlyphTables tables;
