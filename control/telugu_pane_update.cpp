@@ -73,9 +73,10 @@ std::size_t CommonSuffix(std::string_view a, std::string_view b, std::size_t mos
 }  // namespace
 
 TeluguPaneUpdate::TeluguPaneUpdate(RichTextPane& telugu) : QObject(telugu.Edit()), telugu_(telugu) {
-    connect(telugu.Edit()->document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
-        // A format change (same length, nothing removed or added) leaves the text as it was.
-        if (!writing_ && (removed || added)) known_ = false;
+    // Any change made by someone else (text or format): the next update
+    // compares with the pane itself.
+    connect(telugu.Edit()->document(), &QTextDocument::contentsChange, this, [this] {
+        if (!writing_) known_ = false;
     });
 }
 
