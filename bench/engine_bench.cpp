@@ -1,5 +1,7 @@
-// Throughput of the transliteration engine: the whole English pane converted
-// (as on every key release) and the HTML page of a converted text.
+// Throughput of the transliteration engine on romanized prose: glyph codes
+// (the whole English pane, as on every key release), the same prose with
+// "#...#" runs, Unicode, and the HTML page as vrayu-convert --html builds it.
+// bench/compare-engine runs this file against an earlier engine, side by side.
 #include <benchmark/benchmark.h>
 
 #include "convert.h"
@@ -8,53 +10,69 @@
 #include "replace_all.h"
 #include "replacement_rules.h"
 #include "romanized_prose.h"
+#include "unicode.h"
 
 namespace {
 
-void BM_ConvertEnglishPane(benchmark::State& state) {
+constexpr std::int64_t kMB = 1 << 20;
+
+void Bytes(benchmark::State& state, std::size_t bytes) {
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(bytes));
+}
+
+void BM_GlyphCodes(benchmark::State& state) {
     vrayu::GlyphTables tables;
     std::string face;
     vrayu::SelectGlyphTables("Vrayu", tables, face);
-    const std::string english = vrayu::bench::RomanizedProse(static_cast<std::size_t>(state.range(0)));
+    const std::string english = state.range(1) ? vrayu::bench::RomanizedProseWithLiteralRuns(state.range(0))
+                                               : vrayu::bench::RomanizedProse(state.range(0));
     for (auto _ : state) {
         vrayu::PaneText pane = vrayu::ConvertEnglishPane(english, 0, tables, face);
         benchmark::DoNotOptimize(pane.text.data());
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
+    Bytes(state, english.size());
 }
-BENCHMARK(BM_ConvertEnglishPane)->Arg(1 << 10)->Arg(100 << 10)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GlyphCodes)->ArgNames({"bytes", "literal_runs"})->ArgsProduct({{1 << 10, kMB}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
 
-// The rewrite alone, with its shortcuts and as the plain run of every rule in
-// turn, side by side (same result, checked by the engine tests).
-void BM_ReplacementRules(benchmark::State& state) {
-    const std::string english = vrayu::bench::RomanizedProse(static_cast<std::size_t>(state.range(0)));
+void BM_Unicode(benchmark::State& state) {
+    const std::string english = vrayu::bench::RomanizedProse(state.range(0));
     for (auto _ : state) {
-        std::string rewritten = vrayu::ApplyReplacementRules(english, "Vrayu");
-        benchmark::DoNotOptimize(rewritten.data());
+        std::string text = vrayu::ConvertEnglishPaneUnicode(english);
+        benchmark::DoNotOptimize(text.data());
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
+    Bytes(state, english.size());
 }
-BENCHMARK(BM_ReplacementRules)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Unicode)->Arg(kMB)->Unit(benchmark::kMillisecond);
 
-void BM_ReplacementRulesEveryRuleInTurn(benchmark::State& state) {
-    const std::string english = vrayu::bench::RomanizedProse(static_cast<std::size_t>(state.range(0)));
+// Romanized prose to the page, as vrayu-convert --html does it.
+void BM_HtmlPage(benchmark::State& state) {
+    vrayu::GlyphTables tables;
+    std::string face;
+    vrayu::SelectGlyphTables("Vrayu", tables, face);
+    const std::string english = vrayu::bench::RomanizedProse(state.range(0));
+    vrayu::CharFormat format;
+    format.face = face;
+    format.pointSize = 16;
     for (auto _ : state) {
-        std::string rewritten = english;
-        for (const vrayu::ReplacementRule& rule : vrayu::ReplacementRules())
-            if (!rule.abTelguOnly) rewritten = vrayu::ReplaceAll(rewritten, rule.find, rule.replacement);
-        benchmark::DoNotOptimize(rewritten.data());
+        const std::string telugu = vrayu::ConvertEnglishPane(english, 0, tables, face).text;
+        vrayu::InMemoryFormattedText text;
+        text.Append(telugu, format);
+        text.SetCaretFormat(format);
+        std::string page = vrayu::BuildHTMLPage(text);
+        benchmark::DoNotOptimize(page.data());
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
+    Bytes(state, english.size());
 }
-BENCHMARK(BM_ReplacementRulesEveryRuleInTurn)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HtmlPage)->Arg(kMB)->Unit(benchmark::kMillisecond);
 
-void BM_BuildHTMLPage(benchmark::State& state) {
+// The page of a formatted text as a user leaves it: a bold title, coloured words.
+void BM_HtmlPageFormatted(benchmark::State& state) {
     vrayu::GlyphTables tables;
     std::string face;
     vrayu::SelectGlyphTables("Vrayu", tables, face);
     std::string telugu = vrayu::ConvertEnglishPane(vrayu::bench::RomanizedProse(200 << 10), 0, tables, face).text;
     telugu.resize(static_cast<std::size_t>(state.range(0)));
-    // A formatted text as a user leaves it: a bold title, coloured words.
     vrayu::InMemoryFormattedText text;
     vrayu::CharFormat format;
     format.face = face;
@@ -68,9 +86,33 @@ void BM_BuildHTMLPage(benchmark::State& state) {
         std::string page = vrayu::BuildHTMLPage(text);
         benchmark::DoNotOptimize(page.data());
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
+    Bytes(state, telugu.size());
 }
-BENCHMARK(BM_BuildHTMLPage)->Arg(100 << 10)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HtmlPageFormatted)->Arg(100 << 10)->Unit(benchmark::kMillisecond);
+
+// The rewrite alone, with its shortcuts and as the plain run of every rule in
+// turn (same result, checked by the engine tests).
+void BM_ReplacementRules(benchmark::State& state) {
+    const std::string english = vrayu::bench::RomanizedProse(static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state) {
+        std::string rewritten = vrayu::ApplyReplacementRules(english, "Vrayu");
+        benchmark::DoNotOptimize(rewritten.data());
+    }
+    Bytes(state, english.size());
+}
+BENCHMARK(BM_ReplacementRules)->Arg(kMB)->Unit(benchmark::kMillisecond);
+
+void BM_ReplacementRulesEveryRuleInTurn(benchmark::State& state) {
+    const std::string english = vrayu::bench::RomanizedProse(static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state) {
+        std::string rewritten = english;
+        for (const vrayu::ReplacementRule& rule : vrayu::ReplacementRules())
+            if (!rule.abTelguOnly) rewritten = vrayu::ReplaceAll(rewritten, rule.find, rule.replacement);
+        benchmark::DoNotOptimize(rewritten.data());
+    }
+    Bytes(state, english.size());
+}
+BENCHMARK(BM_ReplacementRulesEveryRuleInTurn)->Arg(kMB)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -42,4 +42,17 @@ std::string RomanizedProse(std::size_t bytes) {
     return text;
 }
 
+std::string RomanizedProseWithLiteralRuns(std::size_t bytes) {
+    const std::string prose = RomanizedProse(bytes);
+    std::string text;
+    text.reserve(bytes + bytes / 4);
+    int words = 0;
+    for (char c : prose) {
+        text.push_back(c);
+        if (c == ' ' && ++words % 5 == 0) text.append("#OK# ");
+    }
+    text.resize(bytes);
+    return text;
+}
+
 }  // namespace vrayu::bench

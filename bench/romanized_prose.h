@@ -9,4 +9,7 @@ namespace vrayu::bench {
 
 std::string RomanizedProse(std::size_t bytes);
 
+// The same prose with a "#...#" run kept as typed after every fifth word.
+std::string RomanizedProseWithLiteralRuns(std::size_t bytes);
+
 }  // namespace vrayu::bench

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QList>
 
+#include "served_object.h"
 #include "transliterate_control.h"
 
 class QPlainTextEdit;
@@ -40,6 +41,7 @@ private:
     QPushButton* apply_;
     bool changed_ = false;
     bool loading_ = false;
+    ServedObject served_;  // keeps the library loaded while the page lives
 };
 
 }  // namespace vrayu

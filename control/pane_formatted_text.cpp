@@ -3,6 +3,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <algorithm>
 
 #include "rich_text_format.h"
 #include "rich_text_pane.h"
@@ -69,6 +70,12 @@ CharFormat PaneFormattedText::FormatAt(std::size_t position) const {
     if (hint_ >= runs_.size() || runs_[hint_].first > position) hint_ = 0;
     while (hint_ + 1 < runs_.size() && runs_[hint_ + 1].first <= position) ++hint_;
     return runs_[hint_].format;
+}
+
+std::size_t PaneFormattedText::SameFormatUntil(std::size_t position) const {
+    FormatAt(position);  // finds the run
+    if (runs_.empty() || hint_ + 1 >= runs_.size()) return std::max(position, text_.size());
+    return std::max(position, runs_[hint_ + 1].first - 1);
 }
 
 }  // namespace vrayu

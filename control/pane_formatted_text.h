@@ -19,6 +19,7 @@ public:
     std::string_view Text() const override { return text_; }
     std::int64_t SelectionColor() const override { return selectionColor_; }
     CharFormat FormatAt(std::size_t position) const override;
+    std::size_t SameFormatUntil(std::size_t position) const override;
     std::int64_t BackColor() const override { return backColor_; }
 
 private:

@@ -357,6 +357,20 @@ void RichTextPane::SetFont(const QFont& font) {
     f.setFontItalic(font.italic());
     f.setFontUnderline(font.underline());
     f.setFontStrikeOut(font.strikeOut());
+    MergeEverywhere(f);
+}
+
+void RichTextPane::SetFontName(const QString& name) {
+    QFont font = edit_->document()->defaultFont();
+    font.setFamilies({name});
+    edit_->document()->setDefaultFont(font);
+    QTextCharFormat f;
+    f.setFontFamilies({name});
+    MergeEverywhere(f);
+}
+
+// Every character, the caret's format and the format of text typed next.
+void RichTextPane::MergeEverywhere(const QTextCharFormat& f) {
     QTextCursor all(edit_->document());
     all.select(QTextCursor::Document);
     all.mergeCharFormat(f);

@@ -73,6 +73,8 @@ public:
     // styles (colours stay) and the format of text typed next.
     QFont Font() const;
     void SetFont(const QFont& font);
+    // Changes only the name of the pane's font, everywhere (size and styles stay).
+    void SetFontName(const QString& name);
     std::int64_t BackColor() const { return backColor_; }
     void SetBackColor(std::int64_t oleColor);
 
@@ -91,6 +93,7 @@ private:
     QVariant BlockAttribute(Get get) const;
     void MergeChar(const QTextCharFormat& f);
     void MergeBlock(const QTextBlockFormat& f);
+    void MergeEverywhere(const QTextCharFormat& f);
 
     QTextEdit* edit_;
     std::int64_t backColor_;

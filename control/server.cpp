@@ -10,6 +10,7 @@
 
 #include "data_page.h"
 #include "registry_store.h"
+#include "served_object.h"
 #include "transliterate.h"
 
 namespace vrayu {
@@ -151,7 +152,7 @@ __attribute__((visibility("default"))) HResult DllGetClassObject(const char* cls
 }
 
 __attribute__((visibility("default"))) HResult DllCanUnloadNow() {
-    return Transliterate::LiveCount() == 0 && g_locks.load() == 0 ? kS_OK : kS_FALSE;
+    return ServedObject::LiveCount() == 0 && g_locks.load() == 0 ? kS_OK : kS_FALSE;
 }
 
 __attribute__((visibility("default"))) HResult DllRegisterServer() {

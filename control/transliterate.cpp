@@ -14,7 +14,6 @@
 #include <QToolButton>
 #include <QUrl>
 #include <algorithm>
-#include <atomic>
 
 #include "control_texts.h"
 #include "convert.h"
@@ -23,14 +22,13 @@
 #include "key_codes.h"
 #include "member_table.h"
 #include "pane_formatted_text.h"
+#include "telugu_pane_update.h"
 #include "text_color.h"
 #include "web_fetch.h"
 #include "web_import.h"
 
 namespace vrayu {
 namespace {
-
-std::atomic<int> g_liveCount{0};
 
 // The wait cursor for the life of the object: restored on every exit path.
 class WaitCursor {
@@ -62,8 +60,6 @@ QString FromLatin1(const std::string& s) { return QString::fromLatin1(s.data(), 
 
 }  // namespace
 
-int Transliterate::LiveCount() { return g_liveCount.load(); }
-
 Transliterate::Transliterate(QWidget* parent)
     : QWidget(parent),
       txtEnglish_(new QTextEdit(this)),
@@ -73,8 +69,8 @@ Transliterate::Transliterate(QWidget* parent)
       telugu_(txtTelugu_),
       html_(txtHTML_),
       fetch_(new WebFetch(this)),
+      teluguUpdate_(new TeluguPaneUpdate(telugu_)),
       geometry_(DesignGeometry()) {
-    ++g_liveCount;
     font_ = AmbientFont();
     CreateChildren();
     StartUp();
@@ -89,7 +85,6 @@ Transliterate::~Transliterate() {
         pane->removeEventFilter(this);
         disconnect(pane, nullptr, this, nullptr);
     }
-    --g_liveCount;
 }
 
 void Transliterate::CreateChildren() {
@@ -162,7 +157,7 @@ void Transliterate::CreateChildren() {
 
 void Transliterate::StartUp() {
     Auto_Convert = false;
-    SelectGlyphTables(cboFont_->currentText().toStdString(), tables_, faceName_);
+    SelectGlyphTables(cboFont_->currentText());
     currentPane_.clear();
 
     const QStringList families = QFontDatabase::families();
@@ -172,7 +167,7 @@ void Transliterate::StartUp() {
 
     const std::string welcome =
         ConvertString(Latin1(WelcomeText(VRAYU_VERSION_MAJOR, VRAYU_VERSION_MINOR, VRAYU_VERSION_PATCH)), tables_,
-                      faceName_);
+                      FaceName());
     telugu_.SetText(FromLatin1(welcome));
     english_.SetText(InstructionsText());
 
@@ -261,10 +256,8 @@ void Transliterate::ApplyGeometry() {
 // ---- Conversion
 
 void Transliterate::ConvertNow() {
-    const PaneText out =
-        ConvertEnglishPane(Latin1(english_.Text()), english_.SelStart(), tables_, faceName_);
-    telugu_.UpdateText(FromLatin1(out.text));
-    telugu_.SetSelStart(out.caret);
+    const std::size_t length = teluguUpdate_->Update(PaneLatin1(english_), tables_, FaceName());
+    telugu_.SetSelStart(std::clamp(english_.SelStart(), 0, static_cast<int>(length)));
 }
 
 void Transliterate::OnConvertClicked() {
@@ -305,9 +298,16 @@ void Transliterate::OnFontChosen(const QString& name) {
         telugu_.SetSelFontName(name);
         return;
     }
-    SelectGlyphTables(name.toStdString(), tables_, faceName_);
+    SelectGlyphTables(name);
     ConvertNow();
 }
+
+void Transliterate::SelectGlyphTables(const QString& fontListText) {
+    std::string face;
+    if (::vrayu::SelectGlyphTables(Latin1(fontListText), tables_, face)) telugu_.SetFontName(FromLatin1(face));
+}
+
+std::string Transliterate::FaceName() const { return Latin1(telugu_.Font().family()); }
 
 void Transliterate::OnSizeChosen(const QString& size) {
     Dialogs& dialogs = CurrentDialogs();

@@ -13,6 +13,7 @@
 #include "glyph_tables.h"
 #include "pane_layout.h"
 #include "rich_text_pane.h"
+#include "served_object.h"
 #include "transliterate_control.h"
 
 class QComboBox;
@@ -26,6 +27,7 @@ class QToolButton;
 
 namespace vrayu {
 
+class TeluguPaneUpdate;
 class WebFetch;
 
 class Transliterate : public QWidget, public TransliterateControl {
@@ -33,9 +35,6 @@ class Transliterate : public QWidget, public TransliterateControl {
 public:
     explicit Transliterate(QWidget* parent = nullptr);
     ~Transliterate() override;
-
-    // Number of live controls (the library may unload at zero).
-    static int LiveCount();
 
     // TransliterateControl
     QWidget* Widget() override { return this; }
@@ -71,7 +70,9 @@ public:
     void SetView(ViewMode view);
     // The pane that last had the focus: "English", "Telugu", "HTML" or "".
     const QString& CurrentPane() const { return currentPane_; }
-    const std::string& FaceName() const { return faceName_; }
+    // The Telugu pane's font name: it decides the face-dependent conversion
+    // rules ("|" for "abTelgu", the a-A separator for "Vrayu").
+    std::string FaceName() const;
     WebFetch& Fetcher() { return *fetch_; }
     // Twips per pixel of the screen the control is on (15 at 96 dpi).
     double TwipsPerPixel() const;
@@ -94,6 +95,7 @@ private:
     void Layout();
     void ApplyGeometry();
     void BuildHTMLPage();
+    void SelectGlyphTables(const QString& fontListText);
     void ImportFromAddressBox();
     void AnySel(bool on, void (RichTextPane::*set)(bool));
     void FireSelChange();
@@ -123,15 +125,16 @@ private:
     RichTextPane telugu_;
     RichTextPane html_;
     WebFetch* fetch_;
+    TeluguPaneUpdate* teluguUpdate_;  // owned by the Telugu pane's widget
 
     GlyphTables tables_;
-    std::string faceName_;
     QString currentPane_;
     PaneGeometry geometry_;
     TransliterateEvents* sink_ = nullptr;
     int lastSelStart_ = -1, lastSelLength_ = -1;
 
     // Stored-only properties.
+    ServedObject served_;  // keeps the library loaded while the control lives
     std::int64_t foreColor_ = 0;
     bool enabled_ = false;
     QFont font_;

@@ -22,6 +22,33 @@ bool ToOleColor(const QVariant& v, std::int64_t& out) {
     return true;
 }
 
+// A Boolean as the control's Boolean properties and arguments take it: a
+// Boolean, a number (non-zero is True), or text that is "True" or "False" (in
+// any case) or a number. Anything else, like Null or "maybe", is refused, as
+// the number properties refuse text that is not a number.
+bool ToBoolean(const QVariant& v, bool& out) {
+    if (!v.isValid()) return false;
+    if (v.typeId() == QMetaType::Bool) {
+        out = v.toBool();
+        return true;
+    }
+    if (v.typeId() == QMetaType::QString) {
+        const QString text = v.toString().trimmed();
+        if (text.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0) {
+            out = true;
+            return true;
+        }
+        if (text.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0) {
+            out = false;
+            return true;
+        }
+    }
+    bool ok = false;
+    const double n = v.toString().trimmed().toDouble(&ok);
+    if (ok) out = n != 0;
+    return ok;
+}
+
 HResult Fail(QString* errorText, const char* text) {
     if (errorText) *errorText = QLatin1String(text);
     return kDispE_Exception;
@@ -108,12 +135,7 @@ HResult Transliterate::InvokeProperty(int id, int flags, QVariantList& args, QVa
     }
     if (args.size() != 1) return kDispE_BadParamCount;
     const QVariant& value = args.front();
-    // Property puts on a Boolean field accept any number (non-zero is True).
-    auto toBool = [&](bool& field) {
-        if (!value.isValid() || !value.canConvert<bool>()) return kDispE_TypeMismatch;
-        field = value.toBool();
-        return kS_OK;
-    };
+    auto toBool = [&](bool& field) { return ToBoolean(value, field) ? kS_OK : kDispE_TypeMismatch; };
     HResult hr = kS_OK;
     std::int64_t color = 0;
     bool ok = false;
@@ -192,12 +214,20 @@ HResult Transliterate::SetSelectionProperty(int id, const QVariant& value, QStri
     // Null (a mixed selection read back) is not a value a selection can take.
     if (!value.isValid()) return kDispE_TypeMismatch;
     bool ok = false;
+    bool on = false;
     switch (id) {
-        case dispid::SelBold: telugu_.SetSelBold(value.toBool()); return kS_OK;
-        case dispid::SelItalic: telugu_.SetSelItalic(value.toBool()); return kS_OK;
-        case dispid::SelUnderline: telugu_.SetSelUnderline(value.toBool()); return kS_OK;
-        case dispid::SelStrikeThru: telugu_.SetSelStrikeThru(value.toBool()); return kS_OK;
-        case dispid::SelBullet: telugu_.SetSelBullet(value.toBool()); return kS_OK;
+        case dispid::SelBold:
+        case dispid::SelItalic:
+        case dispid::SelUnderline:
+        case dispid::SelStrikeThru:
+        case dispid::SelBullet:
+            if (!ToBoolean(value, on)) return kDispE_TypeMismatch;
+            if (id == dispid::SelBold) telugu_.SetSelBold(on);
+            else if (id == dispid::SelItalic) telugu_.SetSelItalic(on);
+            else if (id == dispid::SelUnderline) telugu_.SetSelUnderline(on);
+            else if (id == dispid::SelStrikeThru) telugu_.SetSelStrikeThru(on);
+            else telugu_.SetSelBullet(on);
+            return kS_OK;
         case dispid::SelText: telugu_.SetSelText(value.toString()); return kS_OK;
         case dispid::SelRTF: telugu_.SetSelRTF(value.toString()); return kS_OK;
         case dispid::SelFontName: {
@@ -246,7 +276,18 @@ HResult Transliterate::SetSelectionProperty(int id, const QVariant& value, QStri
 }
 
 HResult Transliterate::InvokeMethod(int id, QVariantList& args, QVariant* result, QString* errorText) {
+    bool on = false;
     switch (id) {
+        case dispid::anySelBold:
+        case dispid::anySelItalic:
+        case dispid::anySelUnderline:
+        case dispid::anySelSelStrikeThru:
+            if (!ToBoolean(args[0], on)) return kDispE_TypeMismatch;
+            if (id == dispid::anySelBold) anySelBold(on);
+            else if (id == dispid::anySelItalic) anySelItalic(on);
+            else if (id == dispid::anySelUnderline) anySelUnderline(on);
+            else anySelSelStrikeThru(on);
+            return kS_OK;
         case dispid::ConvertNow: ConvertNow(); return kS_OK;
         case dispid::Convert2HTML: Convert2HTML(); return kS_OK;
         case dispid::SelPrint: {
@@ -257,10 +298,6 @@ HResult Transliterate::InvokeMethod(int id, QVariantList& args, QVariant* result
         }
         case dispid::SetURL: SetURL(args[0].toString()); return kS_OK;
         case dispid::AddURL: AddURL(args[0].toString()); return kS_OK;
-        case dispid::anySelBold: anySelBold(args[0].toBool()); return kS_OK;
-        case dispid::anySelItalic: anySelItalic(args[0].toBool()); return kS_OK;
-        case dispid::anySelUnderline: anySelUnderline(args[0].toBool()); return kS_OK;
-        case dispid::anySelSelStrikeThru: anySelSelStrikeThru(args[0].toBool()); return kS_OK;
         case dispid::ConvertToGIF: return kS_OK;  // accepts its arguments and does nothing
         case dispid::VBColor2WebColor: {
             std::string text = args[0].toString().toStdString();

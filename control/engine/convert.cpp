@@ -6,6 +6,7 @@
 #include "replacement_rules.h"
 #include "syllable.h"
 #include "syllable_scan.h"
+#include "word_runs.h"
 
 namespace vrayu {
 namespace {
@@ -15,46 +16,82 @@ struct StringHash {
     std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
 };
 
+// Syllables into glyph codes, with the syllables met before remembered: the
+// rules depend only on the syllable, the tables and the face, which stay
+// fixed during one conversion.
 struct GlyphSink {
     const GlyphTables& tables;
     std::string_view face;
-    std::string& out;
-    // Prose repeats its syllables; the rules depend only on the syllable, the
-    // tables and the face, which stay fixed during one conversion.
+    std::string* out = nullptr;
     std::unordered_map<std::string, std::string, StringHash, std::equal_to<>> known;
 
     void Syllable(std::string_view s) {
         if (auto it = known.find(s); it != known.end()) {
-            out += it->second;
+            out->append(it->second);
             return;
         }
         std::string glyphs = ConvertSyllable(s, tables, face);
-        out += glyphs;
+        out->append(glyphs);
         if (known.size() < kMaxKnownSyllables) known.emplace(s, std::move(glyphs));
     }
     static constexpr std::size_t kMaxKnownSyllables = 1 << 16;
-    void Literal(char c) { out.push_back(c); }
+    void Literal(char c) { out->push_back(c); }
     void Anusvara() {
-        out.push_back(static_cast<char>(static_cast<std::uint8_t>(tables.SignGlyph[code::kAnusvara])));
+        out->push_back(static_cast<char>(static_cast<std::uint8_t>(tables.SignGlyph[code::kAnusvara])));
     }
 };
 
+constexpr std::size_t kOnePiece = 2048;
+
 }  // namespace
 
+// The glyph-code form of ConvertByWords: a word goes through the rules and
+// the syllable scan; separators are their own codes.
+struct GlyphConverter::State {
+    State(const GlyphTables& tables, std::string_view faceName) : face(faceName), sink{tables, face, nullptr, {}} {}
+    std::string face;  // the converter's own copy: callers may pass a temporary
+    GlyphSink sink;
+    WordCache words;
+    std::size_t seen = 0;  // bytes converted so far
+
+    void ConvertWord(std::string_view word, std::string& out) {
+        sink.out = &out;
+        ScanSyllables(ApplyReplacementRules(word, sink.face), sink);
+    }
+    static void Separators(std::string_view run, std::string& out) { out.append(run); }
+};
+
+GlyphConverter::GlyphConverter(const GlyphTables& tables, std::string_view face)
+    : state_(std::make_unique<State>(tables, face)) {}
+
+GlyphConverter::~GlyphConverter() = default;
+
+void GlyphConverter::Append(std::string_view text, std::string& out) {
+    // The first few kilobytes are converted in one piece: a word cache pays
+    // only once words repeat.
+    state_->seen += text.size();
+    if (state_->seen < kOnePiece) return state_->ConvertWord(text, out);
+    ConvertByWords(text, *state_, state_->words, out);
+}
+
+void GlyphConverter::AppendEnglishPane(std::string_view english, std::string& out) {
+    AppendWithLiteralRuns(
+        english, out, [this](std::string& o, std::string_view run) { Append(run, o); },
+        [](std::string& o, std::string_view run) { o.append(run); });
+}
+
 std::string ConvertString(std::string_view text, const GlyphTables& tables, std::string_view face) {
-    const std::string rewritten = ApplyReplacementRules(text, face);
     std::string out;
-    out.reserve(rewritten.size() + rewritten.size() / 2);
-    GlyphSink sink{tables, face, out, {}};
-    ScanSyllables(rewritten, sink);
+    out.reserve(text.size() + text.size() / 2);
+    GlyphConverter(tables, face).Append(text, out);
     return out;
 }
 
 PaneText ConvertEnglishPane(std::string_view english, int englishCaret, const GlyphTables& tables,
                             std::string_view face) {
     PaneText pane;
-    pane.text = ConvertWithLiteralRuns(
-        english, [&](std::string_view run) { return ConvertString(run, tables, face); });
+    pane.text.reserve(english.size() + english.size() / 2);
+    GlyphConverter(tables, face).AppendEnglishPane(english, pane.text);
     pane.caret = std::clamp(englishCaret, 0, static_cast<int>(pane.text.size()));
     return pane;
 }

@@ -83,6 +83,12 @@ CharFormat InMemoryFormattedText::FormatAt(std::size_t position) const {
     return std::prev(it)->second;
 }
 
+std::size_t InMemoryFormattedText::SameFormatUntil(std::size_t position) const {
+    auto it = std::upper_bound(runs_.begin(), runs_.end(), position,
+                               [](std::size_t pos, const auto& run) { return pos < run.first; });
+    return it == runs_.end() ? std::max(position, text_.size()) : std::max(position, it->first - 1);
+}
+
 std::string VBColor2WebColor(std::string& hexColor) {
     long long value = 0;
     const char* first = hexColor.data();
@@ -142,7 +148,7 @@ std::string BuildHTMLPage(const FormattedText& text) {
     if (italic) page += "<em>";
     if (underline) page += "<u>";
 
-    for (std::size_t i = 1; i <= glyphs.size(); ++i) {
+    for (std::size_t i = 1; i <= glyphs.size();) {
         const CharFormat f = text.FormatAt(i);
         if (f.alignment != alignment) {
             page += "</p>";
@@ -164,9 +170,15 @@ std::string BuildHTMLPage(const FormattedText& text) {
         w.Toggle(bold, f.bold, "<strong>", "</strong>");
         w.Toggle(italic, f.italic, "<em>", "</em>");
         w.Toggle(underline, f.underline, "<u>", "</u>");
-        const char c = glyphs[i - 1];
-        if (c == '\r') page += "<br>";
-        else page.push_back(c);
+        // The run of characters in this format; a carriage return is a line break.
+        const std::size_t end = std::min(text.SameFormatUntil(i), glyphs.size());
+        std::string_view run = glyphs.substr(i - 1, end - i + 1);
+        for (std::size_t cr; (cr = run.find('\r')) != std::string_view::npos; run.remove_prefix(cr + 1)) {
+            page.append(run.substr(0, cr));
+            page += "<br>";
+        }
+        page.append(run);
+        i = end + 1;
     }
 
     if (bold) page += "</strong>";

@@ -37,6 +37,9 @@ public:
     // Format of character `position` (1-based; position 1 of an empty text is
     // the format at the caret).
     virtual CharFormat FormatAt(std::size_t position) const = 0;
+    // The last position through which the format of `position` holds (at
+    // least `position`); the page builder copies such a run in one piece.
+    virtual std::size_t SameFormatUntil(std::size_t position) const { return position; }
     // Background colour of the Telugu pane (OLE colour; negative: system colour).
     virtual std::int64_t BackColor() const = 0;
 };
@@ -54,6 +57,7 @@ public:
     std::string_view Text() const override { return text_; }
     std::int64_t SelectionColor() const override { return selectionColor_; }
     CharFormat FormatAt(std::size_t position) const override;
+    std::size_t SameFormatUntil(std::size_t position) const override;
     std::int64_t BackColor() const override { return backColor_; }
 
 private:

@@ -80,7 +80,7 @@ public:
         anyAfter_[p[replacement.size() - 1]] = 1;
     }
 
-    bool MayContain(std::string_view find) const {
+    bool MayContain(std::size_t, std::string_view find) const {
         const auto* p = reinterpret_cast<const unsigned char*>(find.data());
         for (std::size_t i = 0; i < find.size(); ++i)
             if (!bytes_[p[i]]) return false;
@@ -100,22 +100,73 @@ private:
 
 std::span<const ReplacementRule> ReplacementRules() { return kRules; }
 
-std::string ApplyReplacementRules(std::string_view text, std::string_view face) {
-    // Two buffers used in turn. Most rules find nothing in ordinary text, so
-    // each is first checked against the bytes and byte pairs the text may
-    // hold; a skipped rule could never have matched.
+namespace {
+
+// Runs the rules with `Filter` telling which rules may match; a skipped rule
+// could never have matched.
+template <class Filter>
+std::string RunRules(std::string_view text, std::string_view face, Filter& filter) {
+    // Two buffers used in turn.
     std::string current(text), next;
-    auto pairs = std::make_unique<TextPairs>(current);
     const bool abTelgu = face == kAbTeluguFace;
-    for (const ReplacementRule& rule : kRules) {
+    for (std::size_t i = 0; i < std::size(kRules); ++i) {
+        const ReplacementRule& rule = kRules[i];
         if (rule.abTelguOnly && !abTelgu) continue;
-        if (!pairs->MayContain(rule.find)) continue;
+        if (!filter.MayContain(i, rule.find)) continue;
         if (ReplaceAllInto(current, rule.find, rule.replacement, next)) {
             current.swap(next);
-            pairs->AddReplacement(rule.replacement);
+            filter.AddReplacement(rule.replacement);
         }
     }
     return current;
+}
+
+// A set of bytes, 256 bits.
+struct ByteSet {
+    std::array<std::uint64_t, 4> bits{};
+    void Add(std::string_view s) {
+        for (unsigned char c : s) bits[c >> 6] |= std::uint64_t{1} << (c & 63);
+    }
+    bool Holds(const ByteSet& other) const {
+        return ((other.bits[0] & ~bits[0]) | (other.bits[1] & ~bits[1]) | (other.bits[2] & ~bits[2]) |
+                (other.bits[3] & ~bits[3])) == 0;
+    }
+};
+
+// The bytes of each rule's find text, in rule order.
+const std::array<ByteSet, std::size(kRules)>& FindBytes() {
+    static const auto sets = [] {
+        std::array<ByteSet, std::size(kRules)> s{};
+        for (std::size_t i = 0; i < std::size(kRules); ++i) s[i].Add(kRules[i].find);
+        return s;
+    }();
+    return sets;
+}
+
+// For short texts (a word): only which bytes may occur.
+class TextBytes {
+public:
+    explicit TextBytes(std::string_view text) { bytes_.Add(text); }
+    void AddReplacement(std::string_view replacement) { bytes_.Add(replacement); }
+    bool MayContain(std::size_t rule, std::string_view) const { return bytes_.Holds(FindBytes()[rule]); }
+
+private:
+    ByteSet bytes_;
+};
+
+constexpr std::size_t kShortText = 256;
+
+}  // namespace
+
+std::string ApplyReplacementRules(std::string_view text, std::string_view face) {
+    // Most rules find nothing in ordinary text, so each is first checked
+    // against the bytes (and, for long texts, the byte pairs) the text may hold.
+    if (text.size() <= kShortText) {
+        TextBytes bytes(text);
+        return RunRules(text, face, bytes);
+    }
+    auto pairs = std::make_unique<TextPairs>(text);
+    return RunRules(text, face, *pairs);
 }
 
 }  // namespace vrayu

@@ -7,6 +7,7 @@
 #include "replacement_rules.h"
 #include "syllable.h"
 #include "syllable_scan.h"
+#include "word_runs.h"
 
 namespace vrayu {
 namespace {
@@ -152,6 +153,25 @@ struct UnicodeSink {
 
 }  // namespace
 
+// The Unicode form of ConvertByWords, with its word cache.
+struct UnicodeConverter::State {
+    WordCache words;
+    void ConvertWord(std::string_view word, std::string& out) {
+        UnicodeSink sink{out};
+        ScanSyllables(ApplyReplacementRules(word, kVrayuFace), sink);
+    }
+    static void Separators(std::string_view run, std::string& out) {
+        for (char c : run) AppendLiteral(out, static_cast<std::uint8_t>(c));
+    }
+};
+
+UnicodeConverter::UnicodeConverter() : state_(std::make_unique<State>()) {}
+UnicodeConverter::~UnicodeConverter() = default;
+
+void UnicodeConverter::Append(std::string_view text, std::string& out) {
+    ConvertByWords(text, *state_, state_->words, out);
+}
+
 std::span<const UnicodeLetterRow> UnicodeLetterRows() { return kRows; }
 std::span<const RawGlyphRow> RawGlyphRows() { return kRawGlyphs; }
 
@@ -231,18 +251,20 @@ std::string UnicodeSyllable(std::string_view syllable) {
 }
 
 std::string ConvertStringUnicode(std::string_view text) {
-    const std::string rewritten = ApplyReplacementRules(text, kVrayuFace);
     std::string out;
-    out.reserve(rewritten.size() * 3);
-    UnicodeSink sink{out};
-    ScanSyllables(rewritten, sink);
+    out.reserve(text.size() * 3);
+    UnicodeConverter().Append(text, out);
     return out;
 }
 
 std::string ConvertEnglishPaneUnicode(std::string_view english) {
-    return ConvertWithLiteralRuns(
-        english, [](std::string_view run) { return ConvertStringUnicode(run); },
-        [](std::string& out, std::string_view run) { AppendLatin1AsUtf8(out, run); });
+    std::string out;
+    out.reserve(english.size() * 3);
+    UnicodeConverter converter;
+    AppendWithLiteralRuns(
+        english, out, [&](std::string& o, std::string_view run) { converter.Append(run, o); },
+        [](std::string& o, std::string_view run) { AppendLatin1AsUtf8(o, run); });
+    return out;
 }
 
 }  // namespace vrayu

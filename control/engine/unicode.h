@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -46,5 +47,21 @@ std::string UnicodeSyllable(std::string_view syllable);
 // glyph codes of the replacement steps (RawGlyphRows).
 std::string ConvertStringUnicode(std::string_view text);
 std::string ConvertEnglishPaneUnicode(std::string_view english);
+
+// ConvertStringUnicode for many runs of one conversion, keeping the words
+// converted so far (see GlyphConverter).
+class UnicodeConverter {
+public:
+    UnicodeConverter();
+    ~UnicodeConverter();
+    UnicodeConverter(const UnicodeConverter&) = delete;
+    UnicodeConverter& operator=(const UnicodeConverter&) = delete;
+    // Appends ConvertStringUnicode(text) to `out`.
+    void Append(std::string_view text, std::string& out);
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
 
 }  // namespace vrayu

@@ -125,6 +125,19 @@ TEST_F(HostTest, ServerEntryPointsRefuseWhatTheyDoNotServe) {
     EXPECT_EQ(canUnload(), kS_FALSE);
     factory->LockServer(false);
     EXPECT_EQ(canUnload(), kS_OK);
+    // A live property page keeps the library too, however it was made.
+    ASSERT_EQ(get(kDataPageClsid, kIClassFactoryIid, &object), kS_OK);
+    PropertyPage* page = nullptr;
+    ASSERT_EQ(static_cast<PropertyPageFactory*>(object)->CreatePage(nullptr, &page), kS_OK);
+    EXPECT_EQ(canUnload(), kS_FALSE);
+    delete page->Dialog();
+    EXPECT_EQ(canUnload(), kS_OK);
+    ASSERT_EQ(factory->CreateInstance(nullptr, &control), kS_OK);
+    QDialog* ownPage = control->CreatePropertyPage(nullptr);
+    delete control->Widget();
+    EXPECT_EQ(canUnload(), kS_FALSE);
+    delete ownPage;
+    EXPECT_EQ(canUnload(), kS_OK);
 
     // A store that cannot be written: registration reports the failure.
     const QString file = dir_.filePath("not-a-folder");

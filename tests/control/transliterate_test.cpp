@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextEdit>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -205,11 +206,29 @@ TEST_F(ControlTest, DispatchByIdAndByName) {
     QVariantList none;
     EXPECT_EQ(control_->Invoke(0x12345, kDispatchPropertyGet, none, nullptr), kDispE_MemberNotFound);
 
-    // Boolean fields take any number.
+    // Boolean fields take any number, and text only when it is a Boolean or
+    // a number (as SelStart refuses text that is not a number).
     EXPECT_EQ(control_->Put("Auto_Convert", -1), kS_OK);
     EXPECT_EQ(control_->Get(dispid::Auto_Convert), QVariant(true));
     EXPECT_EQ(control_->Put(dispid::Auto_Convert, 0), kS_OK);
     EXPECT_FALSE(control_->Auto_Convert);
+    for (const char* text : {"true", " TRUE ", "-1", "2.5"}) {
+        control_->Auto_Convert = false;
+        EXPECT_EQ(control_->Put(dispid::Auto_Convert, QString(text)), kS_OK) << text;
+        EXPECT_TRUE(control_->Auto_Convert) << text;
+    }
+    for (const char* text : {"False", "0"}) {
+        EXPECT_EQ(control_->Put(dispid::Auto_Convert, QString(text)), kS_OK) << text;
+        EXPECT_FALSE(control_->Auto_Convert) << text;
+    }
+    for (int id : {dispid::Auto_Convert, dispid::ib_English_changed, dispid::Enabled, dispid::SelBold,
+                   dispid::SelBullet, dispid::SelStart}) {
+        for (const char* text : {"maybe", "", "1x"})
+            EXPECT_EQ(control_->Put(id, QString(text)), kDispE_TypeMismatch) << id << ' ' << text;
+    }
+    EXPECT_FALSE(control_->Auto_Convert);
+    QVariantList maybe{QString("maybe")};
+    EXPECT_EQ(control_->Call(dispid::anySelBold, maybe), kDispE_TypeMismatch);
 
     // Colours: the system window colour is the default of both backgrounds.
     EXPECT_EQ(control_->Get(dispid::TeluguBackColor).toInt(), static_cast<int>(0x80000005u));
@@ -329,8 +348,34 @@ TEST_F(ControlTest, ColourAnswersAndSizeList) {
     EXPECT_EQ(t.Font().pointSize(), 24);
 }
 
+// The face the pane shows: its font as the host reads it, the font of every
+// character and the font of text typed next.
+void ExpectPaneFace(Transliterate& control, const QString& face) {
+    EXPECT_EQ(control.Get(dispid::TeluguFont).value<QFont>().family(), face);
+    auto* pane = control.findChild<QTextEdit*>("txtTelugu");
+    for (QTextBlock b = pane->document()->begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            EXPECT_EQ(it.fragment().charFormat().font().family(), face) << it.fragment().text().toStdString();
+    EXPECT_EQ(QFontInfo(pane->currentCharFormat().font()).family(),
+              QFontInfo(QFont(face)).family());  // what the caret's text is drawn in
+    const int start = control.Get(dispid::SelStart).toInt(), length = control.Get(dispid::SelLength).toInt();
+    control.Put(dispid::SelStart, 0);
+    control.Put(dispid::SelLength, control.Get(dispid::TextTelugu).toString().size());
+    EXPECT_EQ(control.Get(dispid::SelFontName), QVariant(face));
+    control.Put(dispid::SelStart, start);
+    control.Put(dispid::SelLength, length);
+}
+
+QString ConvertedIn(const char* list, std::string_view face, const std::string& english) {
+    GlyphTables tables;
+    std::string listFace;
+    SelectGlyphTables(list, tables, listFace);
+    return QString::fromLatin1(ConvertString(english, tables, face));
+}
+
 TEST_F(ControlTest, FontListChangesSelectionFontOrTables) {
     RichTextPane& t = control_->TeluguPane();
+    ExpectPaneFace(*control_, "Vrayu");
     control_->EnglishPane().SetText("ka");
     t.SetText("xyz");
     t.SetSelStart(0);
@@ -341,13 +386,61 @@ TEST_F(ControlTest, FontListChangesSelectionFontOrTables) {
     EXPECT_EQ(t.Text(), "xyz");  // a selection: no conversion
     t.SetSelStart(0);
     control_->OnFontChosen("abTelugu");
-    EXPECT_EQ(control_->FaceName(), "abTelgu");
-    GlyphTables tables;
-    std::string face;
-    SelectGlyphTables("abTelugu", tables, face);
-    EXPECT_EQ(t.Text(), QString::fromLatin1(ConvertString("ka", tables, face)));
-    control_->OnFontChosen("DejaVu Sans");  // any other name keeps the tables
-    EXPECT_EQ(control_->FaceName(), "abTelgu");
+    ExpectPaneFace(*control_, "abTelgu");
+    EXPECT_EQ(t.Text(), ConvertedIn("abTelugu", "abTelgu", "ka"));
+    control_->OnFontChosen("DejaVu Sans");  // any other name keeps the tables and the face
+    ExpectPaneFace(*control_, "abTelgu");
+    EXPECT_EQ(t.Text(), ConvertedIn("abTelugu", "abTelgu", "ka"));
+    control_->OnFontChosen("Vrayu");
+    ExpectPaneFace(*control_, "Vrayu");
+    EXPECT_EQ(t.Text(), ConvertedIn("Vrayu", "Vrayu", "ka"));
+}
+
+// "|" becomes "!" only in the face "abTelgu"; the separator in "mA" is 160
+// only in the face "Vrayu". The face is the Telugu pane's font name, however
+// it was set, on every path that converts.
+TEST_F(ControlTest, ThePaneFontNameDecidesTheFaceRules) {
+    const std::string english = "a|b mA jA";
+    const QString vrayu = ConvertedIn("Vrayu", "Vrayu", english);
+    ASSERT_TRUE(vrayu.contains(QChar(160)) && vrayu.contains(QLatin1Char('|')));
+    const struct {
+        const char* family;
+        QString expected;
+    } cases[] = {
+        {"abTelgu", ConvertedIn("Vrayu", "abTelgu", english)},
+        {"DejaVu Sans", ConvertedIn("Vrayu", "DejaVu Sans", english)},
+        {"Vrayu", vrayu},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.family);
+        ASSERT_EQ(control_->Put(dispid::TeluguFont, QFont(c.family, 16)), kS_OK);
+        control_->Put(dispid::TextEnglish, QString::fromStdString(english));
+        control_->Call(dispid::ConvertNow);
+        EXPECT_EQ(control_->Get(dispid::TextTelugu).toString(), c.expected);
+        control_->Put(dispid::TextTelugu, "");
+        control_->OnConvertClicked();
+        EXPECT_EQ(control_->Get(dispid::TextTelugu).toString(), c.expected);
+        control_->Put(dispid::TextTelugu, "");
+        control_->SetView(ViewMode::Telugu);  // converts: the English text changed
+        EXPECT_EQ(control_->Get(dispid::TextTelugu).toString(), c.expected);
+        control_->SetView(ViewMode::Both);
+    }
+    EXPECT_NE(cases[0].expected, cases[1].expected);
+    EXPECT_NE(cases[1].expected, vrayu);
+
+    // A saved state without "TeluguFont" gives the pane the container's font,
+    // whose name is not "Vrayu": no 160 separator.
+    QWidget container;
+    container.setFont(QFont("DejaVu Sans", 9));
+    Transliterate loaded(&container);
+    MemoryPropertyBag bag;
+    bag.WriteProperty("TextEnglish", QString::fromStdString(english), QString());
+    ASSERT_EQ(loaded.Load(bag), kS_OK);
+    ASSERT_NE(loaded.FaceName(), "Vrayu");
+    loaded.Call(dispid::ConvertNow);
+    EXPECT_EQ(loaded.Get(dispid::TextTelugu).toString(),
+              ConvertedIn("Vrayu", loaded.FaceName(), english));
+    EXPECT_FALSE(loaded.Get(dispid::TextTelugu).toString().contains(QChar(160)));
 }
 
 TEST_F(ControlTest, LayoutFollowsTheSizeInTwips) {

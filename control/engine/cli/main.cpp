@@ -3,17 +3,16 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <iostream>
-#include <iterator>
-#include <sstream>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "convert.h"
 #include "glyph_decoder.h"
 #include "glyph_tables.h"
 #include "html_page.h"
+#include "stream_convert.h"
 #include "unicode.h"
 
 namespace {
@@ -40,9 +39,104 @@ int UsageError(const std::string& message) {
     return 2;
 }
 
-bool ReadAll(std::istream& in, std::string& out) {
-    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+class FileSource : public vrayu::TextSource {
+public:
+    explicit FileSource(std::FILE* f) : f_(f) {}
+    std::size_t Read(char* buffer, std::size_t size) override { return std::fread(buffer, 1, size, f_); }
+    bool Failed() const { return std::ferror(f_) != 0; }
+
+private:
+    std::FILE* f_;
+};
+
+class StdoutSink : public vrayu::TextSink {
+public:
+    void Write(std::string_view bytes) override {
+        if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) failed_ = true;
+    }
+    bool Failed() const { return failed_; }
+
+private:
+    bool failed_ = false;
+};
+
+class GlyphForm : public vrayu::StreamForm {
+public:
+    GlyphForm(const vrayu::GlyphTables& tables, std::string_view face) : converter_(tables, face) {}
+    void Convert(std::string_view romanized, std::string& out) override { converter_.Append(romanized, out); }
+    void Keep(std::string_view typed, std::string& out) override { out.append(typed); }
+
+private:
+    vrayu::GlyphConverter converter_;
+};
+
+class UnicodeForm : public vrayu::StreamForm {
+public:
+    void Convert(std::string_view romanized, std::string& out) override { converter_.Append(romanized, out); }
+    void Keep(std::string_view typed, std::string& out) override { vrayu::AppendLatin1AsUtf8(out, typed); }
+
+private:
+    vrayu::UnicodeConverter converter_;
+};
+
+// The body of the page: the glyph codes as the Telugu pane holds them (bare
+// line feeds get a carriage return) with each carriage return as "<br>".
+class HtmlBodyForm : public vrayu::StreamForm {
+public:
+    HtmlBodyForm(const vrayu::GlyphTables& tables, std::string_view face) : glyphs_(tables, face) {}
+    void Convert(std::string_view romanized, std::string& out) override {
+        text_.clear();
+        glyphs_.Convert(romanized, text_);
+        Body(text_, out);
+    }
+    void Keep(std::string_view typed, std::string& out) override { Body(typed, out); }
+
+private:
+    void Body(std::string_view telugu, std::string& out) {
+        for (char c : telugu) {
+            if (c == '\r' || (c == '\n' && previous_ != '\r')) out += "<br>";
+            if (c != '\r') out.push_back(c);
+            previous_ = c;
+        }
+    }
+    GlyphForm glyphs_;
+    std::string text_;
+    char previous_ = 0;
+};
+
+// Head and tail of the page of a text in one format: the page of one letter,
+// cut around it (the page builder writes the text between them, each
+// carriage return as "<br>").
+std::pair<std::string, std::string> PageHeadAndTail(std::string_view face) {
+    vrayu::CharFormat format;
+    format.face = std::string(face);
+    format.pointSize = 16;
+    vrayu::InMemoryFormattedText text;
+    text.Append("x", format);
+    text.SetCaretFormat(format);
+    const std::string page = vrayu::BuildHTMLPage(text);
+    const std::size_t x = page.rfind('x');
+    return {page.substr(0, x), page.substr(x + 1)};
+}
+
+// Glyph codes to Unicode in blocks cut behind a line feed or a space, which
+// belong to no syllable.
+bool DecodeStream(vrayu::TextSource& in, vrayu::TextSink& out) {
+    std::string buf;
+    bool atEnd = false;
+    while (!atEnd) {
+        const std::size_t had = buf.size();
+        buf.resize(had + vrayu::kStreamBlock);
+        const std::size_t got = in.Read(buf.data() + had, vrayu::kStreamBlock);
+        buf.resize(had + got);
+        atEnd = got == 0;
+        std::size_t cut = atEnd ? buf.size() : buf.find_last_of("\n ");
+        if (cut == std::string::npos) continue;
+        if (!atEnd) ++cut;
+        out.Write(vrayu::DecodeVrayuGlyphs(std::string_view(buf).substr(0, cut)));
+        buf.erase(0, cut);
+    }
+    return true;
 }
 
 }  // namespace
@@ -98,43 +192,37 @@ int main(int argc, char** argv) {
     if (!vrayu::SelectGlyphTables(font, tables, face))
         return UsageError("unknown font '" + font + "' (choose Vrayu or abTelugu)");
 
-    std::string input;
-    if (path.empty()) {
-        ReadAll(std::cin, input);
-    } else {
-        std::ifstream file(path, std::ios::binary);
-        if (!file || !ReadAll(file, input)) {
-            std::cerr << "vrayu-convert: cannot read '" << path << "': " << std::strerror(errno) << '\n';
-            return 1;
-        }
+    std::FILE* file = stdin;
+    if (!path.empty() && !(file = std::fopen(path.c_str(), "rb"))) {
+        std::cerr << "vrayu-convert: cannot read '" << path << "': " << std::strerror(errno) << '\n';
+        return 1;
     }
-
-    std::string output;
-    if (mode == Mode::kUnicode) {
-        output = vrayu::ConvertEnglishPaneUnicode(input);
-    } else if (mode == Mode::kDecode) {
-        output = vrayu::DecodeVrayuGlyphs(input);
+    FileSource in(file);
+    StdoutSink out;
+    bool ok = true;
+    if (mode == Mode::kDecode) {
+        ok = DecodeStream(in, out);
+    } else if (mode == Mode::kUnicode) {
+        UnicodeForm form;
+        ok = vrayu::StreamEnglishPane(in, form, out);
     } else if (mode == Mode::kGlyphs) {
-        output = vrayu::ConvertEnglishPane(input, 0, tables, face).text;
+        GlyphForm form(tables, face);
+        ok = vrayu::StreamEnglishPane(in, form, out);
     } else {
-        const std::string telugu = vrayu::ConvertEnglishPane(input, 0, tables, face).text;
-        // The Telugu pane ends its lines with CR LF; a file with bare LF line
-        // ends gets the same page as the pane would.
-        std::string paneText;
-        paneText.reserve(telugu.size() + telugu.size() / 16);
-        for (std::size_t i = 0; i < telugu.size(); ++i) {
-            if (telugu[i] == '\n' && (i == 0 || telugu[i - 1] != '\r')) paneText.push_back('\r');
-            paneText.push_back(telugu[i]);
-        }
-        vrayu::CharFormat format;
-        format.face = face;
-        format.pointSize = 16;
-        vrayu::InMemoryFormattedText text;
-        text.Append(paneText, format);
-        text.SetCaretFormat(format);
-        output = vrayu::BuildHTMLPage(text);
+        const auto [head, tail] = PageHeadAndTail(face);
+        out.Write(head);
+        HtmlBodyForm form(tables, face);
+        ok = vrayu::StreamEnglishPane(in, form, out);
+        out.Write(tail);
     }
-    std::cout.write(output.data(), static_cast<std::streamsize>(output.size()));
-    std::cout.flush();
-    return std::cout ? 0 : 1;
+    if (in.Failed()) {
+        std::cerr << "vrayu-convert: cannot read '" << (path.empty() ? "-" : path) << "'\n";
+        return 1;
+    }
+    if (!ok) {
+        std::cerr << "vrayu-convert: cannot write a temporary file: " << std::strerror(errno) << '\n';
+        return 1;
+    }
+    if (std::fflush(stdout) != 0 || out.Failed()) return 1;
+    return 0;
 }
