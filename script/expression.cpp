@@ -6,6 +6,7 @@
 #include <string>
 
 #include "context.h"
+#include "functions/textops.h"
 #include "keywords.h"
 #include "string_heap.h"
 #include "tokenizer.h"
@@ -156,7 +157,7 @@ bool Compare(ScriptContext* ctx, int op, Value& a, Value& b, Value* out) {
         } else {
             std::string ns;
             ValueAsString(ctx, num, &ns);
-            c = std::strcoll(ns.c_str(), std::string(st).c_str());
+            c = fn::strCompare(ns, st, false);
             if (!aNum) c = -c;
         }
     } else {
@@ -165,7 +166,7 @@ bool Compare(ScriptContext* ctx, int op, Value& a, Value& b, Value* out) {
         double xf, yf;
         if (ParseInteger(x, &xi) && ParseInteger(y, &yi)) c = xi < yi ? -1 : xi > yi;
         else if (ParseFloat(x, &xf) && ParseFloat(y, &yf)) c = Compare3(xf, yf);
-        else c = std::strcoll(std::string(x).c_str(), std::string(y).c_str());
+        else c = fn::strCompare(x, y, false);
     }
     SetInt(*out, Holds(op, c) ? 1 : 0);
     return true;
@@ -187,7 +188,8 @@ bool Primary(ScriptContext* ctx, Value* out) {
                 SetInt(*out, v);
             } else {
                 double d = 0;
-                std::from_chars(s.token, s.token + std::strlen(s.token), d);
+                ParseFloat(s.token, &d);
+                if (!CheckFloat(&d)) return Fail(s, 1342);
                 SetFloat(*out, d);
             }
             get_token(ctx);
@@ -195,7 +197,7 @@ bool Primary(ScriptContext* ctx, Value* out) {
         }
         case kTokFloat: {
             double d = 0;
-            std::from_chars(s.token, s.token + std::strlen(s.token), d);
+            ParseFloat(s.token, &d);
             if (!CheckFloat(&d)) return Fail(s, 1342);
             SetFloat(*out, d);
             get_token(ctx);

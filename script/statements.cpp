@@ -192,6 +192,18 @@ bool EvalInt(ScriptContext* ctx, std::int32_t* out, int bad = 3057) {
     return ok || Fail(s, bad);
 }
 
+// A switch or case value: an integer, or a string that converts to one
+// (floating point is refused, not rounded); else error 3364.
+bool EvalSwitchInt(ScriptContext* ctx, std::int32_t* out) {
+    State& s = S(ctx);
+    if (AtEnd(s)) return Fail(s, 3071);
+    Value v;
+    if (!Evaluate(ctx, &v)) return false;
+    const bool ok = NumericType(ctx, v) == TARN_INT && ValueToInt(ctx, v, out);
+    ReleaseValue(ctx, v);
+    return ok || Fail(s, 3364);
+}
+
 // Hands a break/continue request of a closed entry to the enclosing one.
 void PassOutward(State& s, std::uint8_t request) {
     if (!(request & (kBreak | kContinue))) return;
@@ -437,7 +449,7 @@ Flow SkippedStructure(ScriptContext* ctx, int code, std::uint32_t offset) {
             if (top->skip != kFalse) return Flow::Next;
             get_token(ctx);
             std::int32_t v;
-            if (!EvalInt(ctx, &v, 3364)) return Flow::Next;
+            if (!EvalSwitchInt(ctx, &v)) return Flow::Next;
             if (static_cast<std::uint32_t>(v) == top->offset) top->skip = kRun;
             DebugNote(ctx, kDebugCase, top->skip == kRun);
             return Flow::Next;
@@ -561,13 +573,8 @@ Flow Statement(ScriptContext* ctx, std::uint32_t stmt_offset, bool cacheable) {
         case kw::Switch:
         case kw::Select: {
             get_token(ctx);
-            if (AtEnd(s)) return Fail(s, 3071), Flow::Next;
-            Value v;
-            if (!Evaluate(ctx, &v)) return Flow::Next;
             std::int32_t i;
-            const bool ok = NumericType(ctx, v) == TARN_INT && ValueToInt(ctx, v, &i);
-            ReleaseValue(ctx, v);
-            if (!ok) return Fail(s, 3364), Flow::Next;
+            if (!EvalSwitchInt(ctx, &i)) return Flow::Next;
             DebugNote(ctx, kDebugSwitch, 1);
             Push(s, kStructSwitch, kFalse, static_cast<std::uint32_t>(i));
             return Flow::Next;
@@ -658,10 +665,10 @@ Flow RunLine(ScriptContext* ctx) {
         if (!Announce(ctx, line)) return Flow::Stop;
         return CachedJump(ctx, line);
     }
-    // Substitution only for lines that run; skipped lines are scanned raw
-    // for their structure words.
+    // Every line is substituted before the skip decision: a skipped line
+    // can fail substitution, and one whose value is a structure word counts.
     const bool hasPercent = std::strchr(line, '%') != nullptr;
-    if (!skipping && hasPercent) {
+    if (hasPercent) {
         if (!SubstituteLine(ctx, line, s.subst)) return Flow::Next;
     } else {
         std::memcpy(s.subst, line, std::strlen(line) + 1);
@@ -751,7 +758,12 @@ std::optional<std::string> FromUtf16(std::string_view bytes) {
     const bool le = static_cast<unsigned char>(bytes[0]) == 0xFF && static_cast<unsigned char>(bytes[1]) == 0xFE;
     const bool be = static_cast<unsigned char>(bytes[0]) == 0xFE && static_cast<unsigned char>(bytes[1]) == 0xFF;
     if (!le && !be) return std::nullopt;
-    if (bytes.size() % 2) return std::nullopt;
+    // A host that ends the block with one zero byte (as for 8-bit text)
+    // leaves an odd size: that byte ends the text, any other odd byte is bad.
+    if (bytes.size() % 2) {
+        if (bytes.back() != 0) return std::nullopt;
+        bytes.remove_suffix(1);
+    }
     std::string out;
     for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
         const unsigned a = static_cast<unsigned char>(bytes[i]), b = static_cast<unsigned char>(bytes[i + 1]);

@@ -1,5 +1,6 @@
 #include "values.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -32,6 +33,36 @@ bool ParseInteger(std::string_view s, std::int32_t* out) {
     return true;
 }
 
+namespace {
+
+// Power of ten of the leading digit of a decimal number text (digits, an
+// optional "." and exponent): tells an overflow from an underflow when the
+// text does not fit a double.
+long DecimalExponent(std::string_view t) {
+    long lead = 0;  // digits before the point, after leading zeros
+    long zeros = 0; // zeros after the point before the first other digit
+    bool seen = false, point = false;
+    std::size_t i = 0;
+    for (; i < t.size() && t[i] != 'e' && t[i] != 'E'; ++i) {
+        if (t[i] == '.') point = true;
+        else if (!seen && t[i] == '0') zeros += point;
+        else if (!point) seen = true, ++lead;
+        else seen = true;
+    }
+    long exponent = 0;
+    if (i < t.size()) {
+        bool negative = false;
+        std::size_t j = i + 1;
+        if (j < t.size() && (t[j] == '+' || t[j] == '-')) negative = t[j++] == '-';
+        for (; j < t.size(); ++j) exponent = std::min(exponent * 10 + (t[j] - '0'), 100000L);
+        if (negative) exponent = -exponent;
+    }
+    if (!seen) return -100000;  // all zeros
+    return (lead > 0 ? lead - 1 : -(zeros + 1)) + exponent;
+}
+
+}  // namespace
+
 bool ParseFloat(std::string_view s, double* out) {
     std::size_t i = 0;
     while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
@@ -56,7 +87,7 @@ bool ParseFloat(std::string_view s, double* out) {
     double v = 0;
     const auto r = std::from_chars(s.data() + start, s.data() + i, v);
     if (r.ec == std::errc::invalid_argument) return false;
-    if (r.ec == std::errc::result_out_of_range) v = (s[start] == '0' || s[start] == '.') ? 0.0 : HUGE_VAL;
+    if (r.ec == std::errc::result_out_of_range) v = DecimalExponent(s.substr(start, i - start)) > 0 ? HUGE_VAL : 0.0;
     *out = negative ? -v : v;
     return true;
 }
