@@ -2,6 +2,7 @@
 // of each argument, and dispatch to a built-in family, the host or an
 // extender.
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "builtins.h"
@@ -235,7 +236,14 @@ bool CallFunction(ScriptContext* ctx, int code, Value* out) {
             ok = Fail(s, 3046);
         } else {
             Call c(ctx, code, out, args, n);
-            h(c);
+            // Memory a handler cannot get is this statement's error.
+            try {
+                h(c);
+            } catch (const std::bad_alloc&) {
+                ReleaseValue(ctx, *out);
+                SetInt(*out, 0);
+                s.error = 3096;
+            }
             ok = !s.error;
         }
     } else {

@@ -136,6 +136,15 @@ struct State {
     // Outcome of the last run.
     std::int8_t outcome;       // 1 ended normally, 0 stopped
     std::int16_t outcome_code;
+    // The error that stopped the last run and where: its code (0 none),
+    // line number and text, and the called script it was in ("" when in
+    // the host's text).
+    std::int16_t stop_code;
+    std::uint8_t stop_from_call;  // this statement's 9013 stands for a stop already noted
+    std::uint32_t stop_line;
+    char stop_text[kTextBuf + 1];
+    char stop_script[kTextBuf];
+    char script_name[kTextBuf];   // called script being run, "" for the host's text
 
     // Quiet mode and settings read from PELRUN.INI.
     std::uint8_t quiet;

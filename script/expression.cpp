@@ -1,6 +1,5 @@
 #include "expression.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -172,6 +171,14 @@ bool Compare(ScriptContext* ctx, int op, Value& a, Value& b, Value* out) {
     return true;
 }
 
+// Value of a number token; an "e" or "e+" that no exponent digit follows
+// (1.5e+y) ends it without being part of it.
+double LiteralValue(std::string_view t) {
+    double d = 0;
+    while (!t.empty() && !ParseFloat(t, &d)) t.remove_suffix(1);
+    return d;
+}
+
 bool Level(ScriptContext* ctx, int level, Value* out);
 
 bool Unary(ScriptContext* ctx, Value* out);
@@ -187,8 +194,7 @@ bool Primary(ScriptContext* ctx, Value* out) {
             if (ParseInteger(s.token, &v)) {
                 SetInt(*out, v);
             } else {
-                double d = 0;
-                ParseFloat(s.token, &d);
+                double d = LiteralValue(s.token);
                 if (!CheckFloat(&d)) return Fail(s, 1342);
                 SetFloat(*out, d);
             }
@@ -196,8 +202,7 @@ bool Primary(ScriptContext* ctx, Value* out) {
             return true;
         }
         case kTokFloat: {
-            double d = 0;
-            ParseFloat(s.token, &d);
+            double d = LiteralValue(s.token);
             if (!CheckFloat(&d)) return Fail(s, 1342);
             SetFloat(*out, d);
             get_token(ctx);

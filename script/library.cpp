@@ -255,6 +255,9 @@ intptr_t ProcessDaBatBuffer(TarnHandle window, TarnHandle context, TarnHandle sc
         s.for_resume = 0;
         s.error_mode = kModeCancel;
         s.last_if = -1;
+        s.stop_code = 0;
+        s.stop_from_call = 0;
+        s.script_name[0] = 0;
         const int result = RunScript(ctx, text, length);
         s.outcome = (result == 0) ? 1 : 0;
         s.outcome_code = static_cast<std::int16_t>(result ? result : s.last_error);
@@ -388,12 +391,30 @@ int TarnLastOutcome(TarnHandle context, int* code, char* message, size_t message
     auto* ctx = static_cast<ScriptContext*>(l.get());
     if (!ctx || S(ctx).magic != kStateMagic) return 0;
     const State& s = S(ctx);
-    if (code) *code = s.outcome_code;
+    // A stopped run reports the error that stopped it; a termination
+    // request (or one the host answered) is 9013, message 193.
+    int outcome = s.outcome_code;
+    if (s.outcome == 0 && s.stop_code) outcome = s.stop_code;
+    else if (outcome == kCodeStop) outcome = kCodeCallFailed;
+    if (code) *code = outcome;
     // Internal stop codes have no text of their own.
-    std::string_view text = MessageText(s.outcome_code);
+    std::string_view text = MessageText(outcome);
     if (text.empty()) text = MessageText(193);
     if (message && message_size) std::snprintf(message, message_size, "%.*s", static_cast<int>(text.size()), text.data());
     return s.outcome;
+}
+
+int TarnLastStop(TarnHandle context, unsigned* line, char* script, size_t script_size, char* text,
+                 size_t text_size) {
+    Locked l(context);
+    auto* ctx = static_cast<ScriptContext*>(l.get());
+    if (!ctx || S(ctx).magic != kStateMagic) return 0;
+    const State& s = S(ctx);
+    if (s.outcome != 0 || !s.stop_code) return 0;
+    if (line) *line = s.stop_line;
+    if (script && script_size) Copy(script, script_size, s.stop_script);
+    if (text && text_size) Copy(text, text_size, s.stop_text);
+    return 1;
 }
 
 }  // extern "C"

@@ -3,8 +3,10 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "builtins.h"
@@ -774,6 +776,35 @@ std::optional<std::string> FromUtf16(std::string_view bytes) {
     return out;
 }
 
+namespace {
+
+// 1-based number of the line that starts at `offset` (CR, LF, CR LF and
+// Ctrl-Z end lines, as the line reader has it).
+std::uint32_t LineNumber(const char* text, std::uint32_t offset) {
+    std::uint32_t n = 1;
+    for (std::uint32_t i = 0; i < offset; ++i)
+        if (text[i] == '\n' || text[i] == 26 || (text[i] == '\r' && (i + 1 >= offset || text[i + 1] != '\n'))) ++n;
+    return n;
+}
+
+// Notes the error that stopped a script and its line, for the host. An
+// error a function or a called script already showed (9013, 9002) stands
+// for lasterror(); one noted inside a called script is kept as it is.
+void NoteStop(ScriptContext* ctx, int code) {
+    State& s = S(ctx);
+    if (code == kCodeCallFailed || code == kCodeReported) {
+        if (s.stop_from_call) return;
+        code = s.last_error;
+    }
+    if (code <= 0 || code >= kCodeExit) return;
+    s.stop_code = static_cast<std::int16_t>(code);
+    s.stop_line = LineNumber(s.text, std::min(s.line_offset, s.text_length));
+    std::snprintf(s.stop_text, sizeof s.stop_text, "%s", s.line);
+    std::snprintf(s.stop_script, sizeof s.stop_script, "%s", s.script_name);
+}
+
+}  // namespace
+
 int RunScript(ScriptContext* ctx, char* text, std::uint32_t length) {
     State& s = S(ctx);
     char* const saved_text = s.text;
@@ -796,6 +827,9 @@ int RunScript(ScriptContext* ctx, char* text, std::uint32_t length) {
         if (at == -1) break;
         if (at == -2) {
             ShowMessage(ctx, MessageText(111), MessageText(214), Buttons::Ok, Icon::Stop);
+            s.line_offset = s.next_offset;
+            while (s.line_offset < s.text_length && std::strchr(" \t\r\n", s.text[s.line_offset])) ++s.line_offset;
+            s.line[0] = 0;
             result = 214;
             break;
         }
@@ -803,8 +837,16 @@ int RunScript(ScriptContext* ctx, char* text, std::uint32_t length) {
         s.next_offset = next;
         if (s.line[0] == ';') continue;
         s.error = 0;
+        s.stop_from_call = 0;
         s.subst[0] = 0;
-        const Flow flow = RunLine(ctx);
+        Flow flow = Flow::Next;
+        // An allocation failure anywhere in a statement is its error, not
+        // the end of the run.
+        try {
+            flow = RunLine(ctx);
+        } catch (const std::bad_alloc&) {
+            s.error = 3096;
+        }
         const int code = s.error;
         if (flow == Flow::Stop) {
             result = code ? code : kCodeStop;
@@ -840,6 +882,7 @@ int RunScript(ScriptContext* ctx, char* text, std::uint32_t length) {
         }
         if (flow == Flow::EndScript) break;
     }
+    if (result) NoteStop(ctx, result);
     if (s.call_depth == 0) DebugEnd(ctx, result);
     if (result == 0 && s.trace && !s.quiet) CurrentUi().DebugOutput(std::string(MessageText(805)) + "\n");
     s.text = saved_text;
@@ -863,7 +906,10 @@ void RunCall(ScriptContext* ctx, std::string_view file, std::string_view paramet
     const std::ptrdiff_t cursor_at = s.cursor - s.subst;
     const std::ptrdiff_t start_at = s.token_start - s.subst;
     const std::int16_t saved_top = s.stack_top;
+    char saved_name[kTextBuf];
+    std::memcpy(saved_name, s.script_name, sizeof saved_name);
     auto restore = [&] {
+        std::memcpy(s.script_name, saved_name, sizeof saved_name);
         s.next_offset = saved_next;
         s.line_offset = saved_line_offset;
         s.last_if = saved_last_if;
@@ -908,8 +954,12 @@ void RunCall(ScriptContext* ctx, std::string_view file, std::string_view paramet
     if (FILE* f = std::fopen(path.c_str(), "rb")) {
         char buf[8192];
         std::size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0 && bytes.size() <= 65536 * 4) bytes.append(buf, n);
-        if (std::ferror(f)) failure = 206;
+        try {
+            while ((n = std::fread(buf, 1, sizeof buf, f)) > 0 && bytes.size() <= 65536 * 4) bytes.append(buf, n);
+            if (std::ferror(f)) failure = 206;
+        } catch (const std::bad_alloc&) {
+            failure = 203;
+        }
         std::fclose(f);
     } else {
         failure = 102;
@@ -925,18 +975,22 @@ void RunCall(ScriptContext* ctx, std::string_view file, std::string_view paramet
         failure = 205;
     }
     int result = 0;
+    s.stop_code = 0;
     if (failure) {
         ShowMessage(ctx, MessageText(111), MessageText(failure), Buttons::Ok, Icon::Stop);
+        s.last_error = static_cast<std::int16_t>(failure);
         result = kCodeReported;
     } else {
         const TarnHandle h = GlobalAlloc(GHND, bytes.size() + 1);
         char* text = h ? static_cast<char*>(GlobalLock(h)) : nullptr;
         if (!h || !text) {
             ShowMessage(ctx, MessageText(111), MessageText(h ? 204 : 203), Buttons::Ok, Icon::Stop);
+            s.last_error = h ? 204 : 203;
             result = kCodeReported;
         } else {
             std::memcpy(text, bytes.data(), bytes.size());
             text[bytes.size()] = 0;
+            std::snprintf(s.script_name, sizeof s.script_name, "%s", path.c_str());
             result = RunScript(ctx, text, static_cast<std::uint32_t>(bytes.size()));
             GlobalUnlock(h);
         }
@@ -955,6 +1009,7 @@ void RunCall(ScriptContext* ctx, std::string_view file, std::string_view paramet
     if (terminate) Fail(s, kCodeStop);
     else if (result == kCodeCancel) Fail(s, kCodeCancel);
     else if (result != 0) Fail(s, kCodeCallFailed);
+    s.stop_from_call = result != 0 && s.stop_code != 0;
 }
 
 }  // namespace tarn

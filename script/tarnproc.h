@@ -191,6 +191,11 @@ TARN_API int TarnSelectUi(const char* name, const char* answers);
 /* Outcome of the last ProcessDaBatBuffer on this context: 1 = ran to its end
  * or exit, 0 = stopped; *code receives the last error code. */
 TARN_API int TarnLastOutcome(TarnHandle context, int* code, char* message, size_t message_size);
+/* Where the error that stopped the last run was raised: its line number,
+ * the called script it was in ("" for the text the host gave) and the line
+ * as written. 1 = known, 0 = the run was not stopped by an error. */
+TARN_API int TarnLastStop(TarnHandle context, unsigned* line, char* script, size_t script_size, char* text,
+                          size_t text_size);
 
 #ifdef __cplusplus
 }

@@ -61,6 +61,12 @@ std::optional<std::string> SelectItem(Call& c, std::string_view title, const std
     return items[static_cast<std::size_t>(*chosen)];
 }
 
+bool TextCanFit(Call& c, std::uint64_t bytes) {
+    if (bytes < c.State().heap_size) return true;
+    c.Fail(3096);
+    return false;
+}
+
 void ReturnTextShowingMemError(Call& c, std::string_view text) {
     if (c.ReturnText(text)) return;
     c.Message("Mem Error", "Needed " + std::to_string(text.size() + 1) + " bytes", Buttons::Ok, Icon::Stop);

@@ -3,6 +3,7 @@
 // question and the list selection).
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,6 +35,12 @@ std::optional<std::string> SelectItem(Call& c, std::string_view title, const std
 
 // Returns text; a heap without room is error 3096 (set by ReturnText).
 inline void ReturnTextOrMemError(Call& c, std::string_view text) { c.ReturnText(text); }
+
+// False, with error 3096, when a text of `bytes` bytes could never be stored
+// in the context's string heap. A handler whose result size the script
+// chooses asks before building the text, so a script cannot make it
+// allocate more than the heap could ever hold.
+bool TextCanFit(Call& c, std::uint64_t bytes);
 
 // As ReturnTextOrMemError, but first shows the needed size in a "Mem Error"
 // box when the heap has no room (itemextract's behaviour).

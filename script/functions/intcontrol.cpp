@@ -17,6 +17,7 @@
 #include "intcontrol.h"
 #include "messages.h"
 #include "string_heap.h"
+#include "system_actions.h"
 #include "values.h"
 #include "variables.h"
 #include "ymdhms.h"
@@ -167,14 +168,23 @@ void SetClock(Request& r) {
     tm.tm_isdst = -1;
     const std::time_t when = std::mktime(&tm);
     if (when == static_cast<std::time_t>(-1)) return r.c.Fail(1575);
-    const timespec ts{when, 0};
-    if (clock_settime(CLOCK_REALTIME, &ts) != 0) {
-        if (errno == EPERM) return r.c.Fail(1576);
-        r.result = "0";
-        return;
-    }
-    r.result = "1";
+    const int err = systemActions().SetClock(when);
+    if (err == EPERM) return r.c.Fail(1576);
+    r.result = err ? "0" : "1";
 }
+
+// 66, 67, 68: log off, restart, power off (forced when p2 is non-zero).
+// Once the session is ending the script ends too; restart and power off
+// refused for want of the right are 1388.
+void EndSession(Request& r, SessionEnd what) {
+    const int err = systemActions().EndSession(what, intcontrolNumber(r.p2) != 0);
+    r.result = "0";
+    if (err == EPERM && what != SessionEnd::LogOff) return r.c.Fail(1388);
+    if (!err) r.s.terminate = 1;
+}
+void LogOff(Request& r) { EndSession(r, SessionEnd::LogOff); }
+void Restart(Request& r) { EndSession(r, SessionEnd::Restart); }
+void PowerOff(Request& r) { EndSession(r, SessionEnd::PowerOff); }
 
 void ActivationWindows(Request& r) { Ranged(r, r.s.activation_window, 0, 4); }
 void ActivationDialogs(Request& r) { Ranged(r, r.s.activation_dialog, 0, 4); }
@@ -215,7 +225,7 @@ constexpr Row kRequests[] = {
     {44, NeedsFamily},     {46, WindowWait},     {50, OnlineHelp},     {52, GuiFont},
     {53, LineTerminator},  {54, NeedsFamily},    {56, NeedsFamily},    {57, NotHere},
     {58, SetClock},        {59, NotHere},        {60, NotHere},        {61, ActivationWindows},
-    {62, ActivationDialogs}, {66, NeedsFamily},  {67, NeedsFamily},    {68, NeedsFamily},
+    {62, ActivationDialogs}, {66, LogOff},       {67, Restart},        {68, PowerOff},
     {90, LargestString},
 };
 

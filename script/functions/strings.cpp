@@ -24,17 +24,24 @@ void StrSub(Call& c) { ReturnTextOrMemError(c, strSub(c.Str(0), c.Int(1), c.Int(
 void StrIndex(Call& c) { c.ReturnInt(strIndex(c.Str(0), c.Str(1), c.Int(2), c.Int(3) != 0, false)); }
 void StrIndexNc(Call& c) { c.ReturnInt(strIndex(c.Str(0), c.Str(1), c.Int(2), c.Int(3) != 0, true)); }
 void StrScan(Call& c) { c.ReturnInt(strScan(c.Str(0), c.Str(1), c.Int(2), c.Int(3) != 0)); }
-void StrReplace(Call& c) { ReturnTextOrMemError(c, strReplace(c.Str(0), c.Str(1), c.Str(2))); }
+void StrReplace(Call& c) {
+    if (!TextCanFit(c, strReplaceSize(c.Str(0), c.Str(1), c.Str(2)))) return;
+    ReturnTextOrMemError(c, strReplace(c.Str(0), c.Str(1), c.Str(2)));
+}
 void StrTrim(Call& c) { ReturnTextOrMemError(c, strTrim(c.Str(0))); }
 
 void Fix(Call& c, bool left) {
     if (c.Int(2) < 0) return c.Fail(1571);
+    if (!TextCanFit(c, static_cast<std::uint64_t>(c.Int(2)))) return;  // every character takes a byte at least
     ReturnTextOrMemError(c, strFix(c.Str(0), c.Str(1), c.Int(2), left));
 }
 void StrFix(Call& c) { Fix(c, false); }
 void StrFixLeft(Call& c) { Fix(c, true); }
 
-void StrFill(Call& c) { ReturnTextOrMemError(c, strFill(c.Str(0), c.Int(1))); }
+void StrFill(Call& c) {
+    if (c.Int(1) > 0 && !TextCanFit(c, static_cast<std::uint64_t>(c.Int(1)))) return;
+    ReturnTextOrMemError(c, strFill(c.Str(0), c.Int(1)));
+}
 void StrUpper(Call& c) { ReturnTextOrMemError(c, toUpper(c.Str(0))); }
 void StrLower(Call& c) { ReturnTextOrMemError(c, toLower(c.Str(0))); }
 void StrCmp(Call& c) { c.ReturnInt(strCompare(c.Str(0), c.Str(1), false)); }

@@ -76,12 +76,17 @@ long strScan(std::string_view s, std::string_view delims, long start, bool backw
     return 0;
 }
 
+std::uint64_t strReplaceSize(std::string_view s, std::string_view from, std::string_view to) {
+    if (s.empty() || from.empty()) return s.size();
+    std::uint64_t count = 0;
+    for (std::size_t p = s.find(from); p != std::string_view::npos; p = s.find(from, p + from.size())) ++count;
+    return s.size() + count * to.size() - count * from.size();
+}
+
 std::string strReplace(std::string_view s, std::string_view from, std::string_view to) {
     if (s.empty() || from.empty()) return std::string(s);
-    std::size_t count = 0;
-    for (std::size_t p = s.find(from); p != std::string_view::npos; p = s.find(from, p + from.size())) ++count;
     std::string out;
-    out.reserve(s.size() + count * to.size() - count * from.size());
+    out.reserve(strReplaceSize(s, from, to));
     std::size_t last = 0;
     for (std::size_t p = s.find(from); p != std::string_view::npos; p = s.find(from, last)) {
         out.append(s.substr(last, p - last));

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,8 @@ long strScan(std::string_view s, std::string_view delims, long start, bool backw
 
 // Every occurrence of `from` replaced by `to`, left to right, no overlap.
 std::string strReplace(std::string_view s, std::string_view from, std::string_view to);
+// Size in bytes of strReplace's result, found without building it.
+std::uint64_t strReplaceSize(std::string_view s, std::string_view from, std::string_view to);
 
 // Leading and trailing blanks and tabs removed.
 std::string strTrim(std::string_view s);

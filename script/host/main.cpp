@@ -179,6 +179,12 @@ int main(int argc, char** argv) {
         char message[300];
         if (TarnLastOutcome(ctx, &code, message, sizeof message) == 0) {
             std::fprintf(stderr, "error %d: %s\n", code, message);
+            unsigned line = 0;
+            char script_name[300], text[300];
+            if (TarnLastStop(ctx, &line, script_name, sizeof script_name, text, sizeof text)) {
+                if (script_name[0]) std::fprintf(stderr, "  at line %u of %s: %s\n", line, script_name, text);
+                else std::fprintf(stderr, "  at line %u: %s\n", line, text);
+            }
             status = 1;
         }
     }

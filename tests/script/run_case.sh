@@ -15,6 +15,8 @@ case_file=$(realpath "$2")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export TARN_WINDOWS_DIR=$work/windows VRAYU_REGISTRY_DIR=$work/registry HOME=$work
+# Clock and session-end requests are only recorded, never made.
+export TARN_SYSTEM_ACTIONS=record:$work/system-actions.log
 cd "$(dirname "$case_file")"
 
 header() { sed -n "s/^; $1: \\{0,1\\}//p" "$case_file" | tr -d "\r"; }

@@ -1,6 +1,7 @@
 // A context set up the way a host does it, for unit tests.
 #pragma once
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -12,6 +13,8 @@ namespace tarn::test {
 class Context {
 public:
     explicit Context(std::size_t heap_bytes = 65536, int variables = 200) {
+        // Clock and session-end requests of a test never reach the machine.
+        setenv("TARN_SYSTEM_ACTIONS", "refuse", 0);
         ctx_h = GlobalAlloc(GHND, static_cast<size_t>(DoDaDllInit(0, 0, TARN_INTERFACE_WORD, 0, 0, nullptr, nullptr)));
         vars_h = GlobalAlloc(GHND, variables * sizeof(VariableEntry));
         heap_h = GlobalAlloc(GHND, heap_bytes);

@@ -12,10 +12,17 @@
 #   ;= name=value     after the run, variable name holds value ("\t" = tab)
 #   ;@dump a,b        also write these variables to $CASE/dump
 #   ;@check COMMAND   after the run, COMMAND (bash, in the folder) must succeed;
-#                     $CASE is the case folder, $CASE/dump holds name=value lines
-# Each case has its own registry store, $CASE/registry.
+#                     $CASE is the case folder, $CASE/dump holds name=value lines,
+#                     $CASE/stderr what tarn wrote there; $TARN is the host
+#   ;@env NAME=VALUE  an environment variable for the run
+#   ;@limit KB        run with at most KB kilobytes of address space (the case
+#                     is skipped under AddressSanitizer, which needs more)
+# Each case has its own registry store, $CASE/registry. Operations that
+# change the machine (clock, session end) are only recorded, in
+# $CASE/system-actions.log: no case ever reaches the real ones.
 set -uo pipefail
 tarn=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+export TARN=$tarn
 shift
 failures=0
 total=0
@@ -31,7 +38,8 @@ run_case() {
     local l
     local want_error=0 line
     : > "$dir/stdin"
-    local -a dumponly=() extra=()
+    local -a dumponly=() extra=() env=(TARN_SYSTEM_ACTIONS="record:$dir/system-actions.log")
+    local limit="" 
     while IFS= read -r line; do
         case $line in
         ";@sh "*) (cd "$dir/home" && VRAYU_REGISTRY_DIR="$dir/registry" TARN_WINDOWS_DIR="$dir/win" CASE="$dir" bash -c "${line#;@sh }") ;;
@@ -46,13 +54,20 @@ run_case() {
             ;;
         ";@check "*) checks+=("${line#;@check }") ;;
         ";@dump "*) IFS=, read -ra extra <<< "${line#;@dump }"; dumponly+=("${extra[@]}") ;;
+        ";@env "*) env+=("${line#;@env }") ;;
+        ";@limit "*) limit=${line#;@limit } ;;
         esac
     done <<< "$body"
     local dump
     dump=$(IFS=,; echo "${names[*]:-}${dumponly[*]:+,}${dumponly[*]:-}")
     dump=${dump#,}
+    if [[ -n $limit && -n ${ASAN_OPTIONS:-} ]]; then
+        rm -rf "$dir"
+        return
+    fi
     local out err rc
-    out=$(cd "$dir/home" && HOME="$dir/home" TARN_WINDOWS_DIR="$dir/win" VRAYU_REGISTRY_DIR="$dir/registry" CASE="$dir" \
+    out=$(cd "$dir/home" && { [[ -z $limit ]] || ulimit -v "$limit"; } &&
+          env HOME="$dir/home" TARN_WINDOWS_DIR="$dir/win" VRAYU_REGISTRY_DIR="$dir/registry" CASE="$dir" "${env[@]}" \
           "$tarn" "${args[@]}" ${dump:+--dump "$dump"} "$dir/case.tarn" 2>"$dir/stderr" <"$dir/stdin" | sed 's/\t/\\t/g')
     rc=${PIPESTATUS[0]}
     err=$(cat "$dir/stderr")
