@@ -69,8 +69,11 @@ MailWindow::MailWindow(std::unique_ptr<MailService> service, QWidget* parent)
     setCentralWidget(area_);
     list_ = new MailLst;
     viewer_ = new MsgView;
-    area_->addSubWindow(list_)->hide();
-    area_->addSubWindow(viewer_)->hide();
+    for (QWidget* child : {static_cast<QWidget*>(list_), static_cast<QWidget*>(viewer_)}) {
+        QMdiSubWindow* sub = area_->addSubWindow(child);
+        sub->resize(child->size());
+        sub->hide();
+    }
     composer_ = new NewMsg(this);
 
     // The status box: message count, unread count, clock, session state.

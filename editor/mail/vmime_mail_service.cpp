@@ -282,9 +282,10 @@ std::shared_ptr<vmime::message> BuildMessage(const OutgoingMessage& message, con
     from.parse(Utf8(sender));  // "Name <address>" or a bare address
     mb.setExpeditor(from);
     for (const auto& r : message.recipients) {
-        auto box = std::make_shared<vmime::mailbox>(
-            vmime::text(vmime::word(Utf8(r.name == r.address ? QString() : r.name), vmime::charsets::UTF_8)),
-            vmime::emailAddress(Utf8(r.address)));
+        const bool named = !r.name.isEmpty() && r.name != r.address;
+        auto box = named ? std::make_shared<vmime::mailbox>(vmime::text(vmime::word(Utf8(r.name), vmime::charsets::UTF_8)),
+                                                            vmime::emailAddress(Utf8(r.address)))
+                         : std::make_shared<vmime::mailbox>(vmime::emailAddress(Utf8(r.address)));
         (r.type == kRecipientCc ? mb.getCopyRecipients() : mb.getRecipients()).appendAddress(box);
     }
     mb.setSubject(*vmime::text::newFromString(Utf8(message.subject), vmime::charset(vmime::charsets::UTF_8)));

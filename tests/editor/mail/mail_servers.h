@@ -19,6 +19,10 @@
 
 #include <gtest/gtest.h>
 
+// Skips the test, saying why, when the server's program is not installed.
+#define SKIP_IF_MISSING(server) \
+    if (!(server).Missing().isEmpty()) GTEST_SKIP() << "skipped: " << (server).Missing().toStdString()
+
 namespace vrayu::mail::test {
 
 inline constexpr char kPython[] = "/usr/bin/python3";
@@ -91,7 +95,8 @@ private:
 // has a Trash folder marked as trash.
 class ImapServer {
 public:
-    ImapServer(const QString& folder, const QString& password) : folder_(folder) {
+    // With `tls`, IMAPS is served too (ImapsUrl), with a self-signed certificate.
+    ImapServer(const QString& folder, const QString& password, bool tls = false) : folder_(folder) {
         const QString dovecot = QFileInfo::exists("/usr/sbin/dovecot") ? "/usr/sbin/dovecot"
                                                                        : QStandardPaths::findExecutable("dovecot");
         if (dovecot.isEmpty()) {
@@ -100,6 +105,17 @@ public:
         }
         port_ = FreePort();
         for (const char* sub : {"run", "state", "mail"}) QDir().mkpath(folder + '/' + sub);
+        QString ssl = "ssl = no\n";
+        if (tls) {
+            tlsPort_ = FreePort();
+            if (QProcess::execute("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1", "-subj",
+                                              "/CN=127.0.0.1", "-keyout", folder + "/key.pem", "-out",
+                                              folder + "/cert.pem"}) != 0) {
+                missing_ = "openssl is not installed";
+                return;
+            }
+            ssl = QString("ssl = yes\nssl_cert = <%1/cert.pem\nssl_key = <%1/key.pem\n").arg(folder);
+        }
         // Every folder on the way must be passable for the mail user.
         for (QString p = folder; p != "/" && !p.isEmpty(); p = QFileInfo(p).path())
             if (p.startsWith(QDir::tempPath() + '/')) QFile::setPermissions(p, QFile::permissions(p) | QFileDevice::ExeOther | QFileDevice::ReadOther);
@@ -108,8 +124,7 @@ listen = 127.0.0.1
 base_dir = %1/run
 state_dir = %1/state
 log_path = %1/dovecot.log
-ssl = no
-disable_plaintext_auth = no
+%4disable_plaintext_auth = no
 auth_mechanisms = plain login
 auth_failure_delay = 0
 login_trusted_networks = 127.0.0.0/8
@@ -139,7 +154,8 @@ service imap-login {
     port = %3
   }
   inet_listener imaps {
-    port = 0
+    address = 127.0.0.1
+    port = %5
   }
 }
 service anvil {
@@ -150,7 +166,9 @@ service stats {
 }
 )")
                                  .arg(folder, password)
-                                 .arg(port_);
+                                 .arg(port_)
+                                 .arg(ssl)
+                                 .arg(tlsPort_);
         QFile f(folder + "/dovecot.conf");
         f.open(QIODevice::WriteOnly);
         f.write(conf.toUtf8());
@@ -180,6 +198,7 @@ service stats {
         return QString::fromUtf8(f.readAll());
     }
     QString Url() const { return QString("imap://127.0.0.1:%1").arg(port_); }
+    QString ImapsUrl() const { return QString("imaps://127.0.0.1:%1").arg(tlsPort_); }
     QString Maildir(const QString& user) const { return folder_ + "/mail/" + user + "/Maildir"; }
     // Messages in a folder of the user's Maildir ("" is the inbox), read or not.
     int FileCount(const QString& user, const QString& folder) const {
@@ -203,6 +222,7 @@ private:
     QString folder_;
     QString missing_;
     int port_ = 0;
+    int tlsPort_ = 0;
     bool started_ = false;
 };
 

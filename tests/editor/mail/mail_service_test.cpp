@@ -16,9 +16,6 @@ namespace {
 using test::ImapServer;
 using test::SmtpServer;
 
-#define SKIP_IF_MISSING(server) \
-    if (!(server).Missing().isEmpty()) GTEST_SKIP() << "skipped: " << (server).Missing().toStdString()
-
 QByteArray GlyphBytes() {
     QByteArray b;
     for (int c = 0x80; c < 0x100; ++c) b += static_cast<char>(c);
@@ -136,6 +133,18 @@ TEST(MailService, ImapFetchReadFlagAndDeleteToTrash) {
     EXPECT_EQ(imap.FileCount("sita", ".Trash"), 1);
     EXPECT_TRUE(service->Logoff().Ok());
     EXPECT_EQ(service->Fetch(list).number, kErrorNotLoggedOn);
+}
+
+TEST(MailService, CertificateThatDoesNotVerifyIsRefused) {
+    QTemporaryDir dir;
+    ImapServer imap(dir.filePath("imap"), "secret", /*tls=*/true);
+    SKIP_IF_MISSING(imap);
+    ASSERT_TRUE(imap.Started()) << imap.Log().toStdString();
+    auto service = CreateMailService(10);
+    const MailError e = service->Logon({imap.ImapsUrl(), "", "", "sita", "secret"});
+    EXPECT_EQ(e.number, kErrorCertificate) << e.text.toStdString();
+    EXPECT_TRUE(e.text.contains("certificate could not be verified")) << e.text.toStdString();
+    EXPECT_FALSE(service->LoggedOn());
 }
 
 TEST(MailService, LocalMaildirReadsMarksAndDeletesToItsTrash) {

@@ -22,9 +22,6 @@ namespace {
 using test::ImapServer;
 using test::SmtpServer;
 
-#define SKIP_IF_MISSING(server) \
-    if (!(server).Missing().isEmpty()) GTEST_SKIP() << "skipped: " << (server).Missing().toStdString()
-
 // Glyph codes the Telugu pane holds ("svAgatam" and a few more).
 const QString kGlyphs = QString::fromLatin1("\xB3\xC2\xED\x8F\xC1\x9C\xC1\xCF \xFE\xE0\x80");
 const QByteArray kJpeg("\xFF\xD8\xFF\xE0 picture \x00\x01", 16);
