@@ -55,8 +55,18 @@ PaneText ConvertEnglishPane(std::string_view english, int englishCaret, const Gl
     PaneText pane;
     pane.text = ConvertWithLiteralRuns(
         english, [&](std::string_view run) { return ConvertString(run, tables, face); });
-    pane.caret = std::clamp(englishCaret, 0, static_cast<int>(pane.text.size()));
+    pane.caret = TeluguCaret(english, englishCaret, static_cast<int>(pane.text.size()), tables, face);
     return pane;
+}
+
+int TeluguCaret(std::string_view english, int englishCaret, int teluguLength, const GlyphTables& tables,
+                std::string_view face) {
+    if (englishCaret <= 0) return 0;
+    if (static_cast<std::size_t>(englishCaret) >= english.size()) return teluguLength;
+    const std::string before = ConvertWithLiteralRuns(
+        english.substr(0, static_cast<std::size_t>(englishCaret)),
+        [&](std::string_view run) { return ConvertString(run, tables, face); });
+    return std::min(static_cast<int>(before.size()), teluguLength);
 }
 
 }  // namespace vrayu

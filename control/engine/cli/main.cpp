@@ -15,11 +15,12 @@
 #include "glyph_tables.h"
 #include "html_page.h"
 #include "unicode.h"
+#include "unicode_to_rit.h"
 
 namespace {
 
 constexpr std::string_view kUsage =
-    "Usage: vrayu-convert [--font Vrayu|abTelugu] [--html | --unicode | --decode] [FILE]\n"
+    "Usage: vrayu-convert [--font Vrayu|abTelugu] [--html | --unicode | --decode | --from-unicode] [FILE]\n"
     "\n"
     "Converts romanized Telugu (RIT) from FILE, or standard input, into the\n"
     "8-bit glyph codes of a Telugu font and writes them to standard output.\n"
@@ -32,6 +33,9 @@ constexpr std::string_view kUsage =
     "  --unicode     write Unicode Telugu (UTF-8) instead of glyph codes\n"
     "  --decode      read \"Vrayu\" glyph codes (a .tel file) and write\n"
     "                Unicode Telugu (UTF-8)\n"
+    "  --from-unicode  read Unicode Telugu (UTF-8) and write it romanized\n"
+    "                (RIT); other text passes through. Exit status 3 when\n"
+    "                some of it cannot be typed exactly (count on stderr)\n"
     "  --help        show this help and exit\n"
     "  --version     show the version and exit\n";
 
@@ -49,7 +53,7 @@ bool ReadAll(std::istream& in, std::string& out) {
 
 int main(int argc, char** argv) {
     std::string font = "Vrayu";
-    enum class Mode { kGlyphs, kHtml, kUnicode, kDecode } mode = Mode::kGlyphs;
+    enum class Mode { kGlyphs, kHtml, kUnicode, kDecode, kFromUnicode } mode = Mode::kGlyphs;
     bool fontGiven = false;
     auto setMode = [&](Mode m) {
         if (mode != Mode::kGlyphs && mode != m) return false;
@@ -67,9 +71,12 @@ int main(int argc, char** argv) {
             std::cout << "vrayu-convert " << VRAYU_VERSION << '\n';
             return 0;
         }
-        if (arg == "--html" || arg == "--unicode" || arg == "--decode") {
-            const Mode m = arg == "--html" ? Mode::kHtml : arg == "--unicode" ? Mode::kUnicode : Mode::kDecode;
-            if (!setMode(m)) return UsageError("--html, --unicode and --decode exclude each other");
+        if (arg == "--html" || arg == "--unicode" || arg == "--decode" || arg == "--from-unicode") {
+            const Mode m = arg == "--html"      ? Mode::kHtml
+                           : arg == "--unicode" ? Mode::kUnicode
+                           : arg == "--decode"  ? Mode::kDecode
+                                                : Mode::kFromUnicode;
+            if (!setMode(m)) return UsageError("--html, --unicode, --decode and --from-unicode exclude each other");
         } else if (arg == "--font" || arg.starts_with("--font=")) {
             fontGiven = true;
             if (arg == "--font") {
@@ -89,9 +96,10 @@ int main(int argc, char** argv) {
         }
     }
 
-    if ((mode == Mode::kUnicode || mode == Mode::kDecode) && fontGiven && font != "Vrayu")
+    if ((mode == Mode::kUnicode || mode == Mode::kDecode || mode == Mode::kFromUnicode) && fontGiven &&
+        font != "Vrayu")
         return UsageError(mode == Mode::kDecode ? "--decode reads \"Vrayu\" glyph codes only"
-                                                : "--unicode does not depend on a font");
+                                                : "--unicode and --from-unicode do not depend on a font");
 
     vrayu::GlyphTables tables;
     std::string face;
@@ -110,7 +118,12 @@ int main(int argc, char** argv) {
     }
 
     std::string output;
-    if (mode == Mode::kUnicode) {
+    int inexact = 0;
+    if (mode == Mode::kFromUnicode) {
+        vrayu::RitText rit = vrayu::RitFromUnicode(input);
+        output = std::move(rit.text);
+        inexact = rit.inexact;
+    } else if (mode == Mode::kUnicode) {
         output = vrayu::ConvertEnglishPaneUnicode(input);
     } else if (mode == Mode::kDecode) {
         output = vrayu::DecodeVrayuGlyphs(input);
@@ -136,5 +149,10 @@ int main(int argc, char** argv) {
     }
     std::cout.write(output.data(), static_cast<std::streamsize>(output.size()));
     std::cout.flush();
-    return std::cout ? 0 : 1;
+    if (!std::cout) return 1;
+    if (inexact > 0) {
+        std::cerr << "vrayu-convert: " << inexact << " place(s) cannot be typed exactly in the romanization\n";
+        return 3;
+    }
+    return 0;
 }
