@@ -94,6 +94,10 @@ private:
     void Layout();
     void ApplyGeometry();
     void BuildHTMLPage();
+    // Text put into the English pane by the host or the control itself: it
+    // marks the pane changed but does not convert on its own.
+    void SetEnglishFromHost(const QString& text);
+    void TellIfFaceMissing();
     void ImportFromAddressBox();
     void AnySel(bool on, void (RichTextPane::*set)(bool));
     void FireSelChange();
@@ -130,6 +134,9 @@ private:
     PaneGeometry geometry_;
     TransliterateEvents* sink_ = nullptr;
     int lastSelStart_ = -1, lastSelLength_ = -1;
+    bool englishStale_ = false;      // English text changed since the last conversion
+    bool hostSetting_ = false;       // inside SetEnglishFromHost
+    bool conversionQueued_ = false;  // a conversion after a change is on its way
 
     // Stored-only properties.
     std::int64_t foreColor_ = 0;
