@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -10,6 +11,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QStringList>
+#include <algorithm>
 
 namespace vrayu {
 namespace {
@@ -104,8 +106,16 @@ std::optional<FontChoice> QtDialogs::ChooseFont(QWidget* parent, const FontChoic
     FontChoice out;
     out.name = chosen.family();
     out.size = chosen.pointSizeF();
-    out.bold = chosen.bold();
-    out.italic = chosen.italic();
+    // A family without bold or italic faces (the Telugu fonts have only
+    // "Regular") cannot show the preset in the dialog's style list: keep the
+    // preset's bold and italic rather than lose them.
+    const QStringList styles = QFontDatabase::styles(chosen.family());
+    auto offers = [&](const char* word) {
+        return std::any_of(styles.begin(), styles.end(),
+                           [word](const QString& s) { return s.contains(QLatin1String(word), Qt::CaseInsensitive); });
+    };
+    out.bold = offers("Bold") ? chosen.bold() : initial.bold;
+    out.italic = offers("Italic") || offers("Oblique") ? chosen.italic() : initial.italic;
     out.underline = chosen.underline();
     out.strikeout = chosen.strikeOut();
     out.color = initial.color;
