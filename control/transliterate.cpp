@@ -268,6 +268,12 @@ void Transliterate::Layout() {
     if (LayoutPanes(w, h, View(), geometry_)) ApplyGeometry();
 }
 
+QSize Transliterate::sizeHint() const {
+    const double tpp = TwipsPerPixel();
+    auto px = [tpp](int twips) { return static_cast<int>(twips / tpp + 0.999); };
+    return {std::max(frame1_->sizeHint().width() + px(135 + 50), px(4400)), px(4400)};
+}
+
 void Transliterate::ApplyGeometry() {
     const double tpp = TwipsPerPixel();
     auto px = [tpp](int twips) { return static_cast<int>(twips / tpp + (twips >= 0 ? 0.5 : -0.5)); };

@@ -73,6 +73,9 @@ public:
     const QString& CurrentPane() const { return currentPane_; }
     const std::string& FaceName() const { return faceName_; }
     WebFetch& Fetcher() { return *fetch_; }
+    // Wide enough for the whole top row, 4400 twips high: the smallest size
+    // at which every child is seen and both panes are laid out.
+    QSize sizeHint() const override;
     // Twips per pixel of the screen the control is on (15 at 96 dpi).
     double TwipsPerPixel() const;
     const PaneGeometry& Geometry() const { return geometry_; }

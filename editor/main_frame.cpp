@@ -79,15 +79,19 @@ void MainFrame::Load() {
 
 void MainFrame::GrowToShow(DocumentWindow* document) {
     // First run: the default place grown just enough for one whole document
-    // window (both panes laid out), within the screen.
+    // window (the control's whole top row, both panes laid out), within the
+    // screen.
     if (!document || !document->parentWidget()) return;
     QWidget* sub = document->parentWidget();
+    QSize whole = sub->minimumSize();
+    if (QWidget* control = document->Control() ? document->Control()->Widget() : nullptr)
+        whole = whole.expandedTo(control->sizeHint() + (sub->minimumSize() - control->minimumSize()));
     const QSize area = isVisible() ? mdi_->viewport()->size() : MdiAreaEstimate();
-    const QSize missing = (sub->minimumSize() + QSize(2, 2) - area).expandedTo(QSize(0, 0));
-    if (missing.width() == 0 && missing.height() == 0) return;
+    const QSize missing = (whole + QSize(2, 2) - area).expandedTo(QSize(0, 0));
     QSize wanted = size() + missing;
     if (const QScreen* screen = this->screen()) wanted = wanted.boundedTo(screen->availableGeometry().size());
-    resize(wanted);
+    if (missing.width() > 0 || missing.height() > 0) resize(wanted);
+    sub->resize(sub->size().expandedTo(whole.boundedTo(area + missing)));
     sub->move(0, 0);
 }
 

@@ -93,6 +93,16 @@ std::optional<QString> QtDialogs::SaveFile(QWidget* parent, const QString& title
     return file;
 }
 
+FontChoice KeepStylesTheFamilyLacks(const FontChoice& preset, FontChoice chosen, const QStringList& styles) {
+    auto offers = [&](const char* word) {
+        return std::any_of(styles.begin(), styles.end(),
+                           [word](const QString& s) { return s.contains(QLatin1String(word), Qt::CaseInsensitive); });
+    };
+    if (!offers("Bold")) chosen.bold = preset.bold;
+    if (!offers("Italic") && !offers("Oblique")) chosen.italic = preset.italic;
+    return chosen;
+}
+
 std::optional<FontChoice> QtDialogs::ChooseFont(QWidget* parent, const FontChoice& initial) {
     QFont font(initial.name);
     if (initial.size > 0) font.setPointSizeF(initial.size);
@@ -106,20 +116,12 @@ std::optional<FontChoice> QtDialogs::ChooseFont(QWidget* parent, const FontChoic
     FontChoice out;
     out.name = chosen.family();
     out.size = chosen.pointSizeF();
-    // A family without bold or italic faces (the Telugu fonts have only
-    // "Regular") cannot show the preset in the dialog's style list: keep the
-    // preset's bold and italic rather than lose them.
-    const QStringList styles = QFontDatabase::styles(chosen.family());
-    auto offers = [&](const char* word) {
-        return std::any_of(styles.begin(), styles.end(),
-                           [word](const QString& s) { return s.contains(QLatin1String(word), Qt::CaseInsensitive); });
-    };
-    out.bold = offers("Bold") ? chosen.bold() : initial.bold;
-    out.italic = offers("Italic") || offers("Oblique") ? chosen.italic() : initial.italic;
+    out.bold = chosen.bold();
+    out.italic = chosen.italic();
     out.underline = chosen.underline();
     out.strikeout = chosen.strikeOut();
     out.color = initial.color;
-    return out;
+    return KeepStylesTheFamilyLacks(initial, out, QFontDatabase::styles(chosen.family()));
 }
 
 std::optional<QColor> QtDialogs::ChooseColor(QWidget* parent, const QColor& initial) {
