@@ -87,6 +87,13 @@ std::u32string DecodeUtf8(std::string_view s) {
 // an aspirate instead of standing as its own consonant.
 constexpr std::string_view kMergesWithH = "kKgGcCjJTDtdpPbBsS";
 
+// ASCII that the romanization would read: letters and the marks of its
+// replacement rules.
+bool IsRitSignificant(char32_t c) {
+    return c < 0x80 && (IsLetter(static_cast<std::uint8_t>(c)) || c == '^' || c == '\'' || c == '&' || c == '~' ||
+                        c == '@');
+}
+
 // What the syllable scan holds after the text written so far.
 enum class After : std::uint8_t {
     Nothing,    // start, or a non-letter: a new syllable begins
@@ -121,11 +128,20 @@ private:
                 return;
             }
             if (IsTelugu(c)) ++inexact_;  // no spelling: kept as it is
-            if (after_ != After::Nothing &&
-                ((c < 0x80 && IsLetter(static_cast<std::uint8_t>(c))) || c == '\'' || c == '&'))
-                ++inexact_;  // it would join the Telugu syllable before it
-            AppendUtf8(out_, c);
             after_ = After::Nothing;
+            if (c == '#') {
+                out_ += "##";
+                return;
+            }
+            if (IsRitSignificant(c)) {
+                // English among the Telugu stays English: a "#" run.
+                out_ += '#';
+                out_.push_back(static_cast<char>(c));
+                while (i_ < in_.size() && IsRitSignificant(in_[i_])) out_.push_back(static_cast<char>(in_[i_++]));
+                out_ += '#';
+                return;
+            }
+            AppendUtf8(out_, c);
             return;
         }
         switch (s->kind) {

@@ -176,10 +176,10 @@ TEST_F(ControlTest, EveryChangeOfTheEnglishTextConvertsAndTheTeluguCaretFollows)
     EXPECT_EQ(control_->EnglishPane().Text(), "");
 
     // Typographic punctuation comes in plain, Unicode Telugu romanized.
-    QGuiApplication::clipboard()->setText(QString::fromUtf8("“kRShNa” \u2014 స్వాగతం\u2026"));
+    QGuiApplication::clipboard()->setText(QString::fromUtf8("“స్వాగతం” \u2014 తెలుగు\u2026"));
     QTest::keyClick(english, Qt::Key_V, Qt::ControlModifier);
     settled();
-    const QString pasted = "\"kRShNa\" -- svAgataM...";
+    const QString pasted = "\"svAgataM\" -- telugu...";
     EXPECT_EQ(control_->EnglishPane().Text(), pasted);
     EXPECT_EQ(control_->TeluguPane().Text(), Converted(pasted));
     QKeyEvent quote(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8("\u2019"));
@@ -195,9 +195,9 @@ TEST_F(ControlTest, EveryChangeOfTheEnglishTextConvertsAndTheTeluguCaretFollows)
     settled();
     EXPECT_EQ(control_->TeluguPane().Text(), Converted(pasted + "'"));
 
-    // The caret after "kRShNa" sits after its Telugu, not at the same index.
-    control_->EnglishPane().SetSelStart(7);
-    EXPECT_EQ(control_->TeluguPane().SelStart(), Converted("\"kRShNa").size());
+    // The caret after "svAgataM" sits after its Telugu, not at the same index.
+    control_->EnglishPane().SetSelStart(9);
+    EXPECT_EQ(control_->TeluguPane().SelStart(), Converted("\"svAgataM").size());
     // Navigation keys convert nothing: a hand edit of the Telugu pane stays.
     control_->TeluguPane().SetText("X");
     QTest::keyClick(english, Qt::Key_End);

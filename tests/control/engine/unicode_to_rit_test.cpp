@@ -35,11 +35,14 @@ TEST(RitFromUnicode, ReadableSpellingsThatConvertBack) {
             EXPECT_EQ(Back(rit), c.unicode) << c.rit;
         }
     }
-    // Text that is not Telugu passes through.
-    EXPECT_EQ(RitFromUnicode("Hello, 12! \u00E9\u20AC").text, "Hello, 12! \u00E9\u20AC");
+    // English stays English ("#" runs); other text passes through.
+    const RitText mixed = RitFromUnicode("Vrayu తో, 12! #");
+    EXPECT_EQ(mixed.text, "#Vrayu# tO, 12! ##");
+    EXPECT_EQ(Back(mixed), "Vrayu తో, 12! #");
+    EXPECT_EQ(RitFromUnicode("\u00E9\u20AC").text, "\u00E9\u20AC");
     EXPECT_EQ(RitFromUnicode("అఆఇ").inexact, 2);
     // A stray byte that is not UTF-8 is kept as its ISO-8859-1 character.
-    EXPECT_EQ(RitFromUnicode("a\xE9" "b").text, "a\u00E9b");
+    EXPECT_EQ(RitFromUnicode("a\xE9" "b").text, "#a#\u00E9#b#");
 }
 
 // Every Unicode word of the peer corpus: where nothing is reported inexact,
