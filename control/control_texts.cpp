@@ -43,6 +43,11 @@ QString MissingFontMessage() {
            kDownloadUrl + QStringLiteral(" and install.");
 }
 
+QString FaceMissingMessage(const QString& face) {
+    return QStringLiteral("The font \"%1\" is not installed on this computer.").arg(face) + kCrLf +
+           QStringLiteral("The Telugu pane shows other characters until it is installed; \"Vrayu\" is always available.");
+}
+
 QString WelcomeText(int major, int minor, int revision) {
     const QString first = QStringLiteral("svAgatam") + QString(10, QLatin1Char(' ')) + QStringLiteral("vrayu ") +
                           QStringLiteral("%1.%2.%3").arg(major).arg(minor).arg(revision);

@@ -26,6 +26,8 @@ inline constexpr char kInitialSize[] = "16";
 inline constexpr const char* kDesignFontItems[] = {"Vrayu", "abTelugu"};
 
 QString MissingFontMessage();
+// Said once when a listed Telugu font chosen in the font list is not installed.
+QString FaceMissingMessage(const QString& face);
 // The romanized welcome text (converted at start-up) for version a.b.c.
 QString WelcomeText(int major, int minor, int revision);
 // The romanized instructions put into the English pane.

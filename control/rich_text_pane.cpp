@@ -92,7 +92,10 @@ void RichTextPane::UpdateText(const QString& text) {
     c.setPosition(static_cast<int>(now.size() - suffix), QTextCursor::KeepAnchor);
     QString middle = wanted.mid(prefix, wanted.size() - prefix - suffix);
     middle.replace(QChar(kParagraphSeparator), QLatin1Char('\n'));
-    if (prefix == 0 && c.hasSelection()) {
+    if (now.isEmpty()) {
+        // An empty pane: the new text takes the format set at the caret.
+        c.insertText(middle, edit_->currentCharFormat());
+    } else if (prefix == 0 && c.hasSelection()) {
         // The new text starts the pane: it takes the format of the old start.
         QTextCursor first(edit_->document());
         first.setPosition(1 <= now.size() ? 1 : 0);

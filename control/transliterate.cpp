@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QToolButton>
 #include <QUrl>
@@ -19,8 +20,10 @@
 #include "convert.h"
 #include "data_page.h"
 #include "dialogs.h"
+#include "english_entry.h"
 #include "key_codes.h"
 #include "member_table.h"
+#include "pane_edit.h"
 #include "pane_formatted_text.h"
 #include "telugu_pane_update.h"
 #include "text_color.h"
@@ -62,9 +65,9 @@ QString FromLatin1(const std::string& s) { return QString::fromLatin1(s.data(), 
 
 Transliterate::Transliterate(QWidget* parent)
     : QWidget(parent),
-      txtEnglish_(new QTextEdit(this)),
-      txtTelugu_(new QTextEdit(this)),
-      txtHTML_(new QTextEdit(this)),
+      txtEnglish_(new PaneEdit(this)),
+      txtTelugu_(new PaneEdit(this)),
+      txtHTML_(new PaneEdit(this)),
       english_(txtEnglish_),
       telugu_(txtTelugu_),
       html_(txtHTML_),
@@ -142,12 +145,35 @@ void Transliterate::CreateChildren() {
     connect(optBoth_, &QRadioButton::clicked, this, [this] { SetView(ViewMode::Both); });
     connect(optHTML_, &QRadioButton::clicked, this, [this] { SetView(ViewMode::HTML); });
 
+    // Typographic punctuation and Unicode Telugu enter the English pane as
+    // the romanized text they stand for.
+    static_cast<PaneEdit*>(txtEnglish_)->SetEntryFilter([](const QString& text) {
+        return QString::fromUtf8(EnglishEntryText(text.toUtf8().toStdString()));
+    });
     connect(txtEnglish_, &QTextEdit::textChanged, this, [this] { ib_English_changed = true; });
+    // Every change of the English text (typing, paste, drop, undo, redo)
+    // converts once the change is complete; moving the caret does not.
+    connect(txtEnglish_->document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
+        if (removed == 0 && added == 0) return;
+        englishStale_ = true;
+        if (hostSetting_ || conversionQueued_ || !Auto_Convert || txtTelugu_->isHidden()) return;
+        conversionQueued_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                conversionQueued_ = false;
+                if (englishStale_ && Auto_Convert && !txtTelugu_->isHidden()) ConvertNow();
+            },
+            Qt::QueuedConnection);
+    });
     connect(txtTelugu_, &QTextEdit::textChanged, this, [this] { ib_Telugu_changed = true; });
     connect(txtHTML_, &QTextEdit::textChanged, this, [this] { ib_HTML_changed = true; });
-    // The Telugu caret follows the English one (same character index).
+    // The Telugu caret follows the English one to where its syllable went.
     auto followEnglishCaret = [this] {
-        if (!txtEnglish_->document()->isEmpty()) telugu_.SetSelStart(english_.SelStart());
+        if (txtEnglish_->document()->isEmpty() || englishStale_) return;
+        telugu_.SetSelStart(TeluguCaret(PaneLatin1(english_), english_.SelStart(), telugu_.TextLength(),
+                                        tables_, FaceName()));
+        txtTelugu_->ensureCursorVisible();
     };
     connect(txtEnglish_, &QTextEdit::cursorPositionChanged, this, followEnglishCaret);
     connect(txtEnglish_, &QTextEdit::selectionChanged, this, followEnglishCaret);
@@ -169,7 +195,7 @@ void Transliterate::StartUp() {
         ConvertString(Latin1(WelcomeText(VRAYU_VERSION_MAJOR, VRAYU_VERSION_MINOR, VRAYU_VERSION_PATCH)), tables_,
                       FaceName());
     telugu_.SetText(FromLatin1(welcome));
-    english_.SetText(InstructionsText());
+    SetEnglishFromHost(InstructionsText());
 
     Auto_Convert = true;
     ib_English_changed = ib_Telugu_changed = ib_HTML_changed = false;
@@ -237,6 +263,12 @@ void Transliterate::Layout() {
     if (LayoutPanes(w, h, View(), geometry_)) ApplyGeometry();
 }
 
+QSize Transliterate::sizeHint() const {
+    const double tpp = TwipsPerPixel();
+    auto px = [tpp](int twips) { return static_cast<int>(twips / tpp + 0.999); };
+    return {std::max(frame1_->sizeHint().width() + px(135 + 50), px(4400)), px(4400)};
+}
+
 void Transliterate::ApplyGeometry() {
     const double tpp = TwipsPerPixel();
     auto px = [tpp](int twips) { return static_cast<int>(twips / tpp + (twips >= 0 ? 0.5 : -0.5)); };
@@ -256,8 +288,18 @@ void Transliterate::ApplyGeometry() {
 // ---- Conversion
 
 void Transliterate::ConvertNow() {
-    const std::size_t length = teluguUpdate_->Update(PaneLatin1(english_), tables_, FaceName());
-    telugu_.SetSelStart(std::clamp(english_.SelStart(), 0, static_cast<int>(length)));
+    const std::string english = PaneLatin1(english_);
+    const std::string face = FaceName();
+    const std::size_t length = teluguUpdate_->Update(english, tables_, face);
+    englishStale_ = false;
+    telugu_.SetSelStart(TeluguCaret(english, english_.SelStart(), static_cast<int>(length), tables_, face));
+    txtTelugu_->ensureCursorVisible();
+}
+
+void Transliterate::SetEnglishFromHost(const QString& text) {
+    hostSetting_ = true;
+    english_.SetText(text);
+    hostSetting_ = false;
 }
 
 void Transliterate::OnConvertClicked() {
@@ -282,8 +324,10 @@ bool Transliterate::eventFilter(QObject* watched, QEvent* event) {
         if (!key->isAutoRepeat() && !txtTelugu_->isHidden() && Auto_Convert) {
             // Keypad "." qualifies twice; converting the same pane again would
             // give the same text, so one conversion serves.
-            if (ConversionsOnKeyRelease(WindowsKeyCode(key->key(), key->modifiers()),
-                                        ShiftState(key->modifiers())) > 0)
+            // Only a change not yet converted (say, text a host set) is
+            // converted: a key that changed nothing leaves the panes alone.
+            if (englishStale_ && ConversionsOnKeyRelease(WindowsKeyCode(key->key(), key->modifiers()),
+                                                         ShiftState(key->modifiers())) > 0)
                 ConvertNow();
         }
     }
@@ -300,6 +344,20 @@ void Transliterate::OnFontChosen(const QString& name) {
     }
     SelectGlyphTables(name);
     ConvertNow();
+    TellIfFaceMissing();
+}
+
+void Transliterate::TellIfFaceMissing() {
+    // A listed Telugu font that is not installed shows other glyphs: say so,
+    // once per face and run.
+    static QStringList told;
+    const QString face = QString::fromStdString(FaceName());
+    // The product face has its own message at start-up.
+    if (face.isEmpty() || face == QString::fromLatin1(kVrayuFace.data(), kVrayuFace.size()) || told.contains(face) ||
+        QFontDatabase::families().contains(face, Qt::CaseInsensitive))
+        return;
+    told.append(face);
+    CurrentDialogs().MsgBox(this, FaceMissingMessage(face), kOKOnly, QLatin1String(kAppTitle));
 }
 
 void Transliterate::SelectGlyphTables(const QString& fontListText) {
@@ -349,7 +407,7 @@ void Transliterate::ImportFromAddressBox() {
     const WebFetch::Result result = fetch_->Get(QUrl(*address));
     // A transfer that failed, was cancelled or timed out changes nothing.
     if (result.outcome != WebFetch::Outcome::Ok) return;
-    english_.SetText(EnglishFromPage(result.body));
+    SetEnglishFromHost(EnglishFromPage(result.body));
     ConvertNow();
     SetView(english_.Text().contains(QLatin1String(kNotFoundMarker)) ? ViewMode::English : ViewMode::Telugu);
 }

@@ -74,6 +74,9 @@ public:
     // rules ("|" for "abTelgu", the a-A separator for "Vrayu").
     std::string FaceName() const;
     WebFetch& Fetcher() { return *fetch_; }
+    // Wide enough for the whole top row, 4400 twips high: the smallest size
+    // at which every child is seen and both panes are laid out.
+    QSize sizeHint() const override;
     // Twips per pixel of the screen the control is on (15 at 96 dpi).
     double TwipsPerPixel() const;
     const PaneGeometry& Geometry() const { return geometry_; }
@@ -96,6 +99,10 @@ private:
     void ApplyGeometry();
     void BuildHTMLPage();
     void SelectGlyphTables(const QString& fontListText);
+    // Text put into the English pane by the host or the control itself: it
+    // marks the pane changed but does not convert on its own.
+    void SetEnglishFromHost(const QString& text);
+    void TellIfFaceMissing();
     void ImportFromAddressBox();
     void AnySel(bool on, void (RichTextPane::*set)(bool));
     void FireSelChange();
@@ -132,6 +139,9 @@ private:
     PaneGeometry geometry_;
     TransliterateEvents* sink_ = nullptr;
     int lastSelStart_ = -1, lastSelLength_ = -1;
+    bool englishStale_ = false;      // English text changed since the last conversion
+    bool hostSetting_ = false;       // inside SetEnglishFromHost
+    bool conversionQueued_ = false;  // a conversion after a change is on its way
 
     // Stored-only properties.
     ServedObject served_;  // keeps the library loaded while the control lives

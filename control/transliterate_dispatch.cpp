@@ -166,7 +166,7 @@ HResult Transliterate::InvokeProperty(int id, int flags, QVariantList& args, QVa
             (id == dispid::BackStyle ? backStyle_ : borderStyle_) = n;
             break;
         }
-        case dispid::TextEnglish: english_.SetText(value.toString()); break;
+        case dispid::TextEnglish: SetEnglishFromHost(value.toString()); break;
         case dispid::TextTelugu: telugu_.SetText(value.toString()); break;
         case dispid::TextHTML: html_.SetText(value.toString()); break;
         case dispid::TeluguFont:

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QIcon>
+#include <QKeySequence>
 #include <QMenu>
 #include <QToolBar>
 
@@ -25,6 +26,7 @@ ActionSet::ActionSet(QWidget* owner, std::span<const MenuRow> menus, std::span<c
         action->setObjectName(row.id);
         action->setCheckable(row.checkable);
         action->setChecked(row.checked);
+        if (row.shortcut) action->setShortcut(QKeySequence(QLatin1String(row.shortcut)));
         actions_.insert(row.id, action);
         menuIds_.append(row.id);
     }

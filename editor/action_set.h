@@ -25,6 +25,7 @@ struct MenuRow {
     const char* caption;
     bool checkable = false;
     bool checked = false;
+    const char* shortcut = nullptr;  // portable text, "Ctrl+S"
 };
 
 // One toolbar button, by key. `target` names the menu action the button

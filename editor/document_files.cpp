@@ -1,11 +1,28 @@
 #include "document_files.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
+
+#include "english_entry.h"
 
 namespace vrayu {
 
-QByteArray DocumentBytes(const QString& english) { return english.toLatin1() + kCrLf; }
+QByteArray DocumentBytes(const QString& english, const DocumentFormat& format) {
+    QString text = english;
+    if (format.lineEnd != kCrLf) text.replace(QLatin1String(kCrLf), QString::fromLatin1(format.lineEnd));
+    QByteArray bytes = format.utf8 ? text.toUtf8() : text.toLatin1();
+    if (format.finalLineEnd) bytes += format.lineEnd;
+    return bytes;
+}
+
+QString UnsavableCharacters(const QString& text) {
+    QString out;
+    for (QChar c : text)
+        if (c.unicode() > 0xff && !out.contains(c)) out += c;
+    return out;
+}
 
 QByteArray TeluguExportBytes(const QString& telugu) {
     QByteArray bytes(kTeluguExportHeader);
@@ -21,23 +38,60 @@ QByteArray HtmlExportBytes(const QString& html) { return html.toLatin1() + kCrLf
 
 QByteArray RtfExportBytes(const QString& rtf) { return rtf.toLatin1() + kCrLf; }
 
-QString DocumentTextFromBytes(const QByteArray& bytes) {
-    QByteArray text;
-    text.reserve(bytes.size() + bytes.size() / 16 + 2);
+DocumentText DocumentTextFromBytes(const QByteArray& bytes) {
+    DocumentText doc;
+    QString raw;
+    bool ascii = true;
+    for (char b : bytes)
+        if (static_cast<unsigned char>(b) >= 0x80) ascii = false;
+    if (!ascii) {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString decoded = utf8(bytes);
+        if (!utf8.hasError()) {
+            doc.format.utf8 = true;
+            int inexact = 0;
+            raw = QString::fromStdString(EnglishEntryText(decoded.toStdString(), &inexact));
+            doc.inexactTelugu = inexact;
+        }
+    }
+    if (!doc.format.utf8) raw = QString::fromLatin1(bytes);
+
+    QString text;
+    text.reserve(raw.size() + raw.size() / 16);
+    bool firstEnd = true;
     qsizetype lineStart = 0;
-    const qsizetype n = bytes.size();
+    const qsizetype n = raw.size();
+    doc.format.finalLineEnd = false;
     for (qsizetype i = 0; i < n; ++i) {
-        if (bytes[i] != '\r') continue;
-        text += bytes.mid(lineStart, i - lineStart);
-        text += kCrLf;
-        if (i + 1 < n && bytes[i + 1] == '\n') ++i;
+        const QChar c = raw[i];
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n')) continue;
+        const bool crLf = c == QLatin1Char('\r') && i + 1 < n && raw[i + 1] == QLatin1Char('\n');
+        if (firstEnd) {
+            doc.format.lineEnd = crLf ? QByteArray(kCrLf) : QByteArray(1, static_cast<char>(c.unicode()));
+            firstEnd = false;
+        }
+        text += QStringView(raw).mid(lineStart, i - lineStart);
+        if (crLf) ++i;
         lineStart = i + 1;
+        if (lineStart == n) {
+            doc.format.finalLineEnd = true;  // the save writes this one again
+            break;
+        }
+        text += QLatin1String(kCrLf);
     }
-    if (lineStart < n) {
-        text += bytes.mid(lineStart);
-        text += kCrLf;
-    }
-    return QString::fromLatin1(text);
+    if (lineStart < n) text += QStringView(raw).mid(lineStart);
+    doc.text = text;
+    return doc;
+}
+
+QString WithFilterExtension(const QString& name, const QString& filter) {
+    if (name.isEmpty() || !QFileInfo(name).suffix().isEmpty()) return name;
+    const qsizetype star = filter.indexOf(QLatin1String("*."));
+    if (star < 0) return name;
+    qsizetype end = star + 2;
+    while (end < filter.size() && filter[end].isLetterOrNumber()) ++end;
+    const QString extension = filter.mid(star + 1, end - star - 1);  // ".txt"
+    return extension.size() > 1 ? name + extension : name;
 }
 
 bool WriteFileAtomically(const QString& path, const QByteArray& bytes) {

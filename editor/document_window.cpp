@@ -13,8 +13,10 @@
 #include <QMdiSubWindow>
 #include <QPrinter>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <cmath>
 
 #include "action_set.h"
 #include "app_info.h"
@@ -27,6 +29,7 @@
 #include "menu_tables.h"
 #include "print_job.h"
 #include "program_dir.h"
+#include "recovery_store.h"
 #include "unicode_text.h"
 
 namespace vrayu {
@@ -34,6 +37,9 @@ namespace {
 
 // A document window is never made smaller than this, in twips.
 constexpr double kMinimumTwips = 4400;
+// How often unsaved work is looked at; a copy is written once the text has
+// stayed the same for one interval.
+constexpr int kRecoveryIntervalMs = 2000;
 
 QHash<QString, std::function<void(DocumentWindow&)>>& RegisteredCommands() {
     static QHash<QString, std::function<void(DocumentWindow&)>> commands;
@@ -43,7 +49,8 @@ QHash<QString, std::function<void(DocumentWindow&)>>& RegisteredCommands() {
 // OLE colour: red in the low byte.
 qint64 OleColor(const QColor& c) { return c.red() | (c.green() << 8) | (c.blue() << 16); }
 
-int MinimumPixels() { return static_cast<int>(kMinimumTwips / TwipsPerPixel() + 0.5); }
+// Whole pixels that are at least the minimum in twips.
+int MinimumPixels() { return static_cast<int>(std::ceil(kMinimumTwips / TwipsPerPixel() - 1e-9)); }
 
 }  // namespace
 
@@ -57,10 +64,11 @@ DocumentWindow::DocumentWindow(MainFrame& frame) : QWidget(nullptr), frame_(fram
     tel1_ = Tel1::Create(this);
     if (tel1_) {
         tel1_->Widget()->setObjectName("tel1");
-        // The control lays out its own children and copes with any size;
-        // the window, not the control's design size, decides how big it is.
+        // The control lays out its own children; the window, not the
+        // control's design size, decides how big it is, but never so small
+        // that the control stops laying out its panes (4400 twips each way).
         tel1_->Widget()->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-        tel1_->Widget()->setMinimumSize(1, 1);
+        tel1_->Widget()->setMinimumSize(MinimumPixels(), MinimumPixels());
         layout->addWidget(tel1_->Widget(), 1);
     } else {
         auto* missing = new QLabel("The transliteration control (libVrayu.so) could not be loaded.", this);
@@ -71,9 +79,46 @@ DocumentWindow::DocumentWindow(MainFrame& frame) : QWidget(nullptr), frame_(fram
     frame_.AttachWindowList(actions_->Menus());
     actions_->Action("mnuViewStatusBar")->setChecked(!frame_.statusBar()->isHidden());
     Start();
+    recoveryPath_ = NewRecoveryPath();
+    recoveryTimer_ = new QTimer(this);
+    recoveryTimer_->setInterval(kRecoveryIntervalMs);
+    connect(recoveryTimer_, &QTimer::timeout, this, &DocumentWindow::WriteRecoveryCopy);
+    recoveryTimer_->start();
 }
 
-DocumentWindow::~DocumentWindow() = default;
+// A window that goes away normally was saved or let go by its user.
+DocumentWindow::~DocumentWindow() { DropRecoveryCopy(); }
+
+void DocumentWindow::WriteRecoveryCopy() {
+    if (!tel1_) return;
+    if (!tel1_->EnglishChanged()) {
+        DropRecoveryCopy();
+        return;
+    }
+    // Idle: the text stayed as it was since the last look.
+    const QString text = tel1_->TextEnglish();
+    if (text == lastRecovered_) return;
+    if (text != pendingRecovery_) {
+        pendingRecovery_ = text;
+        return;
+    }
+    if (vrayu::WriteRecoveryCopy(recoveryPath_, fileName_, text)) lastRecovered_ = text;
+}
+
+void DocumentWindow::DropRecoveryCopy() {
+    if (!lastRecovered_.isNull() || QFile::exists(recoveryPath_)) QFile::remove(recoveryPath_);
+    lastRecovered_ = QString();
+    pendingRecovery_ = QString();
+}
+
+void DocumentWindow::RestoreRecovered(const QString& fileName, const QString& text) {
+    if (!tel1_) return;
+    fileName_ = fileName;
+    tel1_->SetTextEnglish(text);
+    tel1_->ConvertNow();
+    tel1_->SetEnglishChanged(true);
+    setWindowTitle((fileName.isEmpty() ? windowTitle() : fileName) + kRecoveredSuffix);
+}
 
 void DocumentWindow::RegisterCommand(const QString& id, std::function<void(DocumentWindow&)> handler) {
     RegisteredCommands().insert(id, std::move(handler));
@@ -105,11 +150,37 @@ bool DocumentWindow::SaveQuestionAbandons() {
     }
 }
 
-void DocumentWindow::WriteDocument(const QString& path) {
-    if (!WriteFileAtomically(path, DocumentBytes(tel1_->TextEnglish()))) return;
+QString UnsavableQuestion(const QString& text, const QString& lost) {
+    qsizetype count = 0;
+    for (QChar c : text) count += c.unicode() > 0xff ? 1 : 0;
+    QString shown;
+    for (qsizetype i = 0; i < lost.size() && i < 5; ++i) shown += (i ? " " : "") + QString(lost[i]);
+    if (lost.size() > 5) shown += " ...";
+    return QStringLiteral("%1 character(s) of this text cannot be saved as 8-bit text: %2").arg(count).arg(shown) +
+           kCrLf + "Yes saves the file as UTF-8 and keeps them; No writes each of them as \"?\"; Cancel does not save.";
+}
+
+bool DocumentWindow::WriteDocument(const QString& path) {
+    const QString text = tel1_->TextEnglish();
+    DocumentFormat format = format_;
+    if (!format.utf8) {
+        const QString lost = UnsavableCharacters(text);
+        if (!lost.isEmpty()) {
+            switch (CurrentDialogs().MsgBox(this, UnsavableQuestion(text, lost), kYesNoCancel | kExclamation,
+                                            kUnsavableTitle)) {
+                case kYes: format.utf8 = true; break;
+                case kNo: break;
+                default: return false;  // the document stays unsaved
+            }
+        }
+    }
+    if (!WriteFileAtomically(path, DocumentBytes(text, format))) return false;
+    format_ = format;
     fileName_ = path;
     tel1_->SetEnglishChanged(false);
     setWindowTitle(kTitlePrefix + path);
+    DropRecoveryCopy();
+    return true;
 }
 
 void DocumentWindow::Save() {
@@ -118,8 +189,9 @@ void DocumentWindow::Save() {
         WriteDocument(fileName_);
         return;
     }
-    const std::optional<QString> name = CurrentDialogs().SaveFile(this, "Save in English", kDocumentFilter, 1, "");
+    std::optional<QString> name = CurrentDialogs().SaveFile(this, "Save in English", kDocumentFilter, 1, "");
     if (!name || name->isEmpty()) return;
+    *name = WithFilterExtension(*name, kDocumentFilter);
     if (QFileInfo::exists(*name)) {
         const QString question = "File " + *name + " Already Exists." + kCrLf + "Do you want to overwrite it?";
         if (CurrentDialogs().MsgBox(this, question, kYesNo, "File Exists") != kYes) return;
@@ -132,22 +204,37 @@ void DocumentWindow::SaveAs() {
     const std::optional<QString> name =
         CurrentDialogs().SaveFile(this, "Save in English", kDocumentFilter, 1, fileName_);
     if (!name || name->isEmpty()) return;
-    WriteDocument(*name);
+    WriteDocument(WithFilterExtension(*name, kDocumentFilter));
 }
 
 void DocumentWindow::Open() {
     if (!tel1_ || SaveQuestionAbandons()) return;
     const std::optional<QString> name = CurrentDialogs().OpenFile(this, "Open", kOpenFilter, 1, fileName_);
     if (!name || name->isEmpty()) return;
+    OpenPath(*name);
+}
+
+void DocumentWindow::OpenPath(const QString& path) {
+    if (!tel1_) return;
+    const std::optional<QString> name = path;
     // Read before touching the pane: a file that cannot be read changes nothing.
     const std::optional<QByteArray> bytes = ReadWholeFile(*name);
     if (!bytes) return;
+    const DocumentText read = DocumentTextFromBytes(*bytes);
     tel1_->SetTextEnglish("");
     fileName_ = *name;
+    format_ = read.format;
     setWindowTitle(*name);
-    tel1_->SetTextEnglish(DocumentTextFromBytes(*bytes));
+    // The opened text starts from the pane's plain look, not the colour and
+    // alignment the previous document left at the caret.
+    tel1_->SetTextTelugu("");
+    tel1_->Put(dispid::SelColor, 0);
+    tel1_->Put(dispid::SelAlignment, 0);
+    for (int id : {dispid::SelBold, dispid::SelItalic, dispid::SelUnderline}) tel1_->Put(id, false);
+    tel1_->SetTextEnglish(read.text);
     tel1_->SetEnglishChanged(false);
     tel1_->ConvertNow();
+    DropRecoveryCopy();
 }
 
 void DocumentWindow::Clear() {
@@ -157,7 +244,9 @@ void DocumentWindow::Clear() {
     tel1_->SetTextHTML("");
     tel1_->SetEnglishChanged(false);
     fileName_.clear();
+    format_ = DocumentFormat{};
     setWindowTitle(QString(kTitlePrefix) + "Untitled");
+    DropRecoveryCopy();
 }
 
 bool DocumentWindow::ExportQuestionDeclined() {
@@ -168,7 +257,7 @@ void DocumentWindow::ExportTelugu() {
     if (!tel1_ || ExportQuestionDeclined()) return;
     const std::optional<QString> name = CurrentDialogs().SaveFile(this, "Save in Telugu", kTeluguFilter, 1, "");
     if (!name || name->isEmpty()) return;
-    WriteFileAtomically(*name, TeluguExportBytes(tel1_->TextTelugu()));
+    WriteFileAtomically(WithFilterExtension(*name, kTeluguFilter), TeluguExportBytes(tel1_->TextTelugu()));
 }
 
 void DocumentWindow::ExportHTML() {
@@ -177,7 +266,7 @@ void DocumentWindow::ExportHTML() {
     if (ExportQuestionDeclined()) return;
     const std::optional<QString> name = CurrentDialogs().SaveFile(this, "Save As HTML", kHtmlFilter, 1, "");
     if (!name || name->isEmpty()) return;
-    WriteFileAtomically(*name, HtmlExportBytes(tel1_->TextHTML()));
+    WriteFileAtomically(WithFilterExtension(*name, kHtmlFilter), HtmlExportBytes(tel1_->TextHTML()));
 }
 
 void DocumentWindow::PreviewHTML() {
@@ -230,7 +319,7 @@ void DocumentWindow::ExportUnicode() {
     const std::optional<QString> name =
         CurrentDialogs().SaveFile(this, "Save As Unicode Text", kUnicodeFilter, 1, "");
     if (!name || name->isEmpty()) return;
-    WriteFileAtomically(*name, UnicodeExportBytes(unicode));
+    WriteFileAtomically(WithFilterExtension(*name, kUnicodeFilter), UnicodeExportBytes(unicode));
 }
 
 void DocumentWindow::ToggleSel(int id) {

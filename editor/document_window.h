@@ -7,9 +7,11 @@
 #include <functional>
 #include <memory>
 
+#include "document_files.h"
 #include "tel1.h"
 
 class QPrinter;
+class QTimer;
 
 namespace vrayu {
 
@@ -28,6 +30,11 @@ inline constexpr char kWordProcessorNote[] =
     "You should use this only to format the final document.  You still have to save the Document in "
     "Vrayu Editor for future editing.";
 inline constexpr char kTitlePrefix[] = "Vrayu Editor - ";
+inline constexpr char kRecoveredSuffix[] = " (recovered)";
+inline constexpr char kUnsavableTitle[] = "Characters Outside 8-bit Text";
+// The question before a save that 8-bit text cannot hold: the count of such
+// characters in `text` and the first few of `lost`.
+QString UnsavableQuestion(const QString& text, const QString& lost);
 
 class DocumentWindow : public QWidget {
     Q_OBJECT
@@ -51,6 +58,8 @@ public:
     void Save();
     void SaveAs();
     void Open();
+    // Open's reading step: `path` into this window (no question, no dialog).
+    void OpenPath(const QString& path);
     void Clear();
     void ExportTelugu();
     void ExportHTML();
@@ -62,6 +71,12 @@ public:
     void Print();
     void PageSetup();
     void OpenInWordProcessor();
+    // One look at unsaved work (a timer calls it every few seconds): the
+    // English text, once it stayed the same since the last look, is copied
+    // to the recovery store; an unchanged document has no copy.
+    void WriteRecoveryCopy();
+    // Puts back a document found in a recovery copy: still unsaved.
+    void RestoreRecovered(const QString& fileName, const QString& text);
 
     // Watches the MDI child holding this window (layout minimums).
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -76,7 +91,9 @@ private:
     // The Telugu pane's selected glyph codes, or all of them.
     QString TeluguSelectionOrAll() const;
     // Writes the document to `path`; on success takes it as the file name.
-    void WriteDocument(const QString& path);
+    // Asks first when characters would be lost; false when not written.
+    bool WriteDocument(const QString& path);
+    void DropRecoveryCopy();
     void ToggleSel(int id);
     void SendKeys(int key);
     void Placeholder(const char* message);
@@ -87,7 +104,12 @@ private:
     std::unique_ptr<Tel1> tel1_;
     ActionSet* actions_;
     QString fileName_;
+    DocumentFormat format_;
     int pictureQuality_ = 95;
+    QString recoveryPath_;
+    QString lastRecovered_;
+    QString pendingRecovery_;
+    QTimer* recoveryTimer_ = nullptr;
 };
 
 }  // namespace vrayu

@@ -25,6 +25,7 @@ FrameTwips ReadFrameSettings(QSettings& settings) {
     frame.top = ReadOne(settings, "MainTop", defaults.top);
     frame.width = ReadOne(settings, "MainWidth", defaults.width);
     frame.height = ReadOne(settings, "MainHeight", defaults.height);
+    frame.stored = settings.contains("MainWidth") && settings.contains("MainHeight");
     settings.endGroup();
     return frame;
 }

@@ -10,6 +10,7 @@ struct FrameTwips {
     float top = 1000;
     float width = 6500;
     float height = 6500;
+    bool stored = false;  // read from the store (false on first run)
 };
 
 // Reads "MainLeft", "MainTop", "MainWidth", "MainHeight"; a missing or

@@ -2,11 +2,13 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPrinter>
+#include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
 #include <QToolBar>
@@ -25,6 +27,7 @@
 #include "menu_tables.h"
 #include "options_dialog.h"
 #include "print_job.h"
+#include "recovery_store.h"
 
 namespace vrayu {
 namespace {
@@ -39,6 +42,9 @@ MainFrame::MainFrame(QSettings& settings, QWidget* parent)
     setObjectName("mdiMain");
     setWindowTitle(kEditorCaption);
     mdi_->setObjectName("mdiArea");
+    // Windows kept at their minimum may not fit: scroll to them.
+    mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdi_);
     actions_ = new ActionSet(this, FrameMenuTable(), FrameToolbarTable());
     addToolBar(actions_->ToolBar());
@@ -66,7 +72,50 @@ void MainFrame::Load() {
     std::copy(twips, twips + 4, placedTwips_);
     std::copy(pixels, pixels + 4, placedPixels_);
     if (!ProductFontInstalled()) InstallMyFont();
-    LoadNewDoc();
+    DocumentWindow* first = LoadNewDoc();
+    if (!place.stored) GrowToShow(first);
+    OfferRecovery();
+}
+
+void MainFrame::GrowToShow(DocumentWindow* document) {
+    // First run: the default place grown just enough for one whole document
+    // window (the control's whole top row, both panes laid out), within the
+    // screen.
+    if (!document || !document->parentWidget()) return;
+    QWidget* sub = document->parentWidget();
+    QSize whole = sub->minimumSize();
+    if (QWidget* control = document->Control() ? document->Control()->Widget() : nullptr)
+        whole = whole.expandedTo(control->sizeHint() + (sub->minimumSize() - control->minimumSize()));
+    const QSize area = isVisible() ? mdi_->viewport()->size() : MdiAreaEstimate();
+    const QSize missing = (whole + QSize(2, 2) - area).expandedTo(QSize(0, 0));
+    QSize wanted = size() + missing;
+    if (const QScreen* screen = this->screen()) wanted = wanted.boundedTo(screen->availableGeometry().size());
+    if (missing.width() > 0 || missing.height() > 0) resize(wanted);
+    sub->resize(sub->size().expandedTo(whole.boundedTo(area + missing)));
+    sub->move(0, 0);
+}
+
+QSize MainFrame::MdiAreaEstimate() const {
+    // Before the frame is shown its layout has not run: the frame less its
+    // menu bar, toolbar and status bar.
+    const int toolbar = actions_->ToolBar()->isHidden() ? 0 : actions_->ToolBar()->sizeHint().height();
+    const int bars = menuBar()->sizeHint().height() + toolbar + statusBar()->sizeHint().height() + 4;
+    return QSize(width() - 4, height() - bars);
+}
+
+void MainFrame::OfferRecovery() {
+    const QList<RecoveredDocument> found = OrphanedRecoveryCopies();
+    if (found.isEmpty()) return;
+    const QString question = QStringLiteral("Vrayu Editor did not close normally. %1 unsaved document(s) were kept.")
+                                 .arg(found.size()) +
+                             kCrLf + "Do you want to restore them?";
+    const bool restore = CurrentDialogs().MsgBox(this, question, kYesNo | kQuestion, kRecoveryTitle) == kYes;
+    for (const RecoveredDocument& doc : found) {
+        if (restore) {
+            if (DocumentWindow* window = LoadNewDoc()) window->RestoreRecovered(doc.fileName, doc.text);
+        }
+        QFile::remove(doc.path);
+    }
 }
 
 DocumentWindow* MainFrame::LoadNewDoc() {
@@ -76,11 +125,18 @@ DocumentWindow* MainFrame::LoadNewDoc() {
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->installEventFilter(document);
     document->setWindowTitle(QStringLiteral("New Document %1").arg(documentCount_));
+    // Never smaller than the window whose control lays out both panes.
+    sub->setMinimumSize(sub->minimumSizeHint().expandedTo(document->minimumSizeHint()));
     // A new child takes most of the area, as document windows usually do
-    // (the area is not laid out yet while the frame loads: use the frame).
-    QSize area = mdi_->viewport()->size();
-    if (!isVisible()) area = size() - QSize(20, 120);
-    sub->resize(std::max(area.width() * 9 / 10, 100), std::max(area.height() * 9 / 10, 100));
+    // (the area is not laid out yet while the frame loads: estimate it), and
+    // lies inside the visible area, a step below and right of the last one.
+    const QSize area = isVisible() ? mdi_->viewport()->size() : MdiAreaEstimate();
+    sub->resize(QSize(area.width() * 9 / 10, area.height() * 9 / 10).expandedTo(sub->minimumSize()));
+    const int step = 24 * ((documentCount_ - 1) % 5);
+    QPoint at(step, step);
+    if (at.x() + sub->width() > area.width()) at.setX(std::max(0, area.width() - sub->width()));
+    if (at.y() + sub->height() > area.height()) at.setY(std::max(0, area.height() - sub->height()));
+    sub->move(at);
     sub->show();
     mdi_->setActiveSubWindow(sub);
     ShowMenusOf(document);
@@ -115,6 +171,9 @@ void MainFrame::ShowOptions() {
 }
 
 void MainFrame::ShowMenusOf(DocumentWindow* document) {
+    // The frame's toolbar belongs with its menus: hidden while a document
+    // window (which has its own) is active.
+    actions_->ToolBar()->setVisible(!document && actions_->Action("mnuViewToolbar")->isChecked());
     QMenuBar* bar = menuBar();
     bar->clear();
     const QList<QMenu*>& menus = document ? document->Actions().Menus() : actions_->Menus();
@@ -154,7 +213,11 @@ void MainFrame::Placeholder(const char* message) { CurrentDialogs().MsgBox(this,
 void MainFrame::BindActions() {
     ActionSet& a = *actions_;
     a.Bind("mnuFileNew", [this] { LoadNewDoc(); });
-    a.Bind("mnuFileOpen", [this] { CurrentDialogs().OpenFile(this, "Open", "All Files (*.*)|*.*", 1, ""); });
+    a.Bind("mnuFileOpen", [this] {
+        // With no document window to take it, the chosen file opens in a new one.
+        const std::optional<QString> name = CurrentDialogs().OpenFile(this, "Open", "All Files (*.*)|*.*", 1, "");
+        if (name && !name->isEmpty() && !ActiveDocument()) LoadNewDoc()->OpenPath(*name);
+    });
     a.Bind("mnuFileSaveAs", [this] { CurrentDialogs().SaveFile(this, "Save As", "All Files (*.*)|*.*", 1, ""); });
     a.Bind("mnuFilePageSetup", [this] { RunPageSetup(this, Printer()); });
     const std::pair<const char*, const char*> placeholders[] = {
@@ -199,8 +262,16 @@ void MainFrame::BindActions() {
 }
 
 void MainFrame::closeEvent(QCloseEvent* event) {
-    // Each document window may ask to save; one Cancel keeps the frame open.
-    for (DocumentWindow* document : Documents()) {
+    // Each document window may ask to save. All are asked before any closes,
+    // so one Cancel keeps the frame and every window open.
+    const QList<DocumentWindow*> documents = Documents();
+    for (DocumentWindow* document : documents) {
+        if (document->SaveQuestionAbandons()) {
+            event->ignore();
+            return;
+        }
+    }
+    for (DocumentWindow* document : documents) {
         if (!document->parentWidget()->close()) {
             event->ignore();
             return;

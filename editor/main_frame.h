@@ -15,6 +15,8 @@ namespace vrayu {
 class ActionSet;
 class DocumentWindow;
 
+inline constexpr char kRecoveryTitle[] = "Restore Unsaved Documents";
+
 class MainFrame : public QMainWindow {
 public:
     // `settings` holds section "Settings"; it must outlive the frame.
@@ -54,6 +56,10 @@ protected:
 
 private:
     void BindActions();
+    void GrowToShow(DocumentWindow* document);
+    QSize MdiAreaEstimate() const;
+    // Offers back the unsaved documents of an editor that did not close normally.
+    void OfferRecovery();
     void Placeholder(const char* message);
 
     QSettings& settings_;

@@ -19,14 +19,19 @@ void Tile(QMdiArea& area, bool rows) {
     if (windows.isEmpty()) return;
     const QRect r = area.viewport()->rect();
     const int n = static_cast<int>(windows.size());
+    // Equal shares; a window kept at its minimum pushes the next one on
+    // (the area then scrolls) rather than covering it.
+    int at = 0;
     for (int i = 0; i < n; ++i) {
         windows[i]->showNormal();
         if (rows) {
-            const int top = r.height() * i / n, bottom = r.height() * (i + 1) / n;
-            windows[i]->setGeometry(0, top, r.width(), bottom - top);
+            const int share = r.height() * (i + 1) / n - r.height() * i / n;
+            windows[i]->setGeometry(0, at, r.width(), share);
+            at += windows[i]->height();
         } else {
-            const int left = r.width() * i / n, right = r.width() * (i + 1) / n;
-            windows[i]->setGeometry(left, 0, right - left, r.height());
+            const int share = r.width() * (i + 1) / n - r.width() * i / n;
+            windows[i]->setGeometry(at, 0, share, r.height());
+            at += windows[i]->width();
         }
     }
 }

@@ -92,8 +92,17 @@ PaneText ConvertEnglishPane(std::string_view english, int englishCaret, const Gl
     PaneText pane;
     pane.text.reserve(english.size() + english.size() / 2);
     GlyphConverter(tables, face).AppendEnglishPane(english, pane.text);
-    pane.caret = std::clamp(englishCaret, 0, static_cast<int>(pane.text.size()));
+    pane.caret = TeluguCaret(english, englishCaret, static_cast<int>(pane.text.size()), tables, face);
     return pane;
+}
+
+int TeluguCaret(std::string_view english, int englishCaret, int teluguLength, const GlyphTables& tables,
+                std::string_view face) {
+    if (englishCaret <= 0) return 0;
+    if (static_cast<std::size_t>(englishCaret) >= english.size()) return teluguLength;
+    std::string before;
+    GlyphConverter(tables, face).AppendEnglishPane(english.substr(0, static_cast<std::size_t>(englishCaret)), before);
+    return std::min(static_cast<int>(before.size()), teluguLength);
 }
 
 }  // namespace vrayu

@@ -84,9 +84,15 @@ struct PaneText {
     int caret = 0;  // character index, as the rich-text SelStart
 };
 
-// The whole English pane into the Telugu pane; the Telugu caret takes the
-// English caret's index (kept within the Telugu text).
+// The whole English pane into the Telugu pane; the Telugu caret goes where
+// the text before the English caret ends up (TeluguCaret).
 PaneText ConvertEnglishPane(std::string_view english, int englishCaret, const GlyphTables& tables,
                             std::string_view face);
+
+// The Telugu position of an English caret: the length of the conversion of
+// the text before it, so the caret sits behind the syllable typed last; a
+// caret at the end of the English text is at the end of the Telugu text.
+int TeluguCaret(std::string_view english, int englishCaret, int teluguLength, const GlyphTables& tables,
+                std::string_view face);
 
 }  // namespace vrayu

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -10,6 +11,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QStringList>
+#include <algorithm>
 
 namespace vrayu {
 namespace {
@@ -91,6 +93,16 @@ std::optional<QString> QtDialogs::SaveFile(QWidget* parent, const QString& title
     return file;
 }
 
+FontChoice KeepStylesTheFamilyLacks(const FontChoice& preset, FontChoice chosen, const QStringList& styles) {
+    auto offers = [&](const char* word) {
+        return std::any_of(styles.begin(), styles.end(),
+                           [word](const QString& s) { return s.contains(QLatin1String(word), Qt::CaseInsensitive); });
+    };
+    if (!offers("Bold")) chosen.bold = preset.bold;
+    if (!offers("Italic") && !offers("Oblique")) chosen.italic = preset.italic;
+    return chosen;
+}
+
 std::optional<FontChoice> QtDialogs::ChooseFont(QWidget* parent, const FontChoice& initial) {
     QFont font(initial.name);
     if (initial.size > 0) font.setPointSizeF(initial.size);
@@ -109,7 +121,7 @@ std::optional<FontChoice> QtDialogs::ChooseFont(QWidget* parent, const FontChoic
     out.underline = chosen.underline();
     out.strikeout = chosen.strikeOut();
     out.color = initial.color;
-    return out;
+    return KeepStylesTheFamilyLacks(initial, out, QFontDatabase::styles(chosen.family()));
 }
 
 std::optional<QColor> QtDialogs::ChooseColor(QWidget* parent, const QColor& initial) {

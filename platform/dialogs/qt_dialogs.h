@@ -2,9 +2,16 @@
 // file, font, colour and print dialogs.
 #pragma once
 
+#include <QStringList>
+
 #include "dialogs.h"
 
 namespace vrayu {
+
+// The font dialog's answer made whole: a family whose `styles` offer no bold
+// (no italic) face cannot show the preset's bold (italic) in the dialog, so
+// the preset's value is kept rather than lost.
+FontChoice KeepStylesTheFamilyLacks(const FontChoice& preset, FontChoice chosen, const QStringList& styles);
 
 class QtDialogs : public Dialogs {
 public:

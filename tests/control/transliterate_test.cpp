@@ -1,6 +1,10 @@
 #include "transliterate.h"
 
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QScrollBar>
 #include <QFontDatabase>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -142,17 +146,88 @@ TEST_F(ControlTest, TypingConvertsKeyByKey) {
     // Enter converts: the new paragraph is in the Telugu pane at once.
     QTest::keyClick(english, Qt::Key_Return);
     EXPECT_EQ(control_->TeluguPane().Text(), kSvagatam + "\r\n");
-    // Keys that are not in the rules (a punctuation key, Ctrl+letter) do not.
+    // A key outside the rules (a punctuation key) converts once its change is done.
     QTest::keyClick(english, Qt::Key_Comma);
-    EXPECT_EQ(control_->TeluguPane().Text(), kSvagatam + "\r\n");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(control_->TeluguPane().Text(), kSvagatam + "\r\n,");
     control_->Auto_Convert = false;
     QTest::keyClicks(english, "a");
-    EXPECT_EQ(control_->TeluguPane().Text(), kSvagatam + "\r\n");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(control_->TeluguPane().Text(), kSvagatam + "\r\n,");
     control_->Auto_Convert = true;
     QTest::keyClick(english, Qt::Key_B, Qt::ControlModifier);
-    EXPECT_EQ(control_->TeluguPane().Text(), kSvagatam + "\r\n");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(control_->TeluguPane().Text(), kSvagatam + "\r\n,");
     QTest::keyClicks(english, "A");  // Shift alone is allowed
     EXPECT_EQ(control_->TeluguPane().Text(), Converted("svAgatam\r\n,aA"));
+}
+
+// Paste, undo and redo convert like typing; moving the caret converts nothing
+// but takes the Telugu caret to the matching syllable.
+TEST_F(ControlTest, EveryChangeOfTheEnglishTextConvertsAndTheTeluguCaretFollows) {
+    auto* english = Child<QTextEdit>("txtEnglish");
+    auto* telugu = Child<QTextEdit>("txtTelugu");
+    control_->EnglishPane().SetText("");
+    english->setFocus();
+    auto settled = [] { QCoreApplication::processEvents(); };
+
+    QGuiApplication::clipboard()->clear();
+    QTest::keyClick(english, Qt::Key_V, Qt::ControlModifier);  // nothing to paste: nothing happens
+    settled();
+    EXPECT_EQ(control_->EnglishPane().Text(), "");
+
+    // Typographic punctuation comes in plain, Unicode Telugu romanized.
+    QGuiApplication::clipboard()->setText(QString::fromUtf8("“స్వాగతం” \u2014 తెలుగు\u2026"));
+    QTest::keyClick(english, Qt::Key_V, Qt::ControlModifier);
+    settled();
+    const QString pasted = "\"svAgataM\" -- telugu...";
+    EXPECT_EQ(control_->EnglishPane().Text(), pasted);
+    EXPECT_EQ(control_->TeluguPane().Text(), Converted(pasted));
+    QKeyEvent quote(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8("\u2019"));
+    QCoreApplication::sendEvent(english, &quote);  // a typed typographic quote too
+    EXPECT_EQ(control_->EnglishPane().Text(), pasted + "'");
+
+    // Undo takes back the paste and the quote typed after it (one edit).
+    QTest::keyClick(english, Qt::Key_Z, Qt::ControlModifier);
+    settled();
+    EXPECT_EQ(control_->EnglishPane().Text(), "");
+    EXPECT_EQ(control_->TeluguPane().Text(), "");
+    QTest::keyClick(english, Qt::Key_Y, Qt::ControlModifier);
+    settled();
+    EXPECT_EQ(control_->TeluguPane().Text(), Converted(pasted + "'"));
+
+    // The caret after "svAgataM" sits after its Telugu, not at the same index.
+    control_->EnglishPane().SetSelStart(9);
+    EXPECT_EQ(control_->TeluguPane().SelStart(), Converted("\"svAgataM").size());
+    // Navigation keys convert nothing: a hand edit of the Telugu pane stays.
+    control_->TeluguPane().SetText("X");
+    QTest::keyClick(english, Qt::Key_End);
+    QTest::keyClick(english, Qt::Key_Left);
+    settled();
+    EXPECT_EQ(control_->TeluguPane().Text(), "X");
+
+    // A long document: typing at its end shows the end of the Telugu pane.
+    QString big;
+    while (big.size() < 200000) big += "svAgatam telugu vrAyaDam kRShNa\r\n";
+    control_->Put(dispid::TextEnglish, big);
+    control_->ConvertNow();
+    control_->EnglishPane().SetSelStart(control_->EnglishPane().TextLength());
+    telugu->verticalScrollBar()->setValue(0);
+    QTest::keyClicks(english, "ka");
+    settled();
+    EXPECT_EQ(control_->TeluguPane().SelStart(), control_->TeluguPane().TextLength());
+    EXPECT_GT(telugu->verticalScrollBar()->value(), 0);
+    EXPECT_TRUE(telugu->viewport()->rect().contains(telugu->cursorRect()));
+}
+
+TEST_F(ControlTest, AListedFontThatIsNotInstalledIsToldOnce) {
+    if (QFontDatabase::families().contains("abTelgu", Qt::CaseInsensitive)) GTEST_SKIP() << "abTelgu is installed";
+    dialogs_.Clear();
+    control_->OnFontChosen("abTelugu");
+    control_->OnFontChosen("Vrayu");
+    control_->OnFontChosen("abTelugu");
+    ASSERT_EQ(dialogs_.Questions().size(), 1u);
+    EXPECT_TRUE(dialogs_.Questions()[0].prompt.startsWith("The font \"abTelgu\" is not installed"));
 }
 
 TEST_F(ControlTest, EnglishOnlyViewConvertsNothingUntilTeluguIsChosen) {

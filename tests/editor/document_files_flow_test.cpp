@@ -92,27 +92,87 @@ TEST_F(FileFlow, SaveAsAlwaysAsksForANameAndNeverAboutOverwriting) {
     EXPECT_EQ(Bytes(path), "x\r\n");
 }
 
-TEST_F(FileFlow, OpenReadsLinesBackWithCrLfAndConverts) {
+TEST_F(FileFlow, OpenThenSaveGivesTheSameBytesForEveryLineEndAndEncoding) {
     DocumentWindow& d = Doc();
     const QString path = Path("docs/t.txt");
-    ASSERT_TRUE(WriteFileAtomically(path, QByteArray("svAgatam\rline\nfeed\r\n\xE9")));
-    dialogs.QueueOpenFile(path);
-    Tel().log.clear();
-    Trigger(d, "mnuFileOpen");
+    const struct {
+        QByteArray file;
+        QString english;
+    } cases[] = {
+        {"svAgatam\r\nline two\r\n", "svAgatam\r\nline two"},
+        {"one\ntwo\n\nthree\n", "one\r\ntwo\r\n\r\nthree"},  // Linux line ends are line ends
+        {"old\rmac\r", "old\r\nmac"},
+        {"no end", "no end"},
+        {"", ""},
+        {"latin \xE9\r\n", QString::fromLatin1("latin \xE9")},
+        {"utf-8 \xC3\xA9 \xE2\x82\xAC\n", QString::fromUtf8("utf-8 \xC3\xA9 \xE2\x82\xAC")},  // not mojibake
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(WriteFileAtomically(path, c.file));
+        dialogs.QueueOpenFile(path);
+        Tel().log.clear();
+        Trigger(d, "mnuFileOpen");
+        EXPECT_EQ(d.Control()->TextEnglish(), c.english) << c.file.toStdString();
+        EXPECT_FALSE(d.Control()->EnglishChanged());
+        EXPECT_EQ(Tel().log.back(), "ConvertNow");
+        Trigger(d, "mnuFileSave");
+        EXPECT_EQ(Bytes(path), c.file) << "saved back differently";
+    }
     EXPECT_EQ(dialogs.Questions().at(0).title, "Open");
     EXPECT_EQ(dialogs.Questions().at(0).filter, "All Files (*.*)|*.*|");
-    EXPECT_EQ(d.Control()->TextEnglish(), QString::fromLatin1("svAgatam\r\nline\nfeed\r\n\xE9\r\n"));
-    EXPECT_EQ(d.windowTitle(), path);
-    EXPECT_EQ(d.FileName(), path);
-    EXPECT_FALSE(d.Control()->EnglishChanged());
-    EXPECT_EQ(Tel().log.back(), "ConvertNow");
-
-    // Save and open again: T read back is T + CR LF, byte for byte.
-    Trigger(d, "mnuFileSave");
-    EXPECT_EQ(Bytes(path), QByteArray("svAgatam\r\nline\nfeed\r\n\xE9\r\n\r\n"));
+    EXPECT_EQ(d.windowTitle(), "Vrayu Editor - " + path);
+    // Unicode Telugu in a UTF-8 file comes in romanized; it converts back.
+    ASSERT_TRUE(WriteFileAtomically(path, QString("స్వాగతం “తెలుగు”\n").toUtf8()));
+    dialogs.QueueOpenFile(path);
+    Trigger(d, "mnuFileOpen");
+    EXPECT_EQ(d.Control()->TextEnglish(), "svAgataM \"telugu\"");
     dialogs.QueueOpenFile(Path("docs/missing.txt"));
     Trigger(d, "mnuFileOpen");
     EXPECT_EQ(d.FileName(), path);  // an unreadable file changes nothing
+}
+
+// Text that 8-bit files cannot hold is never dropped without a question:
+// Cancel keeps the document unsaved, No writes "?", Yes keeps it as UTF-8.
+TEST_F(FileFlow, ALossySaveAsksFirst) {
+    DocumentWindow& d = Doc();
+    const QString path = Path("docs/l.txt");
+    d.Control()->SetTextEnglish(QString::fromUtf8("price \xE2\x82\xAC 5 \xE2\x82\xAC \xE0\xA4\x95 \xC3\xA9"));
+    dialogs.QueueSaveFile(path);
+    dialogs.QueueMsgBox(kCancel);
+    Trigger(d, "mnuFileSave");
+    EXPECT_EQ(dialogs.Questions().back().title, kUnsavableTitle);
+    EXPECT_TRUE(LastPrompt().startsWith(QString::fromUtf8("3 character(s) of this text cannot be saved as 8-bit "
+                                                          "text: \xE2\x82\xAC \xE0\xA4\x95\r\n")))
+        << LastPrompt().toStdString();
+    EXPECT_FALSE(QFileInfo::exists(path));
+    EXPECT_TRUE(d.Control()->EnglishChanged());
+    dialogs.QueueSaveFile(path);
+    dialogs.QueueMsgBox(kNo);
+    Trigger(d, "mnuFileSave");
+    EXPECT_EQ(Bytes(path), QByteArray("price ? 5 ? ? \xE9\r\n"));
+    dialogs.QueueMsgBox(kYes);
+    Trigger(d, "mnuFileSave");
+    EXPECT_EQ(Bytes(path), QString::fromUtf8("price \xE2\x82\xAC 5 \xE2\x82\xAC \xE0\xA4\x95 \xC3\xA9\r\n").toUtf8());
+    EXPECT_FALSE(d.Control()->EnglishChanged());
+}
+
+TEST_F(FileFlow, SaveDialogsAddTheExtension) {
+    DocumentWindow& d = Doc();
+    d.Control()->SetTextEnglish("ka");
+    dialogs.QueueSaveFile(Path("docs/plain"));
+    Trigger(d, "mnuFileSaveAs");
+    EXPECT_EQ(d.FileName(), Path("docs/plain.txt"));
+    dialogs.QueueSaveFile(Path("docs/named.text"));
+    Trigger(d, "mnuFileSaveAs");
+    EXPECT_EQ(d.FileName(), Path("docs/named.text"));  // an extension of its own stays
+    dialogs.QueueMsgBox(kYes);
+    dialogs.QueueSaveFile(Path("docs/page"));
+    Trigger(d, "mnuFileSaveHTML");
+    EXPECT_TRUE(QFileInfo::exists(Path("docs/page.htm")));
+    dialogs.QueueMsgBox(kYes);
+    dialogs.QueueSaveFile(Path("docs/glyphs"));
+    Trigger(d, "mnuFileSaveTelugu");
+    EXPECT_TRUE(QFileInfo::exists(Path("docs/glyphs.tel")));
 }
 
 TEST_F(FileFlow, SaveQuestionYesNoCancel) {

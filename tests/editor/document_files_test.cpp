@@ -20,40 +20,54 @@ TEST(DocumentFiles, BytesOfEachFileKind) {
     EXPECT_EQ(RtfExportBytes("{\\rtf1 \\'b3}"), QByteArray("{\\rtf1 \\'b3}\r\n"));
 }
 
-TEST(DocumentFiles, ReadingSplitsOnCrCrLfAndEndOfFile) {
+TEST(DocumentFiles, ReadingSplitsOnEveryLineEndAndSavingGivesTheSameBytes) {
     struct Case {
         QByteArray file;
         QString text;
+        QByteArray lineEnd;
+        bool utf8;
     } cases[] = {
-        {"", ""},
-        {"abc", "abc\r\n"},
-        {"abc\r\n", "abc\r\n"},
-        {"abc\r", "abc\r\n"},
-        {"a\rb\r\nc", "a\r\nb\r\nc\r\n"},
-        {"a\r\r\nb", "a\r\n\r\nb\r\n"},
-        {"\r\n", "\r\n"},
-        {"\r\n\r\n", "\r\n\r\n"},
-        // A bare line feed does not end a line.
-        {"one\ntwo\n", "one\ntwo\n\r\n"},
-        {"\n", "\n\r\n"},
-        {"x\n\ry", "x\n\r\ny\r\n"},
-        {QByteArray("\xB3\xFF\r\n", 4), QString::fromLatin1("\xB3\xFF\r\n")},
+        {"", "", "\r\n", false},
+        {"abc", "abc", "\r\n", false},
+        {"abc\r\n", "abc", "\r\n", false},
+        {"abc\r", "abc", "\r", false},
+        {"one\ntwo\n", "one\r\ntwo", "\n", false},
+        {"\n", "", "\n", false},
+        {"\r\n\r\n", "\r\n", "\r\n", false},
+        {"a\r\n\r\nb\r\n", "a\r\n\r\nb", "\r\n", false},
+        {QByteArray("\xB3\xFF\r\n", 4), QString::fromLatin1("\xB3\xFF"), "\r\n", false},
+        {"caf\xC3\xA9\n", QString::fromUtf8("caf\xC3\xA9"), "\n", true},
+        {"caf\xC3", QString::fromLatin1("caf\xC3"), "\r\n", false},  // not UTF-8: ISO-8859-1
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(DocumentTextFromBytes(c.file), c.text) << c.file.toHex().toStdString();
+        const DocumentText read = DocumentTextFromBytes(c.file);
+        EXPECT_EQ(read.text, c.text) << c.file.toHex().toStdString();
+        EXPECT_EQ(read.format.lineEnd, c.lineEnd) << c.file.toHex().toStdString();
+        EXPECT_EQ(read.format.utf8, c.utf8) << c.file.toHex().toStdString();
+        EXPECT_EQ(DocumentBytes(read.text, read.format), c.file) << c.file.toHex().toStdString();
     }
+    // Mixed line ends take the first one's style.
+    const DocumentText mixed = DocumentTextFromBytes("a\nb\r\nc\rd");
+    EXPECT_EQ(mixed.text, "a\r\nb\r\nc\r\nd");
+    EXPECT_EQ(DocumentBytes(mixed.text, mixed.format), QByteArray("a\nb\nc\nd"));
+    // Unicode Telugu and typographic punctuation come in romanized and plain.
+    EXPECT_EQ(DocumentTextFromBytes(QString("“తెలుగు” – ok").toUtf8()).text, "\"telugu\" - #ok#");  // English stays English
+    EXPECT_EQ(UnsavableCharacters(QString::fromUtf8("a\xE2\x82\xAC\xC3\xA9\xE2\x82\xAC\xE0\xA4\x95")),
+              QString::fromUtf8("\xE2\x82\xAC\xE0\xA4\x95"));
+    EXPECT_EQ(WithFilterExtension("/d/a", "Text Files (*.txt)|*.txt|"), "/d/a.txt");
+    EXPECT_EQ(WithFilterExtension("/d/a.TXT", "Telugu Files (*.tel)|*.tel|"), "/d/a.TXT");
+    EXPECT_EQ(WithFilterExtension("/d.x/a", "Text Files (*.htm)|*.htm|"), "/d.x/a.htm");
 }
 
-TEST(DocumentFiles, SaveOpenRoundTripAddsOneCrLfEachTime) {
+TEST(DocumentFiles, SaveOpenRoundTripKeepsTheBytes) {
     QTemporaryDir dir;
     const QString path = dir.filePath("doc.txt");
     const QString t = QString::fromLatin1("svAgatam\r\nline two \xE9");
     ASSERT_TRUE(WriteFileAtomically(path, DocumentBytes(t)));
-    const QString once = DocumentTextFromBytes(*ReadWholeFile(path));
-    EXPECT_EQ(once, t + "\r\n");
-    ASSERT_TRUE(WriteFileAtomically(path, DocumentBytes(once)));
-    EXPECT_EQ(*ReadWholeFile(path), (t + "\r\n\r\n").toLatin1());
-    EXPECT_EQ(DocumentTextFromBytes(*ReadWholeFile(path)), t + "\r\n\r\n");
+    const DocumentText once = DocumentTextFromBytes(*ReadWholeFile(path));
+    EXPECT_EQ(once.text, t);
+    ASSERT_TRUE(WriteFileAtomically(path, DocumentBytes(once.text, once.format)));
+    EXPECT_EQ(*ReadWholeFile(path), (t + "\r\n").toLatin1());
 }
 
 TEST(DocumentFiles, FailedWriteLeavesPreviousFileIntact) {

@@ -36,11 +36,12 @@ class EditorFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(tmp.isValid());
-        for (const char* sub : {"bin", "fakebin", "config", "cache", "data", "registry", "docs"})
+        for (const char* sub : {"bin", "fakebin", "config", "cache", "data", "state", "registry", "docs"})
             QDir().mkpath(tmp.filePath(sub));
         SaveEnv("XDG_CONFIG_HOME", tmp.filePath("config"));
         SaveEnv("XDG_CACHE_HOME", tmp.filePath("cache"));
         SaveEnv("XDG_DATA_HOME", tmp.filePath("data"));
+        SaveEnv("XDG_STATE_HOME", tmp.filePath("state"));
         SaveEnv("VRAYU_REGISTRY_DIR", tmp.filePath("registry"));
         SaveEnv("PATH", tmp.filePath("fakebin") + ":" + qEnvironmentVariable("PATH"));
         // Each stand-in appends its name and arguments, one per line, to a log.

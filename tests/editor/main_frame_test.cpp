@@ -8,6 +8,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
 #include <QTabWidget>
 
 #include "action_set.h"
@@ -81,21 +82,98 @@ TEST_F(FrameFlow, MenuBarFollowsTheActiveWindowWithExactCaptions) {
     for (QAction* a : Doc().Actions().Menus()[0]->actions())
         if (!a->isSeparator()) file << a->text();
     EXPECT_EQ(file, (QStringList{"&New", "&Open", "C&lear", "&Close", "&Save", "Save As ...", "Export As &Telugu",
-                                 "Export As &HTML", "Export As &Unicode Text...", "Export As &Picture", "Preview HTML", "Save &As...", "Save A&ll",
+                                 "Export As &HTML", "Export As Unicod&e Text...", "Export As &Picture", "Preview HTML", "Save &As...", "Save A&ll",
                                  "Propert&ies", "Page Set&up...", "Print Pre&view", "&Print...", "Sen&d...", "&1",
                                  "&2", "&3", "&4", "E&xit"}));
     QStringList edit;
     for (QAction* a : Doc().Actions().Menus()[1]->actions())
         if (!a->isSeparator()) edit << a->text();
-    EXPECT_EQ(edit, (QStringList{"&Undo", "Cu&t", "&Copy", "Copy as &Unicode", "&Paste", "Paste &Special..."}));
+    EXPECT_EQ(edit, (QStringList{"&Undo", "Cu&t", "&Copy", "Copy as Unic&ode", "&Paste", "Paste &Special..."}));
     QStringList format;
     for (QAction* a : Doc().Actions().Menus()[4]->actions())
         if (!a->isSeparator()) format << a->text();
     EXPECT_EQ(format, (QStringList{"&Font", "&Bold", "&Italic", "&UnderLine", "&Text Color", "&Back Color",
                                    "&Open in Word Processor"}));
+    // Captions of our own take access keys no other item of their menu uses.
+    for (const char* id : {"mnuEditCopyUnicode", "mnuFileSaveUnicode"}) {
+        QAction* own = Doc().Actions().Action(id);
+        const QChar key = own->text().at(own->text().indexOf('&') + 1).toLower();
+        for (QMenu* menu : Doc().Actions().Menus()) {
+            if (!menu->actions().contains(own)) continue;
+            for (QAction* a : menu->actions()) {
+                if (a == own || !a->text().contains('&')) continue;
+                EXPECT_NE(a->text().at(a->text().indexOf('&') + 1).toLower(), key) << a->text().toStdString();
+            }
+        }
+    }
+    // The frame's toolbar goes with its menus: hidden while a document is active.
+    EXPECT_TRUE(f.Actions().ToolBar()->isHidden());
     Doc().parentWidget()->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(titles(), (QStringList{"&File", "&Edit", "&View", "&Window", "&Help"}));
+    EXPECT_FALSE(f.Actions().ToolBar()->isHidden());
+    // File > Open of the frame opens the chosen file in a new document window.
+    ASSERT_TRUE(WriteFileAtomically(Path("docs/o.txt"), "svAgatam\r\n"));
+    dialogs.QueueOpenFile(Path("docs/o.txt"));
+    f.Actions().Action("mnuFileOpen")->trigger();
+    ASSERT_EQ(f.Documents().size(), 1);
+    EXPECT_EQ(f.Documents()[0]->FileName(), Path("docs/o.txt"));
+    EXPECT_EQ(f.Documents()[0]->Control()->TextEnglish(), "svAgatam");
+}
+
+// Exit asks every window before closing any: Cancel on a later one keeps all.
+TEST_F(FrameFlow, ExitCancelKeepsEveryWindow) {
+    MainFrame& f = Frame();
+    DocumentWindow& first = Doc();
+    DocumentWindow* second = f.LoadNewDoc();
+    first.Control()->SetTextEnglish("one");
+    second->Control()->SetTextEnglish("two");
+    dialogs.QueueMsgBox(kNo);
+    dialogs.QueueMsgBox(kCancel);
+    Trigger(*second, "mnuFileExit");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(dialogs.Questions().size(), 2u);
+    EXPECT_EQ(f.Documents().size(), 2);
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_EQ(second->Control()->TextEnglish(), "two");
+}
+
+// Unsaved work is copied after a few idle seconds and offered back after a
+// crash; a saved document leaves no copy behind.
+TEST_F(FrameFlow, RecoveryCopiesSurviveACrashAndComeBack) {
+    MainFrame& f = Frame();
+    DocumentWindow& d = Doc();
+    d.Control()->SetTextEnglish("unsaved work");
+    d.WriteRecoveryCopy();  // sees the change
+    d.WriteRecoveryCopy();  // still the same a moment later: written
+    const QDir folder(Path("state/vrayu/recovery"));
+    ASSERT_EQ(folder.entryList(QDir::Files).size(), 1);
+    DocumentWindow* saved = f.LoadNewDoc();
+    saved->Control()->SetTextEnglish("kept");
+    saved->WriteRecoveryCopy();
+    saved->WriteRecoveryCopy();
+    EXPECT_EQ(folder.entryList(QDir::Files).size(), 2);
+    dialogs.QueueSaveFile(Path("docs/kept.txt"));
+    Trigger(*saved, "mnuFileSave");
+    EXPECT_EQ(folder.entryList(QDir::Files).size(), 1);
+
+    // A process that is gone left the copy (a finished child's id stands in).
+    QProcess gone;
+    gone.start("true");
+    ASSERT_TRUE(gone.waitForFinished());
+    const QString copy = folder.filePath(folder.entryList(QDir::Files)[0]);
+    ASSERT_TRUE(QFile::rename(copy, folder.filePath(QString("%1-1.txt").arg(gone.processId()))));
+    d.Control()->SetEnglishChanged(false);
+    saved->Control()->SetEnglishChanged(false);
+    frame.reset();
+    dialogs.QueueMsgBox(kYes);
+    MainFrame& again = Frame();
+    EXPECT_EQ(dialogs.Questions().back().title, kRecoveryTitle);
+    ASSERT_EQ(again.Documents().size(), 2);
+    DocumentWindow* back = again.Documents()[1];
+    EXPECT_EQ(back->Control()->TextEnglish(), "unsaved work");
+    EXPECT_TRUE(back->Control()->EnglishChanged());
+    EXPECT_TRUE(folder.entryList(QDir::Files).isEmpty());
 }
 
 TEST_F(FrameFlow, FramePlaceholdersAndAbout) {
@@ -245,12 +323,32 @@ TEST_F(FrameFlow, OptionsBoxCtrlTabWrapsAndButtonsSpeak) {
     EXPECT_EQ(box.result(), QDialog::Accepted);
 }
 
+// The control inside a document window keeps 4400 twips each way (so it
+// lays out both panes) however the window is sized: by hand, tiled, cascaded.
 TEST_F(FrameFlow, DocumentWindowNeverShrinksBelowTheMinimum) {
-    QMdiSubWindow* sub = Frame().MdiArea().activeSubWindow();
-    ASSERT_NE(sub, nullptr);
-    sub->resize(50, 500);
-    EXPECT_EQ(sub->width(), Px(4400));
-    EXPECT_EQ(sub->height(), 500);
+    MainFrame& f = Frame();
+    f.LoadNewDoc();
+    f.LoadNewDoc();
+    auto controlsFit = [&](const char* how) {
+        for (DocumentWindow* d : f.Documents()) {
+            EXPECT_GE(d->Control()->Widget()->width(), Px(4400)) << how;
+            EXPECT_GE(d->Control()->Widget()->height(), Px(4400)) << how;
+        }
+    };
+    QMdiSubWindow* sub = f.MdiArea().activeSubWindow();
+    sub->resize(50, 50);
+    QCoreApplication::processEvents();
+    controlsFit("resize");
+    Trigger(Doc(), "mnuWindowTileHorizontal");
+    QCoreApplication::processEvents();
+    controlsFit("tile");
+    Trigger(Doc(), "mnuWindowCascade");
+    QCoreApplication::processEvents();
+    controlsFit("cascade");
+    sub->showMaximized();
+    sub->showNormal();
+    QCoreApplication::processEvents();
+    controlsFit("restore");
 }
 
 }  // namespace
@@ -280,7 +378,7 @@ TEST_F(FrameFlow, EditItemsSendControlKeysToTheFocusedPane) {
 
 TEST_F(FrameFlow, TilingSharesTheAreaAmongChildren) {
     MainFrame& f = Frame();
-    f.resize(900, 700);
+    f.resize(1000, 1100);
     f.LoadNewDoc();
     QMdiArea& area = f.MdiArea();
     const QSize view = area.viewport()->size();

@@ -14,11 +14,12 @@
 #include "html_page.h"
 #include "stream_convert.h"
 #include "unicode.h"
+#include "unicode_to_rit.h"
 
 namespace {
 
 constexpr std::string_view kUsage =
-    "Usage: vrayu-convert [--font Vrayu|abTelugu] [--html | --unicode | --decode] [FILE]\n"
+    "Usage: vrayu-convert [--font Vrayu|abTelugu] [--html | --unicode | --decode | --from-unicode] [FILE]\n"
     "\n"
     "Converts romanized Telugu (RIT) from FILE, or standard input, into the\n"
     "8-bit glyph codes of a Telugu font and writes them to standard output.\n"
@@ -31,6 +32,9 @@ constexpr std::string_view kUsage =
     "  --unicode     write Unicode Telugu (UTF-8) instead of glyph codes\n"
     "  --decode      read \"Vrayu\" glyph codes (a .tel file) and write\n"
     "                Unicode Telugu (UTF-8)\n"
+    "  --from-unicode  read Unicode Telugu (UTF-8) and write it romanized\n"
+    "                (RIT); other text passes through. Exit status 3 when\n"
+    "                some of it cannot be typed exactly (count on stderr)\n"
     "  --help        show this help and exit\n"
     "  --version     show the version and exit\n";
 
@@ -143,7 +147,7 @@ bool DecodeStream(vrayu::TextSource& in, vrayu::TextSink& out) {
 
 int main(int argc, char** argv) {
     std::string font = "Vrayu";
-    enum class Mode { kGlyphs, kHtml, kUnicode, kDecode } mode = Mode::kGlyphs;
+    enum class Mode { kGlyphs, kHtml, kUnicode, kDecode, kFromUnicode } mode = Mode::kGlyphs;
     bool fontGiven = false;
     auto setMode = [&](Mode m) {
         if (mode != Mode::kGlyphs && mode != m) return false;
@@ -161,9 +165,12 @@ int main(int argc, char** argv) {
             std::cout << "vrayu-convert " << VRAYU_VERSION << '\n';
             return 0;
         }
-        if (arg == "--html" || arg == "--unicode" || arg == "--decode") {
-            const Mode m = arg == "--html" ? Mode::kHtml : arg == "--unicode" ? Mode::kUnicode : Mode::kDecode;
-            if (!setMode(m)) return UsageError("--html, --unicode and --decode exclude each other");
+        if (arg == "--html" || arg == "--unicode" || arg == "--decode" || arg == "--from-unicode") {
+            const Mode m = arg == "--html"      ? Mode::kHtml
+                           : arg == "--unicode" ? Mode::kUnicode
+                           : arg == "--decode"  ? Mode::kDecode
+                                                : Mode::kFromUnicode;
+            if (!setMode(m)) return UsageError("--html, --unicode, --decode and --from-unicode exclude each other");
         } else if (arg == "--font" || arg.starts_with("--font=")) {
             fontGiven = true;
             if (arg == "--font") {
@@ -183,9 +190,10 @@ int main(int argc, char** argv) {
         }
     }
 
-    if ((mode == Mode::kUnicode || mode == Mode::kDecode) && fontGiven && font != "Vrayu")
+    if ((mode == Mode::kUnicode || mode == Mode::kDecode || mode == Mode::kFromUnicode) && fontGiven &&
+        font != "Vrayu")
         return UsageError(mode == Mode::kDecode ? "--decode reads \"Vrayu\" glyph codes only"
-                                                : "--unicode does not depend on a font");
+                                                : "--unicode and --from-unicode do not depend on a font");
 
     vrayu::GlyphTables tables;
     std::string face;
@@ -200,7 +208,16 @@ int main(int argc, char** argv) {
     FileSource in(file);
     StdoutSink out;
     bool ok = true;
-    if (mode == Mode::kDecode) {
+    int inexact = 0;
+    if (mode == Mode::kFromUnicode) {
+        // Syllables may span any cut, so this form reads the whole input.
+        std::string input;
+        char buffer[1 << 16];
+        for (std::size_t n; (n = in.Read(buffer, sizeof buffer)) > 0;) input.append(buffer, n);
+        vrayu::RitText rit = vrayu::RitFromUnicode(input);
+        out.Write(rit.text);
+        inexact = rit.inexact;
+    } else if (mode == Mode::kDecode) {
         ok = DecodeStream(in, out);
     } else if (mode == Mode::kUnicode) {
         UnicodeForm form;
@@ -224,5 +241,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (std::fflush(stdout) != 0 || out.Failed()) return 1;
+    if (inexact > 0) {
+        std::cerr << "vrayu-convert: " << inexact << " place(s) cannot be typed exactly in the romanization\n";
+        return 3;
+    }
     return 0;
 }

@@ -32,7 +32,14 @@ out=$(printf 'svAgatam #OK# mO' | "$VRAYU_CONVERT" --unicode)
 cmp -s "$tmp/decoded.txt" "$tmp/unicode.txt" || fail "--decode of the sample differs from --unicode"
 [[ -s $tmp/unicode.txt ]] || fail "--unicode of the sample is empty"
 
+# Unicode Telugu back to RIT, and through --unicode to the same Telugu.
+"$VRAYU_CONVERT" --unicode "$SAMPLES/welcome.txt" | "$VRAYU_CONVERT" --from-unicode > "$tmp/rit.txt" ||
+  fail "--from-unicode of the sample reported inexact places"
+"$VRAYU_CONVERT" --unicode "$tmp/rit.txt" | cmp -s - "$tmp/unicode.txt" || fail "--from-unicode round trip"
+
 set +e
+out=$(printf 'సంయోగం' | "$VRAYU_CONVERT" --from-unicode 2>"$tmp/err"); rc=$?
+[[ $rc == 3 && $out == saMyOgaM ]] && grep -q '1 place' "$tmp/err" || fail "inexact: rc=$rc out=$out"
 "$VRAYU_CONVERT" --bogus </dev/null 2>"$tmp/err"; rc=$?
 [[ $rc == 2 ]] && grep -q "unknown option '--bogus'" "$tmp/err" || fail "unknown option: rc=$rc"
 "$VRAYU_CONVERT" --font Arial </dev/null 2>"$tmp/err"; rc=$?

@@ -267,3 +267,24 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
+
+namespace {
+
+// A Telugu font offers only "Regular": the preset's bold and italic survive
+// the dialog; a family with real faces takes the dialog's choice.
+TEST(FontDialogStyles, KeptWhenTheFamilyCannotShowThem) {
+    FontChoice preset;
+    preset.bold = true;
+    preset.italic = true;
+    FontChoice chosen;
+    chosen.name = "Vrayu";
+    const FontChoice kept = KeepStylesTheFamilyLacks(preset, chosen, {"Regular"});
+    EXPECT_TRUE(kept.bold);
+    EXPECT_TRUE(kept.italic);
+    EXPECT_EQ(kept.name, "Vrayu");
+    const FontChoice taken = KeepStylesTheFamilyLacks(preset, chosen, {"Regular", "Bold", "Oblique"});
+    EXPECT_FALSE(taken.bold);
+    EXPECT_FALSE(taken.italic);
+}
+
+}  // namespace
