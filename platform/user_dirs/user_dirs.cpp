@@ -26,11 +26,19 @@ std::string HomeDirectory() {
     return Absolute(found->pw_dir) ? found->pw_dir : "";
 }
 
-std::string ConfigHome() {
-    if (const char* config = std::getenv("XDG_CONFIG_HOME"); Absolute(config)) return config;
+namespace {
+
+std::string XdgHome(const char* variable, const char* underHome) {
+    if (const char* dir = std::getenv(variable); Absolute(dir)) return dir;
     const std::string home = HomeDirectory();
-    return home.empty() ? "" : home + "/.config";
+    return home.empty() ? "" : home + underHome;
 }
+
+}  // namespace
+
+std::string ConfigHome() { return XdgHome("XDG_CONFIG_HOME", "/.config"); }
+std::string CacheHome() { return XdgHome("XDG_CACHE_HOME", "/.cache"); }
+std::string DataHome() { return XdgHome("XDG_DATA_HOME", "/.local/share"); }
 
 bool MakeFolders(const std::string& path) {
     for (std::size_t at = path.find('/', 1);; at = path.find('/', at + 1)) {

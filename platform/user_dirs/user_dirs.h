@@ -11,9 +11,12 @@ namespace vrayu::userdirs {
 // in the password database; "" when neither names one.
 std::string HomeDirectory();
 
-// $XDG_CONFIG_HOME when set and absolute, else HomeDirectory() + "/.config";
-// "" when there is no home folder.
+// $XDG_CONFIG_HOME, $XDG_CACHE_HOME, $XDG_DATA_HOME when set and absolute,
+// else HomeDirectory() + "/.config", "/.cache", "/.local/share"; "" when
+// there is no home folder.
 std::string ConfigHome();
+std::string CacheHome();
+std::string DataHome();
 
 // Creates the missing folders along `path` with mode 0700 (existing ones
 // stay as they are). False when one cannot be created.
