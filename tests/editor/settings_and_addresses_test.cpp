@@ -81,7 +81,7 @@ TEST(ProgramDir, WritableFilesFallBackToTheCache) {
     SetProgramDirectory(dir.filePath("not-there"));
     EXPECT_EQ(WritableProgramFile("temp.htm"), dir.filePath("cache") + "/vrayu/temp.htm");
     EXPECT_TRUE(QDir(dir.filePath("cache/vrayu")).exists());
-    EXPECT_EQ(QFile::permissions(dir.filePath("cache/vrayu")) & 0x0077, 0);  // no group or other bits
+    EXPECT_EQ((QFile::permissions(dir.filePath("cache/vrayu")) & 0x0077).toInt(), 0);  // no group or other bits
     EXPECT_EQ(ProgramFile("glyfa.ttf"), dir.filePath("not-there") + "/glyfa.ttf");
     if (::geteuid() == 0) {
         // A cache folder another user owns is not written to.
