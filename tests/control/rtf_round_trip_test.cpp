@@ -1,5 +1,7 @@
 // Writing, reading and writing again gives the same RTF for every construct
 // the writer emits, and the text never grows.
+#include <QDir>
+#include <QFile>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
@@ -7,14 +9,14 @@
 #include <QTextList>
 #include <gtest/gtest.h>
 
+#include "fuzz/rtf_stability.h"
 #include "rtf_reader.h"
 #include "rtf_writer.h"
 
 using namespace vrayu;
+using vrayu::test::WholeRtf;
 
 namespace {
-
-QString WholeRtf(const QTextDocument& doc) { return WriteRtf(doc, 0, doc.characterCount() - 1); }
 
 // The RTF read into a fresh document with the same default font.
 void ReadInto(QTextDocument& doc, const QString& rtf, const QFont& font) {
@@ -81,6 +83,17 @@ TEST(RtfRoundTrip, RepeatedHandOversDoNotGrowTheText) {
         EXPECT_EQ(next.toPlainText(), "item");
         ASSERT_NE(next.begin().textList(), nullptr);
         rtf = WholeRtf(next);
+    }
+}
+
+TEST(RtfRoundTrip, FuzzerFindingsStayFixed) {
+    const QDir repro(QStringLiteral(VRAYU_RTF_REPRO_DIR));
+    const QStringList files = repro.entryList(QDir::Files);
+    ASSERT_FALSE(files.isEmpty());
+    for (const QString& name : files) {
+        QFile file(repro.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(vrayu::test::RtfDrift(file.readAll()).toStdString(), "") << name.toStdString();
     }
 }
 
