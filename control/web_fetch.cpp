@@ -77,8 +77,8 @@ WebFetch::Result WebFetch::Get(const QUrl& url) {
     });
     connect(reply, &QNetworkReply::readyRead, &loop, [&] {
         if (tooLarge) return;
-        result.body += reply->read(maxBytes_ + 1 - result.body.size());
-        stopWhenTooLarge(result.body.size() + reply->bytesAvailable());
+        result.body += reply->readAll();
+        stopWhenTooLarge(result.body.size());
     });
     timer.start(timeoutMs_);
     QCoreApplication::instance()->installEventFilter(this);
@@ -88,8 +88,8 @@ WebFetch::Result WebFetch::Get(const QUrl& url) {
 
     result.httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (!tooLarge) {
-        result.body += reply->read(maxBytes_ + 1 - result.body.size());
-        stopWhenTooLarge(result.body.size() + reply->bytesAvailable());
+        result.body += reply->readAll();
+        stopWhenTooLarge(result.body.size());
     }
     result.error = reply->errorString();
     if (tooLarge)

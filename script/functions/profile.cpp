@@ -36,7 +36,8 @@ std::string PrivateFile(std::string_view name) {
 bool PrepareFolder(const std::string& file) {
     if (file.empty()) return false;
     const std::string dir = WindowsDirectory();
-    return file.compare(0, dir.size() + 1, dir + "/") != 0 || PrepareWindowsDirectory();
+    if (dir.empty() || file.compare(0, dir.size() + 1, dir + "/") != 0) return true;
+    return PrepareWindowsDirectory();
 }
 
 // [386Enh] Device= belongs to the system; refused in private files.
