@@ -87,7 +87,7 @@ WebFetch::Result WebFetch::Get(const QUrl& url) {
     timer.stop();
 
     result.httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (!tooLarge) {
+    if (!tooLarge && reply->isOpen()) {
         result.body += reply->readAll();
         stopWhenTooLarge(result.body.size());
     }
