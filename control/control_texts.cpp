@@ -80,4 +80,11 @@ QString AboutText() {
            QStringLiteral("Web: ") + QString::fromLatin1(kProductSiteUrl.data(), kProductSiteUrl.size());
 }
 
+QString PageTooLargeMessage(qint64 maxBytes) {
+    const qint64 mib = maxBytes >> 20;
+    const QString limit = mib > 0 && (maxBytes & 0xFFFFF) == 0 ? QStringLiteral("%1 MB").arg(mib)
+                                                                : QStringLiteral("%1 bytes").arg(maxBytes);
+    return QStringLiteral("The page is larger than %1 and was not imported.").arg(limit);
+}
+
 }  // namespace vrayu

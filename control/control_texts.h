@@ -42,5 +42,7 @@ QString AboutText();
 
 // The page text that makes an import show the English pane only.
 inline constexpr char kNotFoundMarker[] = "404 Not Found";
+// Told when a page is refused for its size; the English pane stays as it was.
+QString PageTooLargeMessage(qint64 maxBytes);
 
 }  // namespace vrayu

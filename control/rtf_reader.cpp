@@ -102,7 +102,11 @@ public:
                         --skipChars;
                         continue;
                     }
-                    Text(state, QChar(static_cast<char16_t>(code)));
+                    // An escaped ";" is part of a font's name, not its end.
+                    if (state.dest == Destination::FontEntry || state.dest == Destination::FontTable)
+                        fontName_ += QChar(static_cast<char16_t>(code));
+                    else
+                        Text(state, QChar(static_cast<char16_t>(code)));
                 } else if (s == QLatin1Char('*')) {
                     // An optional destination: dropped unless known (\pn).
                     if (state.dest == Destination::Text) state.dest = Destination::Skip;
@@ -175,6 +179,9 @@ private:
             if (w == QLatin1String("f") && hasParam) {
                 fontIndex_ = param;
                 fontName_.clear();
+            } else if (w == QLatin1String("u") && hasParam) {
+                fontName_ += QChar(static_cast<char16_t>(param < 0 ? param + 65536 : param));
+                skipChars = st.uc;
             }
             return;
         }

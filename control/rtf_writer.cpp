@@ -12,6 +12,24 @@
 namespace vrayu {
 namespace {
 
+// A face in the font table: only character escapes (control words such as
+// \tab mean nothing there), and ";", which ends an entry, escaped too.
+QString FontName(const QString& face) {
+    QString out;
+    for (QChar ch : face) {
+        const char16_t c = ch.unicode();
+        if (c == '\\' || c == '{' || c == '}')
+            out += QLatin1Char('\\') + ch;
+        else if (c > 0xff)
+            out += QStringLiteral("\\u%1?").arg(static_cast<qint16>(c));
+        else if (c < 0x20 || c >= 0x80 || c == ';')
+            out += QStringLiteral("\\'%1").arg(c, 2, 16, QLatin1Char('0'));
+        else
+            out += ch;
+    }
+    return out;
+}
+
 // Index tables: each distinct font face and colour once, in order of use.
 class Tables {
 public:
@@ -37,7 +55,7 @@ public:
     QString Header() const {
         QString h = QStringLiteral("{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1{\\fonttbl");
         for (int i = 0; i < fonts_.size(); ++i)
-            h += QStringLiteral("{\\f%1\\fnil\\fcharset0 %2;}").arg(i).arg(EscapeRtfText(fonts_[i]));
+            h += QStringLiteral("{\\f%1\\fnil\\fcharset0 %2;}").arg(i).arg(FontName(fonts_[i]));
         h += QStringLiteral("}\r\n{\\colortbl ;");
         for (QRgb c : colors_) h += QStringLiteral("\\red%1\\green%2\\blue%3;").arg(qRed(c)).arg(qGreen(c)).arg(qBlue(c));
         return h + QStringLiteral("}\r\n");
@@ -62,7 +80,9 @@ QString ParagraphProps(const QTextBlock& block) {
     if (left) p += QStringLiteral("\\li%1").arg(left);
     if (first) p += QStringLiteral("\\fi%1").arg(first);
     if (right) p += QStringLiteral("\\ri%1").arg(right);
-    if (block.textList()) p += QStringLiteral("{\\*\\pn\\pnlvlblt\\pnf0\\pnindent0{\\pntxtb\\'b7}}");
+    // The bullet group ends the control words by itself: a blank after it
+    // would be text.
+    if (block.textList()) return p + QStringLiteral("{\\*\\pn\\pnlvlblt\\pnf0\\pnindent0{\\pntxtb\\'b7}}");
     return p + QLatin1Char(' ');
 }
 
@@ -112,11 +132,17 @@ QString WriteRtf(const QTextDocument& doc, int from, int to) {
         const int blockEnd = block.position() + block.length() - 1;  // position of the separator
         body += ParagraphProps(block);
         bool wroteText = false;
+        // Neighbouring fragments whose formats write the same are one run:
+        // the text reads back as one fragment.
+        QString props;
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment frag = it.fragment();
             const int a = std::max(from, frag.position()), b = std::min(to, frag.position() + frag.length());
             if (a >= b) continue;
-            body += CharProps(frag.charFormat(), base, tables);
+            if (QString p = CharProps(frag.charFormat(), base, tables); p != props) {
+                body += p;
+                props = std::move(p);
+            }
             body += EscapeRtfText(QStringView(frag.text()).mid(a - frag.position(), b - a));
             wroteText = true;
         }

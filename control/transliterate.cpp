@@ -405,7 +405,10 @@ void Transliterate::ImportFromAddressBox() {
     WaitCursor wait;
     if (fetch_->StillExecuting()) fetch_->Cancel();
     const WebFetch::Result result = fetch_->Get(QUrl(*address));
-    // A transfer that failed, was cancelled or timed out changes nothing.
+    // A transfer that failed, was cancelled, timed out or was refused for
+    // its size changes nothing; only the size is worth telling.
+    if (result.outcome == WebFetch::Outcome::TooLarge)
+        CurrentDialogs().MsgBox(this, PageTooLargeMessage(fetch_->MaxBytes()), kOKOnly, QLatin1String(kAppTitle));
     if (result.outcome != WebFetch::Outcome::Ok) return;
     SetEnglishFromHost(EnglishFromPage(result.body));
     ConvertNow();

@@ -18,6 +18,12 @@ int DefaultTimeout() {
     return ok && ms > 0 ? ms : 30000;
 }
 
+qint64 DefaultMaxBytes() {
+    bool ok = false;
+    const qint64 bytes = qEnvironmentVariable("VRAYU_FETCH_MAX_BYTES").toLongLong(&ok);
+    return ok && bytes > 0 ? bytes : qint64(32) << 20;
+}
+
 bool IsUserInput(QEvent::Type type) {
     switch (type) {
         case QEvent::KeyPress:
@@ -36,7 +42,7 @@ bool IsUserInput(QEvent::Type type) {
 }  // namespace
 
 WebFetch::WebFetch(QObject* parent)
-    : QObject(parent), manager_(new QNetworkAccessManager(this)), timeoutMs_(DefaultTimeout()) {}
+    : QObject(parent), manager_(new QNetworkAccessManager(this)), timeoutMs_(DefaultTimeout()), maxBytes_(DefaultMaxBytes()) {}
 
 WebFetch::~WebFetch() { Cancel(); }
 
@@ -57,6 +63,23 @@ WebFetch::Result WebFetch::Get(const QUrl& url) {
         reply->abort();
     });
     connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    // The body is taken as it arrives, so nothing past the limit is held.
+    bool tooLarge = false;
+    auto stopWhenTooLarge = [&](qint64 size) {
+        if (size <= maxBytes_ || tooLarge) return;
+        tooLarge = true;
+        result.body.clear();
+        reply->abort();
+    };
+    connect(reply, &QNetworkReply::metaDataChanged, &loop, [&] {
+        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+        if (length.isValid()) stopWhenTooLarge(length.toLongLong());
+    });
+    connect(reply, &QNetworkReply::readyRead, &loop, [&] {
+        if (tooLarge) return;
+        result.body += reply->readAll();
+        stopWhenTooLarge(result.body.size());
+    });
     timer.start(timeoutMs_);
     QCoreApplication::instance()->installEventFilter(this);
     if (!reply->isFinished()) loop.exec();
@@ -64,9 +87,14 @@ WebFetch::Result WebFetch::Get(const QUrl& url) {
     timer.stop();
 
     result.httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    result.body = reply->readAll();
+    if (!tooLarge && reply->isOpen()) {
+        result.body += reply->readAll();
+        stopWhenTooLarge(result.body.size());
+    }
     result.error = reply->errorString();
-    if (timedOut)
+    if (tooLarge)
+        result.outcome = Outcome::TooLarge;
+    else if (timedOut)
         result.outcome = Outcome::TimedOut;
     else if (cancelled_ || reply->error() == QNetworkReply::OperationCanceledError)
         result.outcome = Outcome::Cancelled;

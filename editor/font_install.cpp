@@ -10,6 +10,7 @@
 
 #include "program_dir.h"
 #include "registry_access.h"
+#include "user_dirs.h"
 
 namespace vrayu {
 namespace {
@@ -22,7 +23,9 @@ constexpr int kFcCacheTimeoutMs = 30000;
 void RegisterFont(const QString& fontPath) {
     if (!QFileInfo(fontPath).isFile()) return;
     const QString dir = UserFontsDirectory();
-    if (!QDir().mkpath(dir)) return;
+    // The user's own folder (made 0700 when missing), never one another
+    // user could have planted.
+    if (dir.isEmpty() || !userdirs::EnsurePrivateFolder(dir.toStdString())) return;
     const QString target = dir + "/" + kFontFileName;
     const QString temp = target + ".new";
     QFile::remove(temp);
@@ -52,9 +55,8 @@ void RecordFont(const QString& fontPath) {
 }  // namespace
 
 QString UserFontsDirectory() {
-    QString base = qEnvironmentVariable("XDG_DATA_HOME");
-    if (base.isEmpty() || !QDir::isAbsolutePath(base)) base = QDir::homePath() + "/.local/share";
-    return base + "/fonts";
+    const std::string base = userdirs::DataHome();
+    return base.empty() ? QString() : QString::fromStdString(base) + "/fonts";
 }
 
 bool ProductFontInstalled() { return QFontDatabase::families().contains(kFontFamily); }

@@ -14,7 +14,8 @@ inline constexpr char kFontValueName[] = "Vrayu (TrueType)";
 inline constexpr char kPreferredFontsKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 inline constexpr char kFallbackFontsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts";
 
-// $XDG_DATA_HOME/fonts (~/.local/share/fonts when unset).
+// $XDG_DATA_HOME/fonts (~/.local/share/fonts when unset, the home from the
+// password database without $HOME); "" when no home is known.
 QString UserFontsDirectory();
 
 // True when the font database of the running program has a family named

@@ -3,7 +3,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
+
+#include "user_dirs.h"
 
 namespace vrayu {
 namespace {
@@ -13,10 +14,12 @@ QString& OverrideDir() {
     return dir;
 }
 
+// The user's own cache folder, "" when there is none to trust.
 QString CacheDirectory() {
-    QString base = qEnvironmentVariable("XDG_CACHE_HOME");
-    if (base.isEmpty() || !QDir::isAbsolutePath(base)) base = QDir::homePath() + "/.cache";
-    return base + "/vrayu";
+    const std::string base = userdirs::CacheHome();
+    if (base.empty()) return {};
+    const std::string dir = base + "/vrayu";
+    return userdirs::EnsurePrivateFolder(dir) ? QString::fromStdString(dir) : QString();
 }
 
 }  // namespace
@@ -34,8 +37,7 @@ QString WritableProgramFile(const QString& name) {
     const QFileInfo dir(ProgramDirectory());
     if (dir.isDir() && dir.isWritable()) return ProgramFile(name);
     const QString cache = CacheDirectory();
-    QDir().mkpath(cache);
-    return cache + "/" + name;
+    return cache.isEmpty() ? QString() : cache + "/" + name;
 }
 
 }  // namespace vrayu

@@ -17,8 +17,10 @@ void SetProgramDirectory(const QString& dir);
 // A shipped file: program directory + "/" + name.
 QString ProgramFile(const QString& name);
 // Where a file the program writes under a fixed name goes: the program
-// directory when it is writable, else $XDG_CACHE_HOME/vrayu (created on
-// demand; ~/.cache/vrayu when the variable is unset).
+// directory when it is writable, else $XDG_CACHE_HOME/vrayu (created 0700 on
+// demand; ~/.cache/vrayu when the variable is unset, the home from the
+// password database without $HOME). "" when that folder belongs to another
+// user or cannot be made: the write then fails.
 QString WritableProgramFile(const QString& name);
 
 }  // namespace vrayu

@@ -75,7 +75,7 @@ void Copy(char* dst, std::size_t size, const char* src) {
     std::snprintf(dst, size, "%s", src ? src : "");
 }
 
-std::string PelrunIni() { return WindowsDirectory() + "/PELRUN.INI"; }
+std::string PelrunIni() { return WindowsFile("PELRUN.INI"); }
 
 void Initialise(ScriptContext* ctx, TarnHandle handle, TarnHandle window, intptr_t instance, const char* name) {
     std::memset(ctx->internal, 0, sizeof ctx->internal);

@@ -3,15 +3,32 @@
 #include <cstdlib>
 
 #include "ini_file.h"
+#include "user_dirs.h"
 
 namespace tarn {
 
-std::string WindowsDirectory() {
+namespace {
+
+// The configured folder, trusted or not.
+std::string ConfiguredWindowsDirectory() {
     if (const char* d = std::getenv("TARN_WINDOWS_DIR"); d && *d) return d;
-    if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x) return std::string(x) + "/vrayu/windows";
-    const char* home = std::getenv("HOME");
-    return std::string(home ? home : "/tmp") + "/.config/vrayu/windows";
+    const std::string config = vrayu::userdirs::ConfigHome();
+    return config.empty() ? "" : config + "/vrayu/windows";
 }
+
+}  // namespace
+
+std::string WindowsDirectory() {
+    std::string dir = ConfiguredWindowsDirectory();
+    return vrayu::userdirs::OwnedOrMissing(dir) ? dir : "";
+}
+
+std::string WindowsFile(std::string_view name) {
+    const std::string dir = WindowsDirectory();
+    return dir.empty() ? "" : dir + "/" + std::string(name);
+}
+
+bool PrepareWindowsDirectory() { return vrayu::userdirs::EnsurePrivateFolder(ConfiguredWindowsDirectory()); }
 
 std::string ReadProfileString(const std::string& path, std::string_view section, std::string_view key,
                               std::string_view fallback) {

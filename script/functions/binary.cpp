@@ -543,7 +543,7 @@ bool Tag(Call& c, int arg, TagState* t, Buffer* b) {
     // data: none (-1, -1) or begin..end holding both tags.
     const long eod = *b->eod;
     const bool none = t->begin == -1 && t->end == -1;
-    const bool block = t->begin >= 0 && t->begin + static_cast<long>(t->open.size() + t->close.size()) <= t->end &&
+    const bool block = t->begin >= 0 && t->begin <= eod && t->begin + static_cast<long>(t->open.size() + t->close.size()) <= t->end &&
                        t->end <= eod;
     if (t->next > eod || !(none || block)) {
         c.Fail(1581);

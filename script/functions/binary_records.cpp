@@ -1,6 +1,8 @@
 #include "binary_records.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <numeric>
@@ -129,20 +131,41 @@ std::string FormatTag(const TagState& t) {
     return head + t.open + t.close;
 }
 
+namespace {
+
+// One field of the tag text at `*pos` and its one following blank; a
+// length field takes no sign. False on anything else (no wrap-around of
+// "-1", no overflow).
+bool TagField(std::string_view text, std::size_t* pos, bool allowSign, long* value) {
+    const char* first = text.data() + *pos;
+    const char* last = text.data() + text.size();
+    if (first == last || (!allowSign && *first == '-')) return false;
+    const auto [ptr, ec] = std::from_chars(first, last, *value);
+    if (ec != std::errc() || ptr == last || *ptr != ' ') return false;
+    *pos = static_cast<std::size_t>(ptr - text.data()) + 1;
+    return true;
+}
+
+}  // namespace
+
 bool ParseTag(std::string_view text, TagState* out) {
-    const std::string s(text);
-    int handle = 0, used = 0;
-    long next = 0, begin = 0, end = 0;
-    std::size_t lo = 0, lc = 0;
-    if (std::sscanf(s.c_str(), "%d %ld %ld %ld %zu %zu %n", &handle, &next, &begin, &end, &lo, &lc, &used) != 6)
+    std::size_t pos = 0;
+    long handle = 0, next = 0, begin = 0, end = 0, lo = 0, lc = 0;
+    if (!TagField(text, &pos, true, &handle) || !TagField(text, &pos, true, &next) ||
+        !TagField(text, &pos, true, &begin) || !TagField(text, &pos, true, &end) ||
+        !TagField(text, &pos, false, &lo) || !TagField(text, &pos, false, &lc))
         return false;
-    if (used <= 0 || s.size() - used != lo + lc || lo == 0 || lc == 0 || next < 0) return false;
-    out->handle = handle;
+    if (handle < INT32_MIN || handle > INT32_MAX || next < 0 || lo == 0 || lc == 0) return false;
+    // Both tags lie after the header and fill the rest of the text exactly.
+    const std::size_t rest = text.size() - pos;
+    if (static_cast<std::size_t>(lo) > rest || static_cast<std::size_t>(lc) != rest - static_cast<std::size_t>(lo))
+        return false;
+    out->handle = static_cast<std::int32_t>(handle);
     out->next = next;
     out->begin = begin;
     out->end = end;
-    out->open = s.substr(used, lo);
-    out->close = s.substr(used + lo, lc);
+    out->open = std::string(text.substr(pos, static_cast<std::size_t>(lo)));
+    out->close = std::string(text.substr(pos + static_cast<std::size_t>(lo)));
     return true;
 }
 
@@ -159,28 +182,33 @@ bool Decode(std::string_view in, int type, int codePage, std::u32string* out) {
         if (in.size() % 2) return false;
         for (std::size_t i = 0; i < in.size(); i += 2) {
             char32_t u = static_cast<unsigned char>(in[i]) | (static_cast<unsigned char>(in[i + 1]) << 8);
-            if (u >= 0xD800 && u < 0xDC00 && i + 3 < in.size()) {
+            // A surrogate must be a high one followed by a low one.
+            if (u >= 0xD800 && u < 0xE000) {
+                if (u >= 0xDC00 || i + 3 >= in.size()) return false;
                 char32_t l = static_cast<unsigned char>(in[i + 2]) | (static_cast<unsigned char>(in[i + 3]) << 8);
-                if (l >= 0xDC00 && l < 0xE000) {
-                    u = 0x10000 + ((u - 0xD800) << 10) + (l - 0xDC00);
-                    i += 2;
-                }
+                if (l < 0xDC00 || l >= 0xE000) return false;
+                u = 0x10000 + ((u - 0xD800) << 10) + (l - 0xDC00);
+                i += 2;
             }
             out->push_back(u);
         }
         return true;
     }
     if (type == 3 && codePage == 65001) {
+        // Shortest forms only, no surrogates, nothing above U+10FFFF: lead
+        // bytes C0, C1 and F5 to FF never occur.
+        static constexpr char32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
         for (std::size_t i = 0; i < in.size();) {
             const unsigned char b = in[i];
-            int n = b < 0x80 ? 0 : (b >> 5) == 6 ? 1 : (b >> 4) == 14 ? 2 : (b >> 3) == 30 ? 3 : -1;
-            if (n < 0 || i + n >= in.size() + (n ? 0 : 1)) return false;
+            const int n = b < 0x80 ? 0 : (b >> 5) == 6 ? 1 : (b >> 4) == 14 ? 2 : (b >> 3) == 30 ? 3 : -1;
+            if (n < 0 || in.size() - i <= static_cast<std::size_t>(n)) return false;
             char32_t u = n == 0 ? b : b & (0x3F >> n);
             for (int k = 1; k <= n; ++k) {
                 const unsigned char c = in[i + k];
                 if ((c & 0xC0) != 0x80) return false;
                 u = (u << 6) | (c & 0x3F);
             }
+            if (u < kLeast[n] || u > 0x10FFFF || (u >= 0xD800 && u < 0xE000)) return false;
             out->push_back(u);
             i += n + 1;
         }
@@ -192,6 +220,7 @@ bool Decode(std::string_view in, int type, int codePage, std::u32string* out) {
 bool Encode(const std::u32string& in, int type, int codePage, std::string* out) {
     out->clear();
     for (char32_t u : in) {
+        if (u > 0x10FFFF || (u >= 0xD800 && u < 0xE000)) return false;
         if (type == 0 || type == 1 || (type == 3 && codePage == 28591)) {
             out->push_back(static_cast<char>(u <= 0xFF ? u : '?'));
         } else if (type == 2) {

@@ -18,7 +18,8 @@ namespace tarn::fn {
 std::string ItemDelim(Call& c);
 
 // The per-user folder that stands in for the Windows directory (holds
-// WIN.INI and PELRUN.INI), with its final "/".
+// WIN.INI and PELRUN.INI), with its final "/"; "" when there is none
+// (profile.h).
 std::string WindowsDir();
 
 // Reads key of [section] from an INI file with the profile rules.

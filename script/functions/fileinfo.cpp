@@ -2,6 +2,7 @@
 // version resources and installing.
 #include "builtins.h"
 #include "family_util.h"
+#include "profile.h"
 #include "filelist.h"
 #include "filemanage.h"
 #include "filenames.h"
@@ -79,7 +80,7 @@ void FileTimeGet(Call& c) {
     if (!NoWildcards(c, p)) return;
     struct stat st;
     if (!statPath(p, st)) return c.Fail(1125);
-    std::string ini = WindowsDir() + "WIN.INI";
+    std::string ini = WindowsFile("WIN.INI");
     Regional r = Regional::read([&](const char* key, const char* def) { return ProfileString(ini, "intl", key, def); });
     ReturnTextOrMemError(c, formatRegional(LocalTime(st.st_mtime), r));
 }
@@ -183,6 +184,7 @@ void FileLocate(Call& c) {
         }
     }
     for (auto d : dirs) {
+        if (d.empty()) continue;
         if (d.back() != '/') d += '/';
         if (isFile(d + name)) return ReturnTextOrMemError(c, fullPath(d + name));
     }

@@ -1,15 +1,8 @@
 #include "ini_file.h"
 
 #include <cctype>
-#include <cerrno>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "atomic_file.h"
 
 namespace tarn {
 namespace {
@@ -152,38 +145,20 @@ std::string IniFile::Text() const {
 }
 
 IniFile LoadIni(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    return IniFile(ss.str());
+    std::string text;
+    ReadWholeFile(path, &text);
+    return IniFile(text);
 }
 
 bool SaveIni(const std::string& path, const IniFile& ini) { return ReplaceFile(path, ini.Text()); }
 
-bool ReplaceFile(const std::string& path, std::string_view text) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const fs::path target(path);
-    if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
-    std::string tmp = path + ".tmpXXXXXX";
-    const int fd = mkstemp(tmp.data());
-    if (fd < 0) return false;
-    std::size_t done = 0;
-    bool ok = true;
-    while (ok && done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        ok = n > 0;
-        if (ok) done += static_cast<std::size_t>(n);
-    }
-    // Keep the old file's permissions; a new file gets the usual 0644.
-    struct stat st {};
-    ok = ok && ::fchmod(fd, ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644) == 0;
-    ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && std::rename(tmp.c_str(), path.c_str()) == 0;
-    if (!ok) ::unlink(tmp.c_str());
-    return ok;
+bool UpdateIni(const std::string& path, const std::function<bool(IniFile&)>& edit) {
+    return UpdateFile(path, [&](std::string& text) {
+        IniFile ini(text);
+        if (!edit(ini)) return false;
+        text = ini.Text();
+        return true;
+    });
 }
 
 bool SameNoCase(std::string_view a, std::string_view b) {

@@ -4,6 +4,7 @@
 // Edits keep every other line (comments, blank lines, order) as it was.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -50,13 +51,13 @@ private:
     std::vector<std::string> lines_;
 };
 
-// Reads a file (missing: empty); writes it with ReplaceFile.
+// Reads a file (missing or unreadable: empty).
 IniFile LoadIni(const std::string& path);
+// Writes the whole file atomically (atomic_file.h).
 bool SaveIni(const std::string& path, const IniFile& ini);
-
-// Replaces a file's contents through a temporary file in the same folder,
-// flushed and renamed over the old one (creating the folder, keeping the old
-// file's permissions). False on failure, the old file untouched.
-bool ReplaceFile(const std::string& path, std::string_view text);
+// Locked read-modify-write of a file: `edit` returns whether it changed
+// anything. False when an existing file cannot be read (it is left as it
+// was) or the write fails.
+bool UpdateIni(const std::string& path, const std::function<bool(IniFile&)>& edit);
 
 }  // namespace tarn

@@ -26,8 +26,6 @@ bool IsExecutableFile(const std::string& path) {
     return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(path.c_str(), X_OK) == 0;
 }
 
-std::string Quoted(std::string_view file) { return "\"" + std::string(file) + "\""; }
-
 std::mutex detached_mutex;
 std::vector<pid_t> detached;
 
@@ -93,10 +91,11 @@ std::string SearchPath(std::string_view name, std::string_view path_variable) {
     return "";
 }
 
-std::string AssociatedCommand(std::string_view file, std::string_view parameters, std::string_view verb) {
+std::vector<std::string> AssociatedCommand(std::string_view file, std::string_view parameters,
+                                           std::string_view verb) {
     const std::size_t slash = file.find_last_of('/');
     const std::size_t dot = file.find_last_of('.');
-    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) return "";
+    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) return {};
     const std::string ext(file.substr(dot));
     vrayu::registry::RootFlags classes;
     classes.classesRoot = true;
@@ -105,17 +104,19 @@ std::string AssociatedCommand(std::string_view file, std::string_view parameters
     const std::string cls = vrayu::registry::ReadStringValue(ext, "", classes);
     if (!cls.empty()) command = vrayu::registry::ReadStringValue(cls + tail, "", classes);
     if (command.empty()) command = vrayu::registry::ReadStringValue(ext + tail, "", classes);
-    if (command.empty()) return "";
-    const std::size_t at = command.find("%1");
-    if (at == std::string::npos) {
-        command += " " + Quoted(file);
-    } else {
-        // "%1" already inside quotes takes the bare name.
-        const bool quoted = at > 0 && command[at - 1] == '"';
-        command.replace(at, 2, quoted ? std::string(file) : Quoted(file));
-    }
-    if (!parameters.empty()) command += " " + std::string(parameters);
-    return command;
+    // The command is split before the file goes in, so nothing in the
+    // file's name can end a word or start another.
+    std::vector<std::string> argv = SplitWords(command);
+    if (argv.empty()) return {};
+    bool placed = false;
+    for (std::string& word : argv)
+        for (std::size_t at = word.find("%1"); at != std::string::npos; at = word.find("%1", at + file.size())) {
+            word.replace(at, 2, file);
+            placed = true;
+        }
+    if (!placed) argv.emplace_back(file);
+    for (std::string& w : SplitWords(parameters)) argv.push_back(std::move(w));
+    return argv;
 }
 
 int Spawn(const std::vector<std::string>& argv, std::string_view directory, std::string_view path_prefix,

@@ -30,12 +30,15 @@ bool LookUpAppPath(std::string_view name, AppPath* out);
 // none is found.
 std::string SearchPath(std::string_view name, std::string_view path_variable);
 
-// The command line that opens a document with a verb ("open", "print"):
-// the registered command of its extension (class name from the extension's
-// default value, or the extension key itself) with "%1" replaced by the
-// quoted file, else the quoted file appended; parameters follow. Empty when
-// the registry has no command for it.
-std::string AssociatedCommand(std::string_view file, std::string_view parameters, std::string_view verb);
+// The program and arguments that open a document with a verb ("open",
+// "print"): the registered command of its extension (class name from the
+// extension's default value, or the extension key itself), split into
+// words, with "%1" in a word replaced by the file, else the file added as
+// the last word; the parameters' words follow. The file is always one
+// argument whatever it contains (blanks, quotes). Empty when the registry
+// has no command for it.
+std::vector<std::string> AssociatedCommand(std::string_view file, std::string_view parameters,
+                                           std::string_view verb);
 
 // Starts argv[0] (a path) with the arguments in `directory` ("" = current),
 // with `path_prefix` put in front of PATH when not empty. Returns 0 and the

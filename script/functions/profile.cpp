@@ -1,9 +1,12 @@
 // The ini family: WIN.INI and private profile files in the Windows
-// directory stand-in, read and written as real INI files. Every write goes
-// through a temporary file renamed over the old one, so the file is never
-// lost to a failed write.
+// directory stand-in, read and written as real INI files. Every write is a
+// locked read-modify-write through a temporary file renamed over the old
+// one (atomic_file.h): the file is never lost to a failed write, concurrent
+// writers keep each other's keys, and a file that cannot be read is never
+// overwritten.
 #include "builtins.h"
 #include "family_util.h"
+#include "profile.h"
 #include "ini_file.h"
 
 #include <string>
@@ -15,16 +18,26 @@ constexpr int kIllegalDevice = 1335;
 // Value of @wholesection, as the key text it converts to.
 constexpr std::string_view kWholeSection = "692837";
 
-std::string WinIni() { return WindowsDir() + "WIN.INI"; }
+std::string WinIni() { return WindowsFile("WIN.INI"); }
 
 // A private file named without a folder lives in the Windows directory (as
-// the profile API does); "\" is accepted as a separator.
+// the profile API does); "\" is accepted as a separator. "" when that
+// folder cannot be used.
 std::string PrivateFile(std::string_view name) {
     std::string f(name);
     for (char& ch : f)
         if (ch == '\\') ch = '/';
-    if (f.find('/') == std::string::npos) return WindowsDir() + f;
+    if (f.find('/') == std::string::npos) return WindowsFile(f);
     return f;
+}
+
+// Before a write: the Windows directory is created (0700) and must be the
+// user's own; other folders are the caller's choice.
+bool PrepareFolder(const std::string& file) {
+    if (file.empty()) return false;
+    const std::string dir = WindowsDirectory();
+    if (dir.empty() || file.compare(0, dir.size() + 1, dir + "/") != 0) return true;
+    return PrepareWindowsDirectory();
 }
 
 // [386Enh] Device= belongs to the system; refused in private files.
@@ -45,17 +58,19 @@ void Read(Call& c, const std::string& file) {
 // A failed write gives 0 (the file stays as it was), success 1.
 void Write(Call& c, const std::string& file) {
     if (c.Str(0).empty() && c.Str(1).empty() && c.Str(2).empty()) return c.ReturnInt(1);
-    IniFile ini = LoadIni(file);
-    ini.Set(c.Str(0), c.Str(1), c.Str(2));
-    if (!SaveIni(file, ini)) return c.ReturnInt(0);
-    c.ReturnInt(1);
+    const bool ok = PrepareFolder(file) && UpdateIni(file, [&](IniFile& ini) {
+                        ini.Set(c.Str(0), c.Str(1), c.Str(2));
+                        return true;
+                    });
+    c.ReturnInt(ok ? 1 : 0);
 }
 
 void Delete(Call& c, const std::string& file) {
-    IniFile ini = LoadIni(file);
-    const bool changed = c.Str(1) == kWholeSection ? ini.DeleteSection(c.Str(0)) : ini.DeleteKey(c.Str(0), c.Str(1));
-    if (changed && !SaveIni(file, ini)) return c.ReturnInt(0);
-    c.ReturnInt(1);
+    const bool ok = PrepareFolder(file) && UpdateIni(file, [&](IniFile& ini) {
+                        return c.Str(1) == kWholeSection ? ini.DeleteSection(c.Str(0))
+                                                         : ini.DeleteKey(c.Str(0), c.Str(1));
+                    });
+    c.ReturnInt(ok ? 1 : 0);
 }
 
 void Itemize(Call& c, const std::string& file) {

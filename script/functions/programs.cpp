@@ -49,8 +49,7 @@ std::string ProgramPath(const std::string& word) {
     return launch::SearchPath(word, path ? path : "");
 }
 
-int SpawnLine(const std::string& command_line, const std::string& dir, pid_t* pid) {
-    std::vector<std::string> argv = launch::SplitWords(command_line);
+int SpawnWords(std::vector<std::string> argv, const std::string& dir, pid_t* pid) {
     if (argv.empty()) return ENOENT;
     argv[0] = ProgramPath(argv[0]);
     if (argv[0].empty()) return ENOENT;
@@ -61,8 +60,8 @@ int SpawnLine(const std::string& command_line, const std::string& dir, pid_t* pi
 // xdg-open or (for "print") lp. ENOSYS when nothing can handle it.
 int OpenDocument(const std::string& file, std::string_view params, std::string_view verb, const std::string& dir,
                  pid_t* pid) {
-    const std::string command = launch::AssociatedCommand(file, params, verb);
-    if (!command.empty()) return SpawnLine(command, dir, pid);
+    std::vector<std::string> command = launch::AssociatedCommand(file, params, verb);
+    if (!command.empty()) return SpawnWords(std::move(command), dir, pid);
     const char* helper = verb == "open" ? "xdg-open" : verb == "print" ? "lp" : nullptr;
     if (!helper) return ENOSYS;
     const std::string path = ProgramPath(helper);

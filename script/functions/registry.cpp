@@ -1,6 +1,7 @@
 // The reg family over the system's one registry store (platform/registry).
 // Key handles are numbers of a process-wide table mapping to a root and a
 // key path; the predefined roots are the "@reg" constants themselves.
+#include "atomic_file.h"
 #include "builtins.h"
 #include "family_util.h"
 #include "ini_file.h"

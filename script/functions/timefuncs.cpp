@@ -1,6 +1,7 @@
 // The date and time family: date-time texts, day numbers, waits and clocks.
 #include "builtins.h"
 #include "family_util.h"
+#include "profile.h"
 #include "filenames.h"
 #include "ymdhms.h"
 #include "ymdhms_export.h"
@@ -27,7 +28,7 @@ void TimeYmdhms(Call& c) { ReturnYmd(c, LocalNow()); }
 
 // Weekday, date and time in the regional form of WIN.INI's [intl] section.
 void TimeDate(Call& c) {
-    std::string ini = WindowsDir() + "WIN.INI";
+    std::string ini = WindowsFile("WIN.INI");
     Regional r = Regional::read([&](const char* key, const char* def) { return ProfileString(ini, "intl", key, def); });
     ReturnTextOrMemError(c, formatRegional(LocalNow(), r));
 }

@@ -19,7 +19,8 @@ using namespace vrayu;
 
 namespace {
 
-// Serves a few fixed pages; "/silent" accepts and never answers.
+// Serves a few fixed pages; "/silent" accepts and never answers; "/endless"
+// streams 256 MiB without announcing a length; "/announced" announces 1 GiB.
 class PageServer : public QObject {
 public:
     PageServer() {
@@ -32,6 +33,7 @@ public:
     }
     QString Url(const char* path) const { return QStringLiteral("http://127.0.0.1:%1%2").arg(server_.serverPort()).arg(path); }
     QStringList requested;
+    qint64 streamed = 0;  // bytes of "/endless" handed to the socket
 
 private:
     void Serve(QTcpSocket* s) {
@@ -40,6 +42,11 @@ private:
         const QByteArray path = buffer_[s].split(' ').value(1);
         requested << QString::fromLatin1(path);
         if (path == "/silent") return;
+        if (path == "/endless") return Stream(s);
+        if (path == "/announced") {
+            s->write("HTTP/1.0 200 OK\r\nContent-Length: 1073741824\r\n\r\n" + QByteArray(1000, 'a'));
+            return;
+        }
         QByteArray status = "200 OK", body;
         if (path == "/amma.htm") {
             body = "<html><head><title>t</title></head>\n<body><p><!--ENGLISH-->Hello<!--ENGLISH--> lO amma</p>\n"
@@ -51,6 +58,18 @@ private:
         s->write("HTTP/1.0 " + status + "\r\nContent-Type: text/html\r\nContent-Length: " +
                  QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
         s->disconnectFromHost();
+    }
+    // Writes the next chunk whenever the socket has taken the last one, until
+    // 256 MiB are out or the client has gone.
+    void Stream(QTcpSocket* s) {
+        s->write("HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n");
+        auto more = [this, s] {
+            if (s->state() != QAbstractSocket::ConnectedState || s->bytesToWrite() > (1 << 16)) return;
+            if (streamed >= (qint64(256) << 20)) return s->disconnectFromHost();
+            streamed += s->write(QByteArray(1 << 16, 'x'));
+        };
+        connect(s, &QTcpSocket::bytesWritten, this, more);
+        more();
     }
     QTcpServer server_;
     QHash<QTcpSocket*, QByteArray> buffer_;
@@ -122,6 +141,29 @@ TEST_F(ImportTest, SilentServerEndsByTimeOutWithNothingLost) {
     EXPECT_EQ(control_->TeluguPane().Text(), telugu);
     EXPECT_EQ(control_->View(), ViewMode::Both);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(ImportTest, OversizedPageIsStoppedAndReportedWithTheEnglishPaneKept) {
+    control_->Fetcher().SetMaxBytes(1 << 20);
+    control_->EnglishPane().SetText("nA pATa");
+    dialogs_.QueueMsgBox(kOK);
+    const std::size_t asked = dialogs_.Questions().size();
+    control_->SetURL(server_.Url("/endless"));
+    EXPECT_EQ(control_->EnglishPane().Text(), "nA pATa");
+    EXPECT_LT(server_.streamed, qint64(64) << 20);  // the transfer was stopped early
+    ASSERT_EQ(dialogs_.Questions().size(), asked + 1);
+    EXPECT_EQ(dialogs_.Questions().back().prompt, "The page is larger than 1 MB and was not imported.");
+    // A length announced beyond the limit is refused before the body comes.
+    const auto announced = control_->Fetcher().Get(QUrl(server_.Url("/announced")));
+    EXPECT_EQ(announced.outcome, WebFetch::Outcome::TooLarge);
+    EXPECT_TRUE(announced.body.isEmpty());
+    // A page of exactly the limit is taken, one byte more is not.
+    WebFetch& fetch = control_->Fetcher();
+    const qint64 size = fetch.Get(QUrl(server_.Url("/amma.htm"))).body.size();
+    fetch.SetMaxBytes(size);
+    EXPECT_EQ(fetch.Get(QUrl(server_.Url("/amma.htm"))).body.size(), size);
+    fetch.SetMaxBytes(size - 1);
+    EXPECT_EQ(fetch.Get(QUrl(server_.Url("/amma.htm"))).outcome, WebFetch::Outcome::TooLarge);
 }
 
 TEST_F(ImportTest, FetchOutcomes) {

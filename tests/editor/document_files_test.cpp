@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 namespace vrayu {
@@ -68,6 +69,12 @@ TEST(DocumentFiles, SaveOpenRoundTripKeepsTheBytes) {
     EXPECT_EQ(once.text, t);
     ASSERT_TRUE(WriteFileAtomically(path, DocumentBytes(once.text, once.format)));
     EXPECT_EQ(*ReadWholeFile(path), (t + "\r\n").toLatin1());
+    // A save through a link replaces the file it points to; the link stays.
+    const QString link = dir.filePath("link.txt");
+    ASSERT_TRUE(QFile::link(path, link));
+    ASSERT_TRUE(WriteFileAtomically(link, "via link\r\n"));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(*ReadWholeFile(path), QByteArray("via link\r\n"));
 }
 
 TEST(DocumentFiles, FailedWriteLeavesPreviousFileIntact) {

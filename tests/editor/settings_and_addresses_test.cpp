@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <unistd.h>
 
 #include "app_info.h"
 #include "frame_settings.h"
@@ -80,7 +81,15 @@ TEST(ProgramDir, WritableFilesFallBackToTheCache) {
     SetProgramDirectory(dir.filePath("not-there"));
     EXPECT_EQ(WritableProgramFile("temp.htm"), dir.filePath("cache") + "/vrayu/temp.htm");
     EXPECT_TRUE(QDir(dir.filePath("cache/vrayu")).exists());
+    EXPECT_EQ((QFile::permissions(dir.filePath("cache/vrayu")) & 0x0077).toInt(), 0);  // no group or other bits
     EXPECT_EQ(ProgramFile("glyfa.ttf"), dir.filePath("not-there") + "/glyfa.ttf");
+    if (::geteuid() == 0) {
+        // A cache folder another user owns is not written to.
+        qputenv("XDG_CACHE_HOME", dir.filePath("theirs").toUtf8());
+        ASSERT_TRUE(QDir().mkpath(dir.filePath("theirs/vrayu")));
+        ASSERT_EQ(::chown(QFile::encodeName(dir.filePath("theirs/vrayu")).constData(), 65534, 65534), 0);
+        EXPECT_EQ(WritableProgramFile("temp.htm"), "");
+    }
     qputenv("XDG_CACHE_HOME", oldCache);
     SetProgramDirectory("");
 }

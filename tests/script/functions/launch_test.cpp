@@ -110,16 +110,23 @@ TEST(Launch, AssociatedCommand) {
     reg.Set(Root::ClassesRoot, R"(txtfile\shell\open\command)", "", "viewer %1 --fast");
     reg.Set(Root::ClassesRoot, R"(txtfile\shell\print\command)", "", "printer \"%1\"");
     reg.Set(Root::ClassesRoot, R"(.log\shell\open\command)", "", "pager");
-    EXPECT_EQ(AssociatedCommand("/d/a b.txt", "", "open"), "viewer \"/d/a b.txt\" --fast");
-    EXPECT_EQ(AssociatedCommand("/d/a.txt", "-x", "open"), "viewer \"/d/a.txt\" --fast -x");
-    EXPECT_EQ(AssociatedCommand("/d/a.txt", "", "print"), "printer \"/d/a.txt\"");
-    // Without "%1" the quoted file is appended; the extension key itself
-    // may hold the command.
-    EXPECT_EQ(AssociatedCommand("/d/x.log", "", "open"), "pager \"/d/x.log\"");
-    EXPECT_EQ(AssociatedCommand("/d/x.log", "", "print"), "");
-    EXPECT_EQ(AssociatedCommand("/d/x.none", "", "open"), "");
+    using Words = std::vector<std::string>;
+    EXPECT_EQ(AssociatedCommand("/d/a b.txt", "", "open"), (Words{"viewer", "/d/a b.txt", "--fast"}));
+    EXPECT_EQ(AssociatedCommand("/d/a.txt", "-x 'y z'", "open"), (Words{"viewer", "/d/a.txt", "--fast", "-x", "y z"}));
+    EXPECT_EQ(AssociatedCommand("/d/a.txt", "", "print"), (Words{"printer", "/d/a.txt"}));
+    // A name with quotes and blanks stays one argument: it cannot add
+    // arguments of its own to the command, quoted "%1" or not.
+    const std::string sly = "/d/x\" --evil \"y.txt";
+    EXPECT_EQ(AssociatedCommand(sly, "", "open"), (Words{"viewer", sly, "--fast"}));
+    EXPECT_EQ(AssociatedCommand(sly, "", "print"), (Words{"printer", sly}));
+    EXPECT_EQ(AssociatedCommand("/d/%1.txt", "", "open"), (Words{"viewer", "/d/%1.txt", "--fast"}));
+    // Without "%1" the file is appended; the extension key itself may hold
+    // the command.
+    EXPECT_EQ(AssociatedCommand("/d/x \".log", "", "open"), (Words{"pager", "/d/x \".log"}));
+    EXPECT_TRUE(AssociatedCommand("/d/x.log", "", "print").empty());
+    EXPECT_TRUE(AssociatedCommand("/d/x.none", "", "open").empty());
     // A dot in a directory name is no extension.
-    EXPECT_EQ(AssociatedCommand("/d.txt/noext", "", "open"), "");
+    EXPECT_TRUE(AssociatedCommand("/d.txt/noext", "", "open").empty());
 }
 
 TEST(Launch, SpawnAndWait) {
