@@ -13,6 +13,7 @@
 #include "app_icon.h"
 #include "app_info.h"
 #include "main_frame.h"
+#include "picture_export.h"
 #include "splash_window.h"
 
 namespace {
@@ -93,6 +94,7 @@ int main(int argc, char** argv) {
     splash.show();
     QApplication::processEvents();
 
+    vrayu::RegisterPictureExport();
     QSettings settings(QSettings::IniFormat, QSettings::UserScope, vrayu::kAppTitle);
     vrayu::MainFrame frame(settings);
     if (parser.isSet("screenshot")) ScheduleScreenshot(frame, parser.value("screenshot"));
