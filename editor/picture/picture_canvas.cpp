@@ -36,15 +36,19 @@ int PictureCanvas::PixelsFor(double twips) {
     return static_cast<int>(std::min<double>(pixels, kMaxCanvasPixels));
 }
 
-double PictureCanvas::WidthTwips() const { return image_.width() * TwipsPerPixel(); }
-double PictureCanvas::HeightTwips() const { return image_.height() * TwipsPerPixel(); }
+double PictureCanvas::WidthTwips() const { return width_ * TwipsPerPixel(); }
+double PictureCanvas::HeightTwips() const { return height_ * TwipsPerPixel(); }
 
-void PictureCanvas::SetWidthTwips(double twips) { ResizeImage(PixelsFor(twips), image_.height()); }
-void PictureCanvas::SetHeightTwips(double twips) { ResizeImage(image_.width(), PixelsFor(twips)); }
+void PictureCanvas::SetWidthTwips(double twips) { ResizeImage(PixelsFor(twips), height_); }
+void PictureCanvas::SetHeightTwips(double twips) { ResizeImage(width_, PixelsFor(twips)); }
 
 void PictureCanvas::ResizeImage(int width, int height) {
-    if (!image_.isNull() && width == image_.width() && height == image_.height()) return;
-    QImage resized(std::max(width, 0), std::max(height, 0), QImage::Format_RGB32);
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    if (width == width_ && height == height_ && image_.size() == QSize(width, height)) return;
+    width_ = width;
+    height_ = height;
+    QImage resized(width, height, QImage::Format_RGB32);
     // Fonts given in points scale with the screen, as on the window.
     const int dotsPerMeter = static_cast<int>(std::lround(1440.0 / TwipsPerPixel() / 0.0254));
     resized.setDotsPerMeterX(dotsPerMeter);
@@ -55,7 +59,7 @@ void PictureCanvas::ResizeImage(int width, int height) {
         p.drawImage(0, 0, image_);
     }
     image_ = resized;
-    setFixedSize(image_.size());
+    setFixedSize(width, height);
     update();
 }
 
@@ -91,7 +95,7 @@ void PictureCanvas::Print(const QString& text, bool lineBreak) {
 
 void PictureCanvas::SetPicture(const QImage& picture) {
     picture_ = picture.convertToFormat(QImage::Format_RGB32);
-    if (autoSize_) ResizeImage(std::min(picture_.width(), kMaxCanvasPixels), std::min(picture_.height(), kMaxCanvasPixels));
+    if (autoSize_ && !picture_.isNull()) ResizeImage(std::min(picture_.width(), kMaxCanvasPixels), std::min(picture_.height(), kMaxCanvasPixels));
     Cls();
 }
 

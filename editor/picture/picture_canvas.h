@@ -75,6 +75,9 @@ protected:
 private:
     void ResizeImage(int width, int height);
 
+    // The canvas size; the image is null while either side is 0.
+    int width_ = 0;
+    int height_ = 0;
     QImage image_;
     QImage picture_;
     QFont font_;

@@ -49,7 +49,8 @@ void ExportPicture(DocumentWindow& document) {
     const QVariant italic = tel->Get(dispid::SelItalic);
     QFont font(teluguFont.canConvert<QFont>() && !teluguFont.isNull() ? teluguFont.value<QFont>().family()
                                                                       : QString(kDefaultFace));
-    font.setPointSizeF(size.isNull() ? kDefaultSize : size.toDouble());
+    // A size that is not a positive number is taken as the default too.
+    font.setPointSizeF(size.isNull() || !(size.toDouble() > 0) ? kDefaultSize : size.toDouble());
     font.setBold(!bold.isNull() && bold.toBool());
     font.setItalic(!italic.isNull() && italic.toBool());
     const QString selText = tel->Get(dispid::SelText).toString();

@@ -37,6 +37,10 @@ void OnError(j_common_ptr info) {
     std::longjmp(err->jump, 1);
 }
 
+// Warnings about recoverable damage are not printed: a damaged picture
+// either decodes or fails with one message.
+void Quiet(j_common_ptr) {}
+
 // Encodes `image` as a baseline JPEG; false (with `error` filled) on failure.
 bool Encode(const vrayu::converter::RgbImage& image, int quality, unsigned char** out, unsigned long* size,
             std::string& error) {
@@ -44,6 +48,7 @@ bool Encode(const vrayu::converter::RgbImage& image, int quality, unsigned char*
     ErrorManager err;
     info.err = jpeg_std_error(&err.base);
     err.base.error_exit = OnError;
+    err.base.output_message = Quiet;
     if (setjmp(err.jump)) {
         error = err.message;
         jpeg_destroy_compress(&info);

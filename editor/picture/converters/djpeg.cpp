@@ -12,6 +12,7 @@
 
 #include <gif_lib.h>
 #include <jpeglib.h>
+#include <jerror.h>
 
 #include <csetjmp>
 #include <cstdio>
@@ -39,6 +40,13 @@ void OnError(j_common_ptr info) {
     std::longjmp(err->jump, 1);
 }
 
+// Warnings about recoverable damage are not printed; a file that ends
+// before its picture does is an error (no partly grey picture is written).
+void Quiet(j_common_ptr) {}
+void OnWarning(j_common_ptr info, int level) {
+    if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) OnError(info);
+}
+
 // A JPEG decoded to palette indices.
 struct IndexedImage {
     int width = 0;
@@ -52,6 +60,8 @@ bool Decode(const std::vector<std::uint8_t>& jpeg, IndexedImage& image, std::str
     ErrorManager err;
     info.err = jpeg_std_error(&err.base);
     err.base.error_exit = OnError;
+    err.base.output_message = Quiet;
+    err.base.emit_message = OnWarning;
     if (setjmp(err.jump)) {
         error = err.message;
         jpeg_destroy_decompress(&info);

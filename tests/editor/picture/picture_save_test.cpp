@@ -151,9 +151,9 @@ TEST_F(PictureSaveTest, SaveMyPicSavesSilentlyAndUnloadsTheWindow) {
 TEST_F(PictureSaveTest, OpenAsksWhetherToFitTheCanvasToThePicture) {
     QImage picture(40, 30, QImage::Format_RGB32);
     picture.fill(Qt::red);
-    ASSERT_TRUE(picture.save(Path("docs/red.gif")));
+    ASSERT_TRUE(picture.save(Path("docs/red.bmp")));
     PictureWindow& w = PictureWindow::Instance();
-    dialogs.QueueOpenFile(Path("docs/red.gif"));
+    dialogs.QueueOpenFile(Path("docs/red.bmp"));
     dialogs.QueueMsgBox(kNo);
     w.Actions().Action("mnuOpen")->trigger();
     EXPECT_EQ(w.Picture1().Image().size(), QSize(336, 192));
@@ -163,7 +163,7 @@ TEST_F(PictureSaveTest, OpenAsksWhetherToFitTheCanvasToThePicture) {
     EXPECT_EQ(dialogs.Questions()[1].prompt, "Do you want me to resize the work area to fit the picture to the box?");
     EXPECT_EQ(dialogs.Questions()[1].title, "Fit Picture");
     EXPECT_EQ(dialogs.Questions()[1].style, kYesNo);
-    dialogs.QueueOpenFile(Path("docs/red.gif"));
+    dialogs.QueueOpenFile(Path("docs/red.bmp"));
     dialogs.QueueMsgBox(kYes);
     w.Actions().Action("mnuOpen")->trigger();
     EXPECT_EQ(w.Picture1().Image().size(), QSize(40, 30));
