@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QPrinter>
 
 #include "picture_fixture.h"
 #include "picture_units.h"
@@ -213,6 +214,32 @@ TEST_F(PictureWindowTest, CancelledDialogsChangeNothingAndChosenOnesRestyle) {
     w.Actions().Action("mnuBackColor")->trigger();
     EXPECT_EQ(w.Picture1().Image().pixel(w.Picture1().Image().width() - 1, w.Picture1().Image().height() - 1),
               qRgb(0, 128, 0));
+}
+
+TEST_F(PictureWindowTest, PrintAnywherePaintsAtTheMiddleAndEndsAPrinterJob) {
+    PictureWindow& w = PictureWindow::Instance();
+    PictureCanvas source;
+    source.SetWidthTwips(10 * 15);
+    source.SetHeightTwips(10 * 15);
+    source.SetBackColor(Qt::red);
+    source.Cls();
+    w.txtWidth().setText("125");  // 120 x 192 pixels
+    w.PrintAnywhere(source, w.Picture1());
+    const QImage& canvas = w.Picture1().Image();
+    EXPECT_EQ(canvas.pixel(60, 96), qRgb(255, 0, 0));
+    EXPECT_EQ(canvas.pixel(69, 105), qRgb(255, 0, 0));
+    EXPECT_EQ(canvas.pixel(59, 95), qRgb(255, 255, 255));
+    EXPECT_EQ(canvas.pixel(70, 106), qRgb(255, 255, 255));
+    w.PaintFromOutside("x");
+    EXPECT_EQ(w.Picture1().Position().x(), 0);
+    EXPECT_GT(w.Picture1().Position().y(), 0);
+
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(Path("docs/printed.pdf"));
+    w.PrintAnywhere(source, printer);
+    // The job has ended: the document is complete on disk.
+    EXPECT_TRUE(Bytes(Path("docs/printed.pdf")).trimmed().endsWith("%%EOF"));
 }
 
 }  // namespace
