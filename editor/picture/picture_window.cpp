@@ -425,8 +425,14 @@ void PictureWindow::SaveMyPic(const QString& fileName) {
     Unload();
 }
 
+void PictureWindow::SaveMyPic(const QString& fileName, int quality) {
+    pictureQuality_ = quality;
+    SaveMyPic(fileName);
+}
+
 void PictureWindow::SavePictureAs() {
-    WaitPointer wait;
+    // The wait pointer shows while the picture is written and read back, not
+    // while the user answers the questions.
     const std::optional<QString> name = CurrentDialogs().SaveFile(this, kSavePictureTitle, kPictureFilter, 1, "");
     if (!name || name->isEmpty()) return;
     const std::optional<int> quality =
@@ -440,15 +446,16 @@ void PictureWindow::SavePictureAs() {
         return;
     }
     // The canvas shows the stored result, compression loss included.
+    WaitPointer wait;
     const QImage saved(*name);
     if (!saved.isNull()) picture1_->SetPicture(saved);
 }
 
 void PictureWindow::OpenPicture() {
-    WaitPointer wait;
     const std::optional<QString> name = CurrentDialogs().OpenFile(this, kOpenPictureTitle, kPictureFilter, 1, "");
     if (!name || name->isEmpty()) return;
     picture1_->SetAutoSize(CurrentDialogs().MsgBox(this, kFitQuestion, kYesNo, kFitTitle) == kYes);
+    WaitPointer wait;
     const QImage picture(*name);
     if (!picture.isNull()) picture1_->SetPicture(picture);
 }

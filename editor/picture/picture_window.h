@@ -95,8 +95,11 @@ public:
     // (nothing is written then).
     bool SaveAsJPG(const QString& fileName);
     // With a non-empty name: SaveAsJPG, then unloads the window. An empty
-    // name does nothing.
+    // name does nothing. No question is asked unless the save fails (a
+    // time-out, a missing converter, a file that cannot be written).
     void SaveMyPic(const QString& fileName);
+    // The same with the JPEG quality (percent) set first.
+    void SaveMyPic(const QString& fileName, int quality);
     // Prints the text items onto the canvas, items whose tops lie within
     // 240 twips of the item that began a line sharing that line.
     void PaintMyPicture();

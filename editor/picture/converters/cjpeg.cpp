@@ -5,13 +5,6 @@
 // quality in percent (values below 1 count as 1, above 100 as 100). The
 // output appears complete or not at all; a failure is reported on stderr
 // with a non-zero exit status.
-// jpeglib.h wants size_t and FILE declared first.
-#include <cstddef>
-#include <cstdio>
-
-#include <jpeglib.h>
-
-#include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -19,36 +12,19 @@
 
 #include "bmp_reader.h"
 #include "converter_io.h"
+#include "jpeg_errors.h"
 
 namespace {
 
 constexpr char kProgram[] = "cjpeg";
 constexpr char kOutput[] = "tmp1000.jpg";
 
-struct ErrorManager {
-    jpeg_error_mgr base;
-    std::jmp_buf jump;
-    char message[JMSG_LENGTH_MAX];
-};
-
-void OnError(j_common_ptr info) {
-    auto* err = reinterpret_cast<ErrorManager*>(info->err);
-    err->base.format_message(info, err->message);
-    std::longjmp(err->jump, 1);
-}
-
-// Warnings about recoverable damage are not printed: a damaged picture
-// either decodes or fails with one message.
-void Quiet(j_common_ptr) {}
-
 // Encodes `image` as a baseline JPEG; false (with `error` filled) on failure.
 bool Encode(const vrayu::converter::RgbImage& image, int quality, unsigned char** out, unsigned long* size,
             std::string& error) {
     jpeg_compress_struct info;
-    ErrorManager err;
-    info.err = jpeg_std_error(&err.base);
-    err.base.error_exit = OnError;
-    err.base.output_message = Quiet;
+    vrayu::converter::JpegErrors err;
+    info.err = vrayu::converter::UseJpegErrors(err);
     if (setjmp(err.jump)) {
         error = err.message;
         jpeg_destroy_compress(&info);

@@ -6,20 +6,14 @@
 // cut with error diffusion), so smooth edges of text keep their shades. The
 // output appears complete or not at all; a failure is reported on stderr
 // with a non-zero exit status.
-// jpeglib.h wants size_t and FILE declared first.
-#include <cstddef>
-#include <cstdio>
-
 #include <gif_lib.h>
-#include <jpeglib.h>
-#include <jerror.h>
 
-#include <csetjmp>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "converter_io.h"
+#include "jpeg_errors.h"
 
 namespace {
 
@@ -27,25 +21,6 @@ constexpr char kProgram[] = "djpeg";
 constexpr char kOutput[] = "tmp1000.gif";
 // Larger pictures are refused rather than allocated (64 megapixels).
 constexpr unsigned long long kMaxPixels = 64ull * 1024 * 1024;
-
-struct ErrorManager {
-    jpeg_error_mgr base;
-    std::jmp_buf jump;
-    char message[JMSG_LENGTH_MAX];
-};
-
-void OnError(j_common_ptr info) {
-    auto* err = reinterpret_cast<ErrorManager*>(info->err);
-    err->base.format_message(info, err->message);
-    std::longjmp(err->jump, 1);
-}
-
-// Warnings about recoverable damage are not printed; a file that ends
-// before its picture does is an error (no partly grey picture is written).
-void Quiet(j_common_ptr) {}
-void OnWarning(j_common_ptr info, int level) {
-    if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) OnError(info);
-}
 
 // A JPEG decoded to palette indices.
 struct IndexedImage {
@@ -57,11 +32,8 @@ struct IndexedImage {
 
 bool Decode(const std::vector<std::uint8_t>& jpeg, IndexedImage& image, std::string& error) {
     jpeg_decompress_struct info;
-    ErrorManager err;
-    info.err = jpeg_std_error(&err.base);
-    err.base.error_exit = OnError;
-    err.base.output_message = Quiet;
-    err.base.emit_message = OnWarning;
+    vrayu::converter::JpegErrors err;
+    info.err = vrayu::converter::UseJpegErrors(err);
     if (setjmp(err.jump)) {
         error = err.message;
         jpeg_destroy_decompress(&info);

@@ -131,10 +131,9 @@ TEST_F(PictureSaveTest, ConverterThatNeverWritesTimesOutAndKeepsTheOldFile) {
 
 TEST_F(PictureSaveTest, SaveMyPicSavesSilentlyAndUnloadsTheWindow) {
     PictureWindow& w = Drawn();
-    w.SetPictureQuality(80);
     w.SaveMyPic("");
     EXPECT_EQ(PictureWindow::Loaded(), &w);
-    w.SaveMyPic(Path("docs/mail.jpg"));
+    w.SaveMyPic(Path("docs/mail.jpg"), 80);
     EXPECT_EQ(PictureWindow::Loaded(), nullptr);
     EXPECT_EQ(QImage(Path("docs/mail.jpg")).size(), QSize(144, 77));
     EXPECT_TRUE(dialogs.Questions().empty());
