@@ -2,7 +2,6 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFontMetricsF>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
@@ -20,7 +19,20 @@ QStringList Lines(const QString& text) {
     return unified.split('\n');
 }
 
+// Dots per metre of the screen: fonts given in points scale with it.
+int ScreenDotsPerMeter() { return static_cast<int>(std::lround(1440.0 / TwipsPerPixel() / 0.0254)); }
+
 }  // namespace
+
+QFontMetricsF PictureCanvas::Metrics(const QFont& font) {
+    static QImage device = [] {
+        QImage image(1, 1, QImage::Format_RGB32);
+        image.setDotsPerMeterX(ScreenDotsPerMeter());
+        image.setDotsPerMeterY(ScreenDotsPerMeter());
+        return image;
+    }();
+    return QFontMetricsF(font, &device);
+}
 
 PictureCanvas::PictureCanvas(QWidget* parent) : QWidget(parent) {
     setAcceptDrops(true);
@@ -49,10 +61,8 @@ void PictureCanvas::ResizeImage(int width, int height) {
     width_ = width;
     height_ = height;
     QImage resized(width, height, QImage::Format_RGB32);
-    // Fonts given in points scale with the screen, as on the window.
-    const int dotsPerMeter = static_cast<int>(std::lround(1440.0 / TwipsPerPixel() / 0.0254));
-    resized.setDotsPerMeterX(dotsPerMeter);
-    resized.setDotsPerMeterY(dotsPerMeter);
+    resized.setDotsPerMeterX(ScreenDotsPerMeter());
+    resized.setDotsPerMeterY(ScreenDotsPerMeter());
     if (!resized.isNull()) {
         resized.fill(backColor_);
         QPainter p(&resized);
@@ -76,7 +86,7 @@ void PictureCanvas::Cls() {
 }
 
 void PictureCanvas::Print(const QString& text, bool lineBreak) {
-    const QFontMetricsF metrics(font_, &image_);
+    const QFontMetricsF metrics = Metrics(font_);
     const QStringList lines = Lines(text);
     QPainter p;
     if (!image_.isNull()) {

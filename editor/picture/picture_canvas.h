@@ -8,6 +8,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPointF>
 #include <QWidget>
@@ -61,6 +62,9 @@ public:
     // Called when something is dropped on the canvas (set by the window).
     std::function<void(QDropEvent*)> onDrop;
 
+    // Font measurements as the canvas draws (screen resolution), also while
+    // the canvas has no pixels.
+    static QFontMetricsF Metrics(const QFont& font);
     // Twips per pixel of the screen the canvas is measured on.
     static double TwipsPerPixel();
     // Pixels for a canvas size in twips (rounded, within 0 .. the maximum).

@@ -77,6 +77,7 @@ void ExportPicture(DocumentWindow& document) {
     // 8. - 10. Quality, show, save when a file is named.
     picture.SetPictureQuality(document.PictureQuality());
     picture.show();
+    picture.raise();
     picture.SaveMyPic(document.PictureFileName());
     // 11. Clear the selection.
     tel->Put(dispid::SelStart, 0);

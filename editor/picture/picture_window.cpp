@@ -5,7 +5,6 @@
 #include <QCloseEvent>
 #include <QDrag>
 #include <QFileInfo>
-#include <QFontMetricsF>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -219,6 +218,7 @@ QLineEdit* PictureWindow::NewTextItem() {
         const QLineEdit& model = *items_.front().box;
         box->setFont(model.font());
         box->resize(model.size());
+        box->setText(model.text());
     } else {
         box->setFont(VrayuFont(14.25, true));
         box->resize(static_cast<int>(std::lround(kItemWidthTwips / PictureCanvas::TwipsPerPixel())),
@@ -266,7 +266,7 @@ void PictureWindow::SetLabelFont(const QFont& font) { lblText_->setFont(font); }
 QSizeF PictureWindow::LabelTwips() const {
     // An auto-sized label: as wide as its longest line, one line height per
     // line, in whole pixels; measured as the canvas draws.
-    const QFontMetricsF metrics(lblText_->font(), &picture1_->Image());
+    const QFontMetricsF metrics = PictureCanvas::Metrics(lblText_->font());
     QString caption = lblText_->text();
     caption.replace("\r\n", "\n").replace('\r', '\n');
     const QStringList lines = caption.split('\n');

@@ -102,8 +102,12 @@ TEST_F(PictureWindowTest, FieldsAndScrollBarsResizeAndRefreshWritesUnroundedSize
     EXPECT_EQ(w.txtHeight().text(), "50");
     EXPECT_EQ(w.Picture1().Image().height(), 48);
 
+    const QSizeF measured = w.LabelTwips();
+    w.txtHeight().setText("none");  // a canvas with no pixels measures the same
+    EXPECT_EQ(w.LabelTwips(), measured);
     w.cmdPicture().click();
     const QSizeF extent = w.LabelTwips();
+    EXPECT_EQ(extent, measured);
     EXPECT_EQ(w.txtWidth().text(), DecimalText((extent.width() + 100) / 14.4));
     EXPECT_EQ(w.txtHeight().text(), DecimalText((extent.height() + 50) / 14.4));
     // Bold: canvas and label change together and the canvas is refitted.
@@ -118,7 +122,7 @@ TEST_F(PictureWindowTest, PrintStartsLinesAtCrLfAndCutsTextAtTheEdge) {
     c.SetWidthTwips(40 * 15);
     c.SetHeightTwips(200 * 15);
     c.Cls();
-    const double line = QFontMetricsF(c.CanvasFont(), &c.Image()).lineSpacing();
+    const double line = PictureCanvas::Metrics(c.CanvasFont()).lineSpacing();
     c.Print("a\r\nb", false);
     EXPECT_EQ(c.Position().y(), line);
     EXPECT_GT(c.Position().x(), 0);
@@ -139,15 +143,17 @@ TEST_F(PictureWindowTest, PrintStartsLinesAtCrLfAndCutsTextAtTheEdge) {
 
 TEST_F(PictureWindowTest, AddTextMakesTwentyItemsAndPaintMyPictureJoinsLinesWithin240Twips) {
     PictureWindow& w = PictureWindow::Instance();
+    w.txtPicText(0)->setText("first");
     for (int i = 0; i < 22; ++i) w.Command1().click();
     EXPECT_EQ(w.AddedTextCount(), 22);
     EXPECT_EQ(w.PicTextCount(), 21);
     EXPECT_EQ(w.PicTextPosition(20).y(), w.PicTextPosition(0).y() + 20 * 360);
     EXPECT_TRUE(w.txtPicText(20)->isVisibleTo(&w.Picture1()));
     EXPECT_EQ(w.txtPicText(20)->font(), w.txtPicText(0)->font());
+    EXPECT_EQ(w.txtPicText(20)->text(), "first");
 
     PictureCanvas& c = w.Picture1();
-    const double line = QFontMetricsF(c.CanvasFont(), &c.Image()).lineSpacing();
+    const double line = PictureCanvas::Metrics(c.CanvasFont()).lineSpacing();
     auto linesPrinted = [&](double top0, double top1) {
         for (int i = 0; i < w.PicTextCount(); ++i) {
             w.MovePicText(i, QPointF(0, i == 0 ? top0 : top1));
