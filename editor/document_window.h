@@ -47,6 +47,10 @@ public:
     Tel1* Control() const { return tel1_.get(); }
     QString FileName() const { return fileName_; }
     int PictureQuality() const { return pictureQuality_; }
+    // The picture file the picture export saves into and closes the picture
+    // window (set only while the mail command runs; empty otherwise).
+    QString PictureFileName() const { return pictureFileName_; }
+    void SetPictureFileName(const QString& name) { pictureFileName_ = name; }
 
     // Commands other parts of the editor attach to (picture export, mail):
     // `id` is a menu id such as "mnuFileSaveBMP". Windows made later get it.
@@ -110,6 +114,7 @@ private:
     QString lastRecovered_;
     QString pendingRecovery_;
     QTimer* recoveryTimer_ = nullptr;
+    QString pictureFileName_;
 };
 
 }  // namespace vrayu

@@ -13,6 +13,7 @@
 #include "app_icon.h"
 #include "app_info.h"
 #include "main_frame.h"
+#include "picture_export.h"
 #include "send_command.h"
 #include "splash_window.h"
 
@@ -94,7 +95,16 @@ int main(int argc, char** argv) {
     splash.show();
     QApplication::processEvents();
 
-    vrayu::mail::InstallSendCommand({});
+    vrayu::RegisterPictureExport();
+    // The mail command's JPEG format goes through the picture export, which
+    // saves straight away when the document window names a picture file.
+    vrayu::mail::SendHooks sendHooks;
+    sendHooks.exportJpeg = [](vrayu::DocumentWindow& window, const QString& path) {
+        window.SetPictureFileName(path);
+        window.Actions().Action("mnuFileSaveBMP")->trigger();
+        window.SetPictureFileName({});
+    };
+    vrayu::mail::InstallSendCommand(sendHooks);
     QSettings settings(QSettings::IniFormat, QSettings::UserScope, vrayu::kAppTitle);
     vrayu::MainFrame frame(settings);
     if (parser.isSet("screenshot")) ScheduleScreenshot(frame, parser.value("screenshot"));

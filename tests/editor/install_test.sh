@@ -6,7 +6,7 @@ prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 cmake --install "$BUILD_DIR" --prefix "$prefix" --component Unspecified > /dev/null
 fail=0
-for f in bin/VrayuEditor bin/libVrayu.so bin/VrayuHelp.htm bin/frmEditor.tel1.state \
+for f in bin/VrayuEditor bin/libVrayu.so bin/cjpeg bin/djpeg bin/VrayuHelp.htm bin/frmEditor.tel1.state \
          share/applications/vrayu-editor.desktop \
          share/icons/hicolor/scalable/apps/vrayu-editor.svg; do
   [[ -e $prefix/$f ]] || { echo "missing after install: $f"; fail=1; }
