@@ -12,6 +12,8 @@
 
 #include "app_icon.h"
 #include "app_info.h"
+#include "action_set.h"
+#include "document_window.h"
 #include "main_frame.h"
 #include "picture_export.h"
 #include "send_command.h"
