@@ -6,6 +6,7 @@
 #include <string>
 
 #include "context.h"
+#include "export_guard.h"
 #include "keywords.h"
 #include "string_heap.h"
 #include "tokenizer.h"
@@ -365,7 +366,7 @@ bool Evaluate(ScriptContext* ctx, Value* out) {
 
 using namespace tarn;
 
-extern "C" int ProcessSubExpression(ScriptContext* ctx, Value* out, int assignment_allowed) {
+static int SubExpression(ScriptContext* ctx, Value* out, int assignment_allowed) {
     State& s = S(ctx);
     if (s.token_type == kTokVariable) {
         const std::uint16_t slot = s.token_var;
@@ -399,4 +400,8 @@ extern "C" int ProcessSubExpression(ScriptContext* ctx, Value* out, int assignme
     if (!Evaluate(ctx, dst)) return 0;
     if (!out) ReleaseValue(ctx, tmp);
     return 1;
+}
+
+extern "C" int ProcessSubExpression(ScriptContext* ctx, Value* out, int assignment_allowed) {
+    return Guarded(0, [&] { return SubExpression(ctx, out, assignment_allowed); }, ctx);
 }

@@ -4,6 +4,7 @@
 
 #include "builtins.h"
 #include "context.h"
+#include "export_guard.h"
 #include "messages.h"
 
 namespace tarn {
@@ -120,7 +121,7 @@ void FreeText(ScriptContext* ctx, std::uint16_t offset) {
 
 using namespace tarn;
 
-extern "C" uint16_t VMalloc(StringHeap* heap, uint32_t bytes) {
+static uint16_t AllocateBlock(StringHeap* heap, uint32_t bytes) {
     if (!heap || !heap->free_head) return 0;
     if (bytes > TARN_HEAP_MAX) return 0;
     const std::uint32_t need = BlockSizeFor(bytes);
@@ -157,7 +158,7 @@ extern "C" uint16_t VMalloc(StringHeap* heap, uint32_t bytes) {
     }
 }
 
-extern "C" void VFree(ScriptContext* ctx, StringHeap* heap, uint16_t offset) {
+static void FreeBlock(ScriptContext* ctx, StringHeap* heap, uint16_t offset) {
     if (!heap || offset < TARN_HEAP_HEADER + 8 || offset >= heap->size) return;
     std::uint32_t block = offset - 8u;
     // A block that is not in use (double free, stray offset) is left alone.
@@ -190,4 +191,12 @@ extern "C" void VFree(ScriptContext* ctx, StringHeap* heap, uint16_t offset) {
     }
     MarkFree(heap, block, size);
     PushFront(heap, block);
+}
+
+extern "C" uint16_t VMalloc(StringHeap* heap, uint32_t bytes) {
+    return Guarded<uint16_t>(0, [&] { return AllocateBlock(heap, bytes); });
+}
+
+extern "C" void VFree(ScriptContext* ctx, StringHeap* heap, uint16_t offset) {
+    GuardedVoid([&] { FreeBlock(ctx, heap, offset); }, ctx);
 }

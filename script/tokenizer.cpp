@@ -5,6 +5,7 @@
 
 #include "builtins.h"
 #include "context.h"
+#include "export_guard.h"
 #include "keywords.h"
 #include "variables.h"
 
@@ -274,7 +275,7 @@ const KeywordEntry* KeywordOf(const ScriptContext* ctx, int code) {
 
 using namespace tarn;
 
-extern "C" int get_token(ScriptContext* ctx) {
+static int NextToken(ScriptContext* ctx) {
     State& s = S(ctx);
     if (StartToken(s)) return kTokEnd;
     const unsigned char c = static_cast<unsigned char>(*s.cursor);
@@ -291,7 +292,7 @@ extern "C" int get_token(ScriptContext* ctx) {
     return s.token_type;
 }
 
-extern "C" int get_string_token(ScriptContext* ctx) {
+static int NextWordToken(ScriptContext* ctx) {
     State& s = S(ctx);
     if (StartToken(s)) return kTokEnd;
     const char* p = s.cursor;
@@ -313,7 +314,19 @@ extern "C" int get_string_token(ScriptContext* ctx) {
     return kTokString;
 }
 
-extern "C" void putback(ScriptContext* ctx) {
+static void StepBack(ScriptContext* ctx) {
     State& s = S(ctx);
     s.cursor = s.token_start;
+}
+
+extern "C" int get_token(ScriptContext* ctx) {
+    return Guarded<int>(kTokEnd, [&] { return NextToken(ctx); }, ctx);
+}
+
+extern "C" int get_string_token(ScriptContext* ctx) {
+    return Guarded<int>(kTokEnd, [&] { return NextWordToken(ctx); }, ctx);
+}
+
+extern "C" void putback(ScriptContext* ctx) {
+    GuardedVoid([&] { StepBack(ctx); }, ctx);
 }

@@ -1,5 +1,6 @@
 // The date and time family: date-time texts, day numbers, waits and clocks.
 #include "builtins.h"
+#include "export_guard.h"
 #include "family_util.h"
 #include "filenames.h"
 #include "ymdhms.h"
@@ -161,7 +162,7 @@ constexpr BuiltinEntry kTime[] = {
 
 TARN_FAMILY(time, tarn::fn::kTime)
 
-extern "C" int ParseYMDHMS(const char* text, int32_t* out, int level, int two_digit_years) {
+static int ParseDateFields(const char* text, int32_t* out, int level, int two_digit_years) {
     tarn::fn::Ymdhms t;
     bool ok = text && tarn::fn::parseYmdhms(text, t, level, two_digit_years != 0);
     if (out) {
@@ -169,4 +170,8 @@ extern "C" int ParseYMDHMS(const char* text, int32_t* out, int level, int two_di
         for (int i = 0; i < 6; ++i) out[i] = fields[i];
     }
     return ok ? 1 : 0;
+}
+
+extern "C" int ParseYMDHMS(const char* text, int32_t* out, int level, int two_digit_years) {
+    return tarn::Guarded(0, [&] { return ParseDateFields(text, out, level, two_digit_years); });
 }
