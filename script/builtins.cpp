@@ -5,6 +5,7 @@
 #include <mutex>
 #include <vector>
 
+#include "errors.h"
 #include "keywords.h"
 #include "string_heap.h"
 #include "values.h"
@@ -75,7 +76,7 @@ bool Call::IsHandle(int i) const { return IsHandleValue(args_[i]); }
 
 bool Call::ToInt(int i, std::int32_t* out) {
     if (!ValueToInt(ctx_, args_[i], out)) {
-        Fail(3057);
+        Fail(err::NotANumber);
         return false;
     }
     return true;
@@ -83,7 +84,7 @@ bool Call::ToInt(int i, std::int32_t* out) {
 
 bool Call::ToFloat(int i, double* out) {
     if (!ValueToFloat(ctx_, args_[i], out)) {
-        Fail(3340);
+        Fail(err::NotAFloat);
         return false;
     }
     return true;
@@ -91,7 +92,7 @@ bool Call::ToFloat(int i, double* out) {
 
 bool Call::ToStr(int i, std::string_view* out) {
     if (!ValueToText(ctx_, args_[i])) {
-        if (!Failed()) Fail(3056);
+        if (!Failed()) Fail(err::NotAString);
         return false;
     }
     *out = Str(i);

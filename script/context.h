@@ -185,4 +185,11 @@ inline const State& S(const ScriptContext* ctx) {
     return *std::launder(reinterpret_cast<const State*>(ctx->internal));
 }
 
+// Sets the statement error unless an earlier one is set; false, so that a
+// check reads `if (bad) return Error(s, err::Name);`.
+inline bool Error(State& s, int code) {
+    if (!s.error) s.error = static_cast<std::int16_t>(code);
+    return false;
+}
+
 }  // namespace tarn

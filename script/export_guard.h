@@ -7,6 +7,7 @@
 #include <atomic>
 
 #include "context.h"
+#include "errors.h"
 #include "tarnproc.h"
 
 namespace tarn {
@@ -28,7 +29,7 @@ R Guarded(R failure, Body&& body, ScriptContext* ctx = nullptr) noexcept {
             InjectedFault();
         return body();
     } catch (...) {
-        if (ctx) S(ctx).error = 3096;
+        if (ctx) S(ctx).error = err::OutOfStringMemory;
         return failure;
     }
 }

@@ -12,6 +12,7 @@
 
 #include "builtins.h"
 #include "context.h"
+#include "errors.h"
 #include "export_guard.h"
 #include "messages.h"
 #include "profile.h"
@@ -335,11 +336,11 @@ uint32_t find_var(ScriptContext* ctx, const char* name) {
         n.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(*p))));
     const std::uint16_t slot = LookupVariable(ctx, n);
     if (slot == kNoVariable) {
-        s.error = 3051;
+        s.error = err::UndefinedVariable;
         return 0xFFFF;
     }
     if (!HasValue(Value{0, 0, ctx->variables[slot].type, 0, -1})) {
-        s.error = 3052;
+        s.error = err::UninitializedVariable;
         return 0xFFFF;
     }
     return slot;

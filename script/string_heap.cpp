@@ -4,6 +4,7 @@
 
 #include "builtins.h"
 #include "context.h"
+#include "errors.h"
 #include "export_guard.h"
 #include "messages.h"
 
@@ -104,7 +105,7 @@ std::uint16_t StoreText(ScriptContext* ctx, std::string_view text) {
     const std::uint32_t n = static_cast<std::uint32_t>(text.size());
     std::uint16_t off = n < 0xFFFF ? VMalloc(s.heap, n + 1) : 0;
     if (!off) {
-        if (!s.error) s.error = 3096;
+        if (!s.error) s.error = err::OutOfStringMemory;
         return 0;
     }
     char* p = HeapText(s.heap, off);

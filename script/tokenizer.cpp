@@ -5,6 +5,7 @@
 
 #include "builtins.h"
 #include "context.h"
+#include "errors.h"
 #include "export_guard.h"
 #include "keywords.h"
 #include "variables.h"
@@ -60,7 +61,7 @@ int SearchTable(const KeywordEntry* t, int count, bool stop_at_zero, const char*
 }
 
 void SetError(State& s, int code) {
-    if (!s.error) s.error = static_cast<std::int16_t>(code);
+    Error(s, code);
     s.token_type = kTokEnd;
     s.token[0] = 0;
 }
@@ -134,10 +135,10 @@ void ReadNumber(State& s) {
         const unsigned char c = static_cast<unsigned char>(*p);
         if (IsDigit(c)) {
         } else if (c == '.') {
-            if (++dots > 1) return SetError(s, 3338);
+            if (++dots > 1) return SetError(s, err::FloatTooManyDots);
             fp = true;
         } else if (c == 'e' || c == 'E') {
-            if (++exps > 1) return SetError(s, 3339);
+            if (++exps > 1) return SetError(s, err::FloatTooManyExponents);
             fp = true;
             if ((p[1] == '+' || p[1] == '-') && IsDigit(static_cast<unsigned char>(p[2]))) {
                 if (n < kTextBuf - 2) s.token[n++] = static_cast<char>(c);
@@ -207,7 +208,7 @@ void ReadVariable(ScriptContext* ctx) {
     int n = 0;
     char name[TARN_NAME_MAX + 1];
     while (IsWordChar(static_cast<unsigned char>(*p)) || *p == '.') {
-        if (n == TARN_NAME_MAX) return SetError(s, 3055);
+        if (n == TARN_NAME_MAX) return SetError(s, err::TokenNameTooLong);
         name[n++] = static_cast<char>(Lower(static_cast<unsigned char>(*p)));
         ++p;
     }
@@ -215,7 +216,7 @@ void ReadVariable(ScriptContext* ctx) {
     std::memcpy(s.token, name, static_cast<std::size_t>(n) + 1);
     s.cursor = p;
     const std::uint16_t slot = EnterVariable(ctx, std::string_view(name, static_cast<std::size_t>(n)));
-    if (slot == kNoVariable) return SetError(s, 3097);
+    if (slot == kNoVariable) return SetError(s, err::OutOfVariableMemory);
     s.token_type = kTokVariable;
     s.token_code = -1;
     s.token_var = slot;
@@ -284,7 +285,7 @@ static int NextToken(ScriptContext* ctx) {
     } else if (!IsLetter(c) && c != '@' && c != '_') {
         if (!LookupKeyword(ctx, false)) {
             if (c == '"' || c == '\'' || c == '`') ReadString(s);
-            else SetError(s, 3054);
+            else SetError(s, err::UnrecognizableItem);
         }
     } else if (!ReadObjectName(s) && !LookupKeyword(ctx, true)) {
         ReadVariable(ctx);
@@ -297,13 +298,13 @@ static int NextWordToken(ScriptContext* ctx) {
     if (StartToken(s)) return kTokEnd;
     const char* p = s.cursor;
     if (!IsWordChar(static_cast<unsigned char>(*p))) {
-        SetError(s, 3054);
+        SetError(s, err::UnrecognizableItem);
         return kTokEnd;
     }
     int n = 0;
     while (IsWordChar(static_cast<unsigned char>(*p))) {
         if (n >= kTextBuf - 1) {
-            SetError(s, 3053);
+            SetError(s, err::StringTooLong);
             return kTokEnd;
         }
         s.token[n++] = *p++;

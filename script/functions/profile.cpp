@@ -3,6 +3,7 @@
 // through a temporary file renamed over the old one, so the file is never
 // lost to a failed write.
 #include "builtins.h"
+#include "errors.h"
 #include "family_util.h"
 #include "ini_file.h"
 
@@ -11,7 +12,7 @@
 namespace tarn::fn {
 namespace {
 
-constexpr int kIllegalDevice = 1335;
+constexpr int kIllegalDevice = err::IniPrivateFunctionsIllegalAccess386EnhDevice;
 // Value of @wholesection, as the key text it converts to.
 constexpr std::string_view kWholeSection = "692837";
 

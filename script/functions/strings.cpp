@@ -1,6 +1,7 @@
 // The string family: "str" built-ins and "parsedata".
 #include "builtins.h"
 #include "charset.h"
+#include "errors.h"
 #include "family_util.h"
 #include "textops.h"
 #include "variables.h"
@@ -28,7 +29,7 @@ void StrReplace(Call& c) { ReturnTextOrMemError(c, strReplace(c.Str(0), c.Str(1)
 void StrTrim(Call& c) { ReturnTextOrMemError(c, strTrim(c.Str(0))); }
 
 void Fix(Call& c, bool left) {
-    if (c.Int(2) < 0) return c.Fail(1571);
+    if (c.Int(2) < 0) return c.Fail(err::StrFixInvalidLength);
     ReturnTextOrMemError(c, strFix(c.Str(0), c.Str(1), c.Int(2), left));
 }
 void StrFix(Call& c) { Fix(c, false); }
