@@ -141,7 +141,6 @@ struct State {
     std::uint8_t quiet;
     std::uint8_t sounds;
     std::uint8_t pretty_dialogs;
-    std::uint8_t in_error_report;
     std::uint32_t dde_timeout;
     char quiet_log[261];
     char quiet_caption[kTextBuf];
@@ -171,9 +170,6 @@ struct State {
     std::uint8_t activation_window;  // intcontrol 61
     std::uint8_t activation_dialog;  // intcontrol 62
     char support_url[kTextBuf];
-
-    // Room for the built-in families' own per-context data.
-    alignas(8) unsigned char family_data[1024];
 };
 
 inline constexpr std::uint32_t kStateMagic = 0x4E524154;  // "TARN"

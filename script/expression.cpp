@@ -387,9 +387,6 @@ static int SubExpression(ScriptContext* ctx, Value* out, int assignment_allowed)
         s.error = before;
         s.cursor = save_start;
         get_token(ctx);
-    } else if (s.token_type == kTokKeyword && s.token_code == kw::Object) {
-        // Object property assignment goes to the object handler with the
-        // whole statement; evaluated as a call otherwise.
     }
     Value tmp;
     Value* dst = out ? out : &tmp;

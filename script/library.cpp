@@ -147,7 +147,6 @@ intptr_t DoDaDllInit(TarnHandle window, TarnHandle context, intptr_t third, uint
                 if (!l) return 0;
                 auto* ctx = static_cast<ScriptContext*>(l.get());
                 Initialise(ctx, context, window, number, text1);
-                KeywordIndexOk();
                 return 52;
             }
             case 2: {
@@ -207,8 +206,7 @@ intptr_t ProcessDaBatBuffer(TarnHandle window, TarnHandle context, TarnHandle sc
         char* text = static_cast<char*>(t.get());
         std::uint32_t length = static_cast<std::uint32_t>(GlobalSize(script));
         std::string converted;
-        if (length >= 2 && ((static_cast<unsigned char>(text[0]) == 0xFF && static_cast<unsigned char>(text[1]) == 0xFE) ||
-                            (static_cast<unsigned char>(text[0]) == 0xFE && static_cast<unsigned char>(text[1]) == 0xFF))) {
+        if (HasUtf16Mark(std::string_view(text, length))) {
             auto c = FromUtf16(std::string_view(text, length));
             if (!c) {
                 ShowMessage(ctx, MessageText(111), MessageText(215), Buttons::Ok, Icon::Stop);

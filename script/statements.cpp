@@ -742,11 +742,11 @@ bool SubstituteLine(ScriptContext* ctx, const char* line, char* out) {
     return true;
 }
 
+bool HasUtf16Mark(std::string_view bytes) { return bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF"); }
+
 std::optional<std::string> FromUtf16(std::string_view bytes) {
-    if (bytes.size() < 2) return std::nullopt;
-    const bool le = static_cast<unsigned char>(bytes[0]) == 0xFF && static_cast<unsigned char>(bytes[1]) == 0xFE;
-    const bool be = static_cast<unsigned char>(bytes[0]) == 0xFE && static_cast<unsigned char>(bytes[1]) == 0xFF;
-    if (!le && !be) return std::nullopt;
+    if (!HasUtf16Mark(bytes)) return std::nullopt;
+    const bool le = bytes[0] == '\xFF';
     if (bytes.size() % 2) return std::nullopt;
     std::string out;
     for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
@@ -898,9 +898,7 @@ void RunCall(ScriptContext* ctx, std::string_view file, std::string_view paramet
     } else {
         failure = err::BatchNotFound;
     }
-    if (!failure && bytes.size() >= 2 &&
-        ((static_cast<unsigned char>(bytes[0]) == 0xFF && static_cast<unsigned char>(bytes[1]) == 0xFE) ||
-         (static_cast<unsigned char>(bytes[0]) == 0xFE && static_cast<unsigned char>(bytes[1]) == 0xFF))) {
+    if (!failure && HasUtf16Mark(bytes)) {
         auto converted = FromUtf16(bytes);
         if (!converted) failure = err::UnicodeBatch;
         else if (converted->size() > 65520) failure = err::BatchTooLarge;

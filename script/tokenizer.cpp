@@ -18,12 +18,8 @@ struct Range {
     std::int16_t last = -2;
 };
 Range g_ranges[256];
-bool g_index_ok = true;
-bool g_reported = false;
 
 void BuildIndex() {
-    const int problem = CheckKeywordTable(kKeywordTable, kKeywordCount);
-    g_index_ok = problem == 0;
     for (int i = 0; i < kKeywordCount; ++i) {
         const unsigned char c = static_cast<unsigned char>(kKeywordTable[i].name[0]);
         if (g_ranges[c].first < 0) g_ranges[c].first = static_cast<std::int16_t>(i);
@@ -80,14 +76,9 @@ void EnsureIndex() {
 bool LookupKeyword(ScriptContext* ctx, bool word_mode) {
     State& s = S(ctx);
     EnsureIndex();
-    if (!g_index_ok && !g_reported) {
-        g_reported = true;
-        const int problem = CheckKeywordTable(kKeywordTable, kKeywordCount);
-        ShowMessage(ctx, "", problem == 1 ? "FSOP782" : "FNP983", Buttons::Ok, Icon::Stop);
-    }
     const char* p = s.cursor;
     int code = -1, len = 0;
-    if (word_mode && g_index_ok) {
+    if (word_mode) {
         char word[16];
         int n = 0;
         while (IsWordChar(static_cast<unsigned char>(p[n]))) {
@@ -133,8 +124,7 @@ void ReadNumber(State& s) {
     bool fp = false;
     while (true) {
         const unsigned char c = static_cast<unsigned char>(*p);
-        if (IsDigit(c)) {
-        } else if (c == '.') {
+        if (c == '.') {
             if (++dots > 1) return SetError(s, err::FloatTooManyDots);
             fp = true;
         } else if (c == 'e' || c == 'E') {
@@ -147,7 +137,7 @@ void ReadNumber(State& s) {
                 ++p;
                 continue;
             }
-        } else {
+        } else if (!IsDigit(c)) {
             break;
         }
         if (n < kTextBuf - 1) s.token[n++] = static_cast<char>(c);
@@ -237,22 +227,6 @@ bool StartToken(State& s) {
 }
 
 }  // namespace
-
-int CheckKeywordTable(const KeywordEntry* table, int count) {
-    for (int i = 1; i < count; ++i) {
-        const auto& a = table[i - 1];
-        const auto& b = table[i];
-        if (std::memcmp(a.name, b.name, sizeof a.name) >= 0) return 1;
-    }
-    for (int i = 0; i < count; ++i)
-        if (table[i].index != i) return 2;
-    return 0;
-}
-
-bool KeywordIndexOk() {
-    EnsureIndex();
-    return g_index_ok;
-}
 
 void StartLine(ScriptContext* ctx, const char* line) {
     State& s = S(ctx);
