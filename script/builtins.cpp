@@ -2,9 +2,8 @@
 
 #include <array>
 #include <cstring>
-#include <mutex>
-#include <vector>
 
+#include "errors.h"
 #include "keywords.h"
 #include "string_heap.h"
 #include "values.h"
@@ -12,17 +11,7 @@
 namespace tarn {
 namespace {
 
-struct Registration {
-    int code;
-    Builtin handler;
-};
-
 // Filled during static initialisation of the family files; read after.
-std::vector<Registration>& Registrations() {
-    static std::vector<Registration> list;
-    return list;
-}
-
 std::array<Builtin, kKeywordCount>& Handlers() {
     static std::array<Builtin, kKeywordCount> table{};
     return table;
@@ -30,33 +19,17 @@ std::array<Builtin, kKeywordCount>& Handlers() {
 
 }  // namespace
 
-int RegisterFamily(const char* family, std::span<const BuiltinEntry> table) {
-    (void)family;
-    int unknown = 0;
-    for (const BuiltinEntry& e : table) {
-        const int code = KeywordCode(e.name);
-        const bool callable = code >= 0 && (kKeywordTable[code].kind == TARN_KW_FUNCTION ||
-                                            kKeywordTable[code].kind == TARN_KW_VARFUNCTION ||
-                                            code == kw::Object);
-        if (!callable) {
-            ++unknown;
-            continue;
-        }
-        Handlers()[static_cast<std::size_t>(code)] = e.handler;
-        Registrations().push_back({code, e.handler});
-    }
-    return unknown;
+void RegisterFamily(std::span<const BuiltinEntry> table) {
+    for (const BuiltinEntry& e : table) SetBuiltin(e.code, e.handler);
+}
+
+void SetBuiltin(int code, Builtin handler) {
+    if (code >= 0 && code < kKeywordCount) Handlers()[static_cast<std::size_t>(code)] = handler;
 }
 
 Builtin FindBuiltin(int code) {
     if (code < 0 || code >= kKeywordCount) return nullptr;
     return Handlers()[static_cast<std::size_t>(code)];
-}
-
-int RegisteredCount() {
-    int n = 0;
-    for (Builtin b : Handlers()) n += b != nullptr;
-    return n;
 }
 
 std::string_view Call::Name() const {
@@ -75,7 +48,7 @@ bool Call::IsHandle(int i) const { return IsHandleValue(args_[i]); }
 
 bool Call::ToInt(int i, std::int32_t* out) {
     if (!ValueToInt(ctx_, args_[i], out)) {
-        Fail(3057);
+        Fail(err::NotANumber);
         return false;
     }
     return true;
@@ -83,7 +56,7 @@ bool Call::ToInt(int i, std::int32_t* out) {
 
 bool Call::ToFloat(int i, double* out) {
     if (!ValueToFloat(ctx_, args_[i], out)) {
-        Fail(3340);
+        Fail(err::NotAFloat);
         return false;
     }
     return true;
@@ -91,7 +64,7 @@ bool Call::ToFloat(int i, double* out) {
 
 bool Call::ToStr(int i, std::string_view* out) {
     if (!ValueToText(ctx_, args_[i])) {
-        if (!Failed()) Fail(3056);
+        if (!Failed()) Fail(err::NotAString);
         return false;
     }
     *out = Str(i);

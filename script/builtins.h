@@ -3,38 +3,50 @@
 // How to add a family
 // -------------------
 // 1. Create script/functions/<family>.cpp and add it to TARN_FAMILY_SOURCES
-//    in script/CMakeLists.txt.
+//    in script/CMakeLists.txt. Logic that needs no interpreter types (text,
+//    numbers, files) goes into its own file of the static library
+//    tarn_functions_logic (script/functions/CMakeLists.txt) with a unit test;
+//    the family file only converts arguments and results around it.
 // 2. Write one handler per built-in, `void Name(tarn::Call& c)`. Before the
 //    handler runs, the dispatcher has parsed "(" args ")" with the exact
 //    count of the keyword table and converted every argument by its
 //    descriptor: read them with c.Int(i), c.Float(i), c.Str(i) (0-based).
 //    Variadic functions (count TARN_VARIADIC) get the raw values instead:
 //    c.Count(), c.Arg(i), and convert with c.ToInt / c.ToFloat / c.ToStr.
+//    Arguments and results are released by the caller: a handler never
+//    releases a value itself, on any path.
 // 3. Give the result with c.ReturnInt, c.ReturnFloat or c.ReturnText (a
 //    handler that returns nothing gives integer 0); a handle (an integer of
 //    the handle type, e.g. an open file) with c.ReturnHandle. An integer
-//    argument that holds a handle keeps its type: test it with c.IsHandle(i). On failure call
-//    c.Fail(code) with the message number and return; the statement loop
-//    reports it by severity and error mode. c.Fail(tarn::kCodeCancel)
-//    is the user's cancel.
+//    argument that holds a handle keeps its type: test it with c.IsHandle(i).
+//    On failure `return c.Fail(err::Name);` with the name of its message
+//    (errors.h; add a name there for a message not named yet, the build
+//    checks that the message exists). The statement loop reports it by
+//    severity and error mode. c.Fail(tarn::kCodeCancel) is the user's
+//    cancel; a function with no meaning on Linux fails with
+//    err::NotAvailable and is listed in functions/LINUX-MEANINGS.md.
 // 4. Ask the user through c.Message, c.AskLine, c.ChooseButton and
-//    c.ChooseItem: they honour quiet
-//    mode (log and answer Cancel). Per-context settings and resources are in
-//    c.State() (see context.h: file slots, item delimiter, ...); variables
-//    by name through variables.h.
+//    c.ChooseItem: they honour quiet mode (log and answer Cancel).
+//    Per-context settings and resources are in c.State() (see context.h:
+//    file slots, item delimiter, ...); variables by name through variables.h.
 // 5. At the end of the file, one table per family:
 //        constexpr tarn::BuiltinEntry kStrings[] = {
 //            {"strlen", StrLen},
 //            {"strcat", StrCat},
 //        };
 //        TARN_FAMILY(strings, kStrings)
-//    Every name must be a function of the keyword table (keywords.h), or
-//    "@" for the handler of dotted object references (obj.member ...): it
-//    runs with no arguments, finds the dotted name in c.State().token and
-//    reads the rest of the statement itself with get_token;
-//    a built-in that no family registers raises 3046 "Internal Error 3046.
-//    Function not defined". A later registration of a name replaces an
-//    earlier one.
+//    Each name is resolved to its keyword code while the file compiles: a
+//    name that is not a function of the keyword table (keywords.h), or "@"
+//    for the handler of dotted object references (obj.member ...: it runs
+//    with no arguments, finds the dotted name in c.State().token and reads
+//    the rest of the statement itself with get_token), fails the build. A
+//    built-in that no family registers raises err::FunctionNotDefined at
+//    run time. A later registration of a name replaces an earlier one.
+// 6. Tests: a case file per family in tests/script/functions/cases/
+//    (run_cases.sh: ";--- name" cases with ";= var=value" and ";@error"
+//    expectations), unit tests for the logic, and the fuzzer's fence list
+//    (tests/script/fuzz/fuzz_input.cpp) when a function touches files,
+//    programs or the desktop.
 #pragma once
 
 #include <cstdint>
@@ -45,6 +57,7 @@
 #include <vector>
 
 #include "context.h"
+#include "keywords.h"
 #include "tarnproc.h"
 #include "ui.h"
 
@@ -53,24 +66,39 @@ namespace tarn {
 class Call;
 using Builtin = void (*)(Call& c);
 
+// Code of a name that a handler may be registered for: a function of the
+// keyword table, or "@" (dotted object references). Evaluated at compile
+// time only; any other name stops the build at the family's table.
+consteval int BuiltinCode(std::string_view name) {
+    const int code = KeywordCode(name);
+    if (code < 0) throw "not a name of the keyword table";
+    const int kind = kKeywordTable[code].kind;
+    if (kind != TARN_KW_FUNCTION && kind != TARN_KW_VARFUNCTION && code != kw::Object)
+        throw "not a function of the keyword table";
+    return code;
+}
+
+// One row of a family's table: {"name", Handler}, resolved to its keyword
+// code when the family file compiles.
 struct BuiltinEntry {
-    const char* name;  // lower-case keyword name
+    consteval BuiltinEntry(std::string_view name, Builtin h) : code(BuiltinCode(name)), handler(h) {}
+    int code;
     Builtin handler;
 };
 
-// Adds a family's table; called by TARN_FAMILY at load time. Returns the
-// number of names that are not functions of the keyword table (0 expected).
-int RegisterFamily(const char* family, std::span<const BuiltinEntry> table);
+// Installs a family's table; TARN_FAMILY calls it at load time. A later
+// registration of a code replaces an earlier one.
+void RegisterFamily(std::span<const BuiltinEntry> table);
+// Replaces one handler by code (test harnesses that fence functions off).
+void SetBuiltin(int code, Builtin handler);
 
 // The handler of a code (built-in keyword position), or null.
 Builtin FindBuiltin(int code);
-// Names registered per family, for tests and diagnostics.
-int RegisteredCount();
 
-#define TARN_FAMILY(family, table)                                            \
-    namespace {                                                               \
-    [[maybe_unused]] const int tarn_family_##family =                         \
-        ::tarn::RegisterFamily(#family, std::span<const ::tarn::BuiltinEntry>(table)); \
+#define TARN_FAMILY(family, table)                                               \
+    namespace {                                                                  \
+    [[maybe_unused]] const bool tarn_family_##family =                           \
+        (::tarn::RegisterFamily(std::span<const ::tarn::BuiltinEntry>(table)), true); \
     }
 
 // One function call in progress.

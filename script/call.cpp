@@ -7,6 +7,7 @@
 
 #include "builtins.h"
 #include "context.h"
+#include "errors.h"
 #include "expression.h"
 #include "keywords.h"
 #include "messages.h"
@@ -18,11 +19,6 @@
 namespace tarn {
 namespace {
 
-bool Fail(State& s, int code) {
-    if (!s.error) s.error = static_cast<std::int16_t>(code);
-    return false;
-}
-
 bool IsToken(const State& s, int code) { return s.token_type == kTokKeyword && s.token_code == code; }
 
 void ReleaseArgs(ScriptContext* ctx, Value* args, int n) {
@@ -33,7 +29,7 @@ void ReleaseArgs(ScriptContext* ctx, Value* args, int n) {
 bool NameFunction(ScriptContext* ctx, int code, Value* out) {
     State& s = S(ctx);
     get_token(ctx);
-    if (!IsToken(s, kw::Open)) return Fail(s, 3067);
+    if (!IsToken(s, kw::Open)) return Error(s, err::OpeningParenthesisMissing);
     const bool drop = code == kw::Drop;
     int count = 0;
     std::int32_t defined = 0;
@@ -41,7 +37,7 @@ bool NameFunction(ScriptContext* ctx, int code, Value* out) {
         get_token(ctx);
         if (s.error) return false;
         if (drop && count == 0 && IsToken(s, kw::Close)) break;
-        if (s.token_type != kTokVariable) return Fail(s, drop ? 3102 : 3103);
+        if (s.token_type != kTokVariable) return Error(s, drop ? err::DropNotVariable : err::IsDefinedNotVariable);
         const std::uint16_t slot = s.token_var;
         if (drop) {
             DropVariable(ctx, slot);
@@ -55,8 +51,8 @@ bool NameFunction(ScriptContext* ctx, int code, Value* out) {
         get_token(ctx);
         if (s.error) return false;
         if (IsToken(s, kw::Close)) break;
-        if (!IsToken(s, kw::Comma)) return Fail(s, 3068);
-        if (!drop) return Fail(s, 3066);
+        if (!IsToken(s, kw::Comma)) return Error(s, err::IllegalDelimiter);
+        if (!drop) return Error(s, err::WrongArgumentCount);
     }
     get_token(ctx);
     SetInt(*out, drop ? 1 : defined);
@@ -67,12 +63,12 @@ bool NameFunction(ScriptContext* ctx, int code, Value* out) {
 bool Convert(ScriptContext* ctx, std::uint32_t desc, int i, Value& v) {
     State& s = S(ctx);
     if (ArgIsString(desc, i)) {
-        if (!ValueToText(ctx, v)) return Fail(s, 3056);
+        if (!ValueToText(ctx, v)) return Error(s, err::NotAString);
         return true;
     }
     if (ArgIsFloat(desc, i)) {
         double d;
-        if (!ValueToFloat(ctx, v, &d)) return Fail(s, 3340);
+        if (!ValueToFloat(ctx, v, &d)) return Error(s, err::NotAFloat);
         ReleaseValue(ctx, v);
         SetFloat(v, d);
         return true;
@@ -86,7 +82,7 @@ bool Convert(ScriptContext* ctx, std::uint32_t desc, int i, Value& v) {
         return true;
     }
     std::int32_t n;
-    if (!ValueToInt(ctx, v, &n)) return Fail(s, 3057);
+    if (!ValueToInt(ctx, v, &n)) return Error(s, err::NotANumber);
     ReleaseValue(ctx, v);
     SetInt(v, n);
     return true;
@@ -105,7 +101,7 @@ bool CallOut(ScriptContext* ctx, int code, Value* args, int n, Value* out) {
         cb = ctx->host_callback;
         request = code - kHostCodeBase;
     }
-    if (!cb) return Fail(s, 3046);
+    if (!cb) return Error(s, err::FunctionNotDefined);
     TarnAnswer answer{ctx, out};
     SetInt(*out, 0);
     s.error_detail[0] = 0;
@@ -122,13 +118,13 @@ bool HandleCallbackStatus(ScriptContext* ctx, intptr_t status) {
     if (status >= 0) return true;
     int code;
     switch (status) {
-        case -1: code = 1213; break;
-        case -2: code = 2214; break;
-        case -3: code = 3215; break;
-        case -4: return Fail(s, kCodeReported);
-        case -5: return Fail(s, kCodeCancel);
-        case -6: return Fail(s, kCodeStop);
-        default: code = 3210; break;
+        case -1: code = err::ExtenderMinor; break;
+        case -2: code = err::ExtenderModerate; break;
+        case -3: code = err::ExtenderSevere; break;
+        case -4: return Error(s, kCodeReported);
+        case -5: return Error(s, kCodeCancel);
+        case -6: return Error(s, kCodeStop);
+        default: code = err::ExtenderUnknown; break;
     }
     if (s.error_mode != kModeOff) {
         std::string caption = std::string(MessageText(865)) + "  " +
@@ -144,27 +140,27 @@ bool HandleCallbackStatus(ScriptContext* ctx, intptr_t status) {
     const char* colon = std::strchr(s.error_detail, ':');
     if (colon && ParseInteger(std::string_view(s.error_detail, colon - s.error_detail), &n))
         s.last_error = static_cast<std::int16_t>(n);
-    return Fail(s, kCodeCallFailed);
+    return Error(s, kCodeCallFailed);
 }
 
 bool CallFunction(ScriptContext* ctx, int code, Value* out) {
     State& s = S(ctx);
     SetUndefined(*out);
     const KeywordEntry* e = KeywordOf(ctx, code);
-    if (!e) return Fail(s, 3046);
+    if (!e) return Error(s, err::FunctionNotDefined);
     if (e->kind == TARN_KW_VARFUNCTION) return NameFunction(ctx, code, out);
     if (code == kw::Object) {
         Builtin h = FindBuiltin(code);
-        if (!h) return Fail(s, 3046);
+        if (!h) return Error(s, err::FunctionNotDefined);
         Call c(ctx, code, out, nullptr, 0);
         h(c);
         return !s.error;
     }
     const std::uint32_t desc = e->value;
     const int count = ArgCount(desc);
-    if (count > kMaxArgs && count != TARN_VARIADIC) return Fail(s, 3070);
+    if (count > kMaxArgs && count != TARN_VARIADIC) return Error(s, err::TooManyArguments);
     get_token(ctx);
-    if (!IsToken(s, kw::Open)) return Fail(s, 3067);
+    if (!IsToken(s, kw::Open)) return Error(s, err::OpeningParenthesisMissing);
     Value args[kMaxArgs + 1];
     int n = 0;
     get_token(ctx);
@@ -174,7 +170,7 @@ bool CallFunction(ScriptContext* ctx, int code, Value* out) {
             while (true) {
                 if (n == kMaxArgs) {
                     ReleaseArgs(ctx, args, n);
-                    return Fail(s, 3066);
+                    return Error(s, err::WrongArgumentCount);
                 }
                 if (!ProcessSubExpression(ctx, &args[n], 0)) {
                     ReleaseArgs(ctx, args, n);
@@ -184,7 +180,7 @@ bool CallFunction(ScriptContext* ctx, int code, Value* out) {
                 if (IsToken(s, kw::Close)) break;
                 if (!IsToken(s, kw::Comma)) {
                     ReleaseArgs(ctx, args, n);
-                    return Fail(s, 3068);
+                    return Error(s, err::IllegalDelimiter);
                 }
                 get_token(ctx);
             }
@@ -196,7 +192,7 @@ bool CallFunction(ScriptContext* ctx, int code, Value* out) {
         }
     } else {
         for (; n < count; ++n) {
-            if (n == 0 && IsToken(s, kw::Close)) return Fail(s, 3066);
+            if (n == 0 && IsToken(s, kw::Close)) return Error(s, err::WrongArgumentCount);
             if (!ProcessSubExpression(ctx, &args[n], 0)) {
                 ReleaseArgs(ctx, args, n);
                 return false;
@@ -211,12 +207,12 @@ bool CallFunction(ScriptContext* ctx, int code, Value* out) {
                     continue;
                 }
                 ReleaseArgs(ctx, args, n + 1);
-                return Fail(s, IsToken(s, kw::Close) ? 3066 : 3068);
+                return Error(s, IsToken(s, kw::Close) ? err::WrongArgumentCount : err::IllegalDelimiter);
             }
         }
         if (!IsToken(s, kw::Close)) {
             ReleaseArgs(ctx, args, n);
-            return Fail(s, 3066);
+            return Error(s, err::WrongArgumentCount);
         }
         for (int i = 0; i < n; ++i) {
             if (!Convert(ctx, desc, i, args[i])) {
@@ -233,7 +229,7 @@ bool CallFunction(ScriptContext* ctx, int code, Value* out) {
     if (code < kKeywordCount) {
         Builtin h = FindBuiltin(code);
         if (!h) {
-            ok = Fail(s, 3046);
+            ok = Error(s, err::FunctionNotDefined);
         } else {
             Call c(ctx, code, out, args, n);
             // Memory a handler cannot get is this statement's error.

@@ -150,7 +150,6 @@ struct State {
     std::uint8_t quiet;
     std::uint8_t sounds;
     std::uint8_t pretty_dialogs;
-    std::uint8_t in_error_report;
     std::uint32_t dde_timeout;
     char quiet_log[261];
     char quiet_caption[kTextBuf];
@@ -180,9 +179,6 @@ struct State {
     std::uint8_t activation_window;  // intcontrol 61
     std::uint8_t activation_dialog;  // intcontrol 62
     char support_url[kTextBuf];
-
-    // Room for the built-in families' own per-context data.
-    alignas(8) unsigned char family_data[1024];
 };
 
 inline constexpr std::uint32_t kStateMagic = 0x4E524154;  // "TARN"
@@ -192,6 +188,13 @@ static_assert(sizeof(State) <= sizeof(ScriptContext::internal), "state fits in t
 inline State& S(ScriptContext* ctx) { return *std::launder(reinterpret_cast<State*>(ctx->internal)); }
 inline const State& S(const ScriptContext* ctx) {
     return *std::launder(reinterpret_cast<const State*>(ctx->internal));
+}
+
+// Sets the statement error unless an earlier one is set; false, so that a
+// check reads `if (bad) return Error(s, err::Name);`.
+inline bool Error(State& s, int code) {
+    if (!s.error) s.error = static_cast<std::int16_t>(code);
+    return false;
 }
 
 }  // namespace tarn

@@ -6,6 +6,8 @@
 
 #include "context.h"
 #include "functions/textops.h"
+#include "errors.h"
+#include "export_guard.h"
 #include "keywords.h"
 #include "string_heap.h"
 #include "tokenizer.h"
@@ -31,11 +33,6 @@ int LevelOf(const State& s) {
     }
 }
 
-bool Fail(State& s, int code) {
-    if (!s.error) s.error = static_cast<std::int16_t>(code);
-    return false;
-}
-
 std::int32_t Wrap(std::int64_t v) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(v)); }
 
 std::int32_t IntPow(std::int32_t base, std::int32_t exp) {
@@ -55,15 +52,15 @@ bool IntArith(State& s, int op, std::int32_t a, std::int32_t b, std::int32_t* r)
         case kw::Minus: *r = Wrap(std::int64_t{a} - b); return true;
         case kw::Mul: *r = Wrap(std::int64_t{a} * b); return true;
         case kw::Div:
-            if (b == 0) return Fail(s, 3062);
+            if (b == 0) return Error(s, err::DivideByZero);
             *r = Wrap(std::int64_t{a} / b);
             return true;
         case kw::Mod:
-            if (b == 0) return Fail(s, 3062);
+            if (b == 0) return Error(s, err::DivideByZero);
             *r = static_cast<std::int32_t>(std::int64_t{a} % b);
             return true;
         case kw::Pow:
-            if (b < 0) return Fail(s, 1351);
+            if (b < 0) return Error(s, err::FPMathFactArgsMustPositive);
             *r = IntPow(a, b);
             return true;
         case kw::Shl: *r = static_cast<std::int32_t>(static_cast<std::uint32_t>(a) << (b & 31)); return true;
@@ -74,7 +71,7 @@ bool IntArith(State& s, int op, std::int32_t a, std::int32_t b, std::int32_t* r)
         case kw::And: *r = (a && b) ? 1 : 0; return true;
         case kw::Or: *r = (a || b) ? 1 : 0; return true;
     }
-    return Fail(s, 3061);
+    return Error(s, err::IllegalSyntax);
 }
 
 bool FloatArith(State& s, int op, double a, double b, Value* out) {
@@ -84,22 +81,22 @@ bool FloatArith(State& s, int op, double a, double b, Value* out) {
         case kw::Minus: r = a - b; break;
         case kw::Mul: r = a * b; break;
         case kw::Div:
-            if (b == 0) return Fail(s, 3062);
+            if (b == 0) return Error(s, err::DivideByZero);
             r = a / b;
             break;
         case kw::Mod:
-            if (b == 0) return Fail(s, 3062);
+            if (b == 0) return Error(s, err::DivideByZero);
             r = a - b * std::trunc(a / b);
             break;
         case kw::Pow:
-            if (a < 0 && b != std::floor(b)) return Fail(s, 1348);
+            if (a < 0 && b != std::floor(b)) return Error(s, err::FPMathNonIntegerPowerNegativeNumber);
             r = std::pow(a, b);
             break;
         case kw::And: SetInt(*out, (a != 0 && b != 0) ? 1 : 0); return true;
         case kw::Or: SetInt(*out, (a != 0 || b != 0) ? 1 : 0); return true;
-        default: return Fail(s, 3063);
+        default: return Error(s, err::BinaryOperatorType);
     }
-    if (!CheckFloat(&r)) return Fail(s, 1342);
+    if (!CheckFloat(&r)) return Error(s, err::FPMathResultTooLargeRepresented);
     SetFloat(*out, r);
     return true;
 }
@@ -122,7 +119,7 @@ bool IsEquality(int op) { return op == kw::Equal || op == kw::NotEqual || op == 
 
 bool Compare(ScriptContext* ctx, int op, Value& a, Value& b, Value* out) {
     State& s = S(ctx);
-    if (!HasValue(a) || !HasValue(b)) return Fail(s, 3057);
+    if (!HasValue(a) || !HasValue(b)) return Error(s, err::NotANumber);
     const bool aNum = a.type & (TARN_INT | TARN_FLOAT), bNum = b.type & (TARN_INT | TARN_FLOAT);
     int c = 0;
     if (aNum && bNum) {
@@ -188,14 +185,14 @@ bool Primary(ScriptContext* ctx, Value* out) {
     SetUndefined(*out);
     switch (s.token_type) {
         case kTokEnd:
-            return Fail(s, 3071);
+            return Error(s, err::IncompleteStatement);
         case kTokInteger: {
             std::int32_t v;
             if (ParseInteger(s.token, &v)) {
                 SetInt(*out, v);
             } else {
                 double d = LiteralValue(s.token);
-                if (!CheckFloat(&d)) return Fail(s, 1342);
+                if (!CheckFloat(&d)) return Error(s, err::FPMathResultTooLargeRepresented);
                 SetFloat(*out, d);
             }
             get_token(ctx);
@@ -203,7 +200,7 @@ bool Primary(ScriptContext* ctx, Value* out) {
         }
         case kTokFloat: {
             double d = LiteralValue(s.token);
-            if (!CheckFloat(&d)) return Fail(s, 1342);
+            if (!CheckFloat(&d)) return Error(s, err::FPMathResultTooLargeRepresented);
             SetFloat(*out, d);
             get_token(ctx);
             return true;
@@ -217,7 +214,7 @@ bool Primary(ScriptContext* ctx, Value* out) {
         }
         case kTokVariable: {
             const VariableEntry& v = ctx->variables[s.token_var];
-            if (!(v.type & (TARN_INT | TARN_STRING | TARN_FLOAT))) return Fail(s, 3052);
+            if (!(v.type & (TARN_INT | TARN_STRING | TARN_FLOAT))) return Error(s, err::UninitializedVariable);
             if (!CopyValue(ctx, Value{v.real, v.integer, v.type, v.text, -1}, *out)) return false;
             get_token(ctx);
             return true;
@@ -232,13 +229,13 @@ bool Primary(ScriptContext* ctx, Value* out) {
         if (!Level(ctx, 1, out)) return false;
         if (s.token_type != kTokKeyword || s.token_code != kw::Close) {
             ReleaseValue(ctx, *out);
-            return Fail(s, 3065);
+            return Error(s, err::UnbalancedParenthesis);
         }
         get_token(ctx);
         return true;
     }
     const KeywordEntry* e = KeywordOf(ctx, code);
-    if (!e) return Fail(s, 3061);
+    if (!e) return Error(s, err::IllegalSyntax);
     if (code == kw::Object || e->kind == TARN_KW_FUNCTION || e->kind == TARN_KW_VARFUNCTION ||
         code >= kHostCodeBase)
         return CallFunction(ctx, code, out);
@@ -252,12 +249,12 @@ bool Primary(ScriptContext* ctx, Value* out) {
                 0.5772156649015339, 96487.0,          1.618033988749895, 6.67e-11,
                 299792500.0,       1.256637,          206.265,           186272.0};
             const std::uint32_t n = v & 0xFF;
-            if (n >= std::size(kFloats)) return Fail(s, 3061);
+            if (n >= std::size(kFloats)) return Error(s, err::IllegalSyntax);
             SetFloat(*out, kFloats[n]);
         } else if ((v & 0xFFFFFF00u) == 0xFFF0F000u) {
             static constexpr const char* kStrings[] = {"\r\n", "\t", "\r", "\n"};
             const std::uint32_t n = v & 0xFF;
-            if (n >= std::size(kStrings)) return Fail(s, 3061);
+            if (n >= std::size(kStrings)) return Error(s, err::IllegalSyntax);
             const std::uint16_t off = StoreText(ctx, kStrings[n]);
             if (!off) return false;
             SetText(*out, off);
@@ -267,8 +264,8 @@ bool Primary(ScriptContext* ctx, Value* out) {
         get_token(ctx);
         return true;
     }
-    if (code == kw::Assign) return Fail(s, 3069);
-    return Fail(s, 3061);
+    if (code == kw::Assign) return Error(s, err::AssignmentNotLegal);
+    return Error(s, err::IllegalSyntax);
 }
 
 bool Unary(ScriptContext* ctx, Value* out) {
@@ -283,12 +280,12 @@ bool Unary(ScriptContext* ctx, Value* out) {
         const unsigned t = NumericType(ctx, *out);
         if (!t) {
             ReleaseValue(ctx, *out);
-            return Fail(s, 3057);
+            return Error(s, err::NotANumber);
         }
         if (t == TARN_FLOAT) {
             const double d = out->real;
             ReleaseValue(ctx, *out);
-            if (op == kw::Not || op == kw::BitNot) return Fail(s, 3064);
+            if (op == kw::Not || op == kw::BitNot) return Error(s, err::UnaryOperatorType);
             SetFloat(*out, op == kw::Minus ? -d : d);
         } else {
             const std::int32_t i = out->integer;
@@ -326,7 +323,7 @@ bool Level(ScriptContext* ctx, int level, Value* out) {
     }
     if (level == 3 && s.token_type == kTokKeyword && s.token_code == kw::Assign) {
         ReleaseValue(ctx, *out);
-        return Fail(s, 3069);
+        return Error(s, err::AssignmentNotLegal);
     }
     return true;
 }
@@ -344,7 +341,7 @@ bool ApplyBinary(ScriptContext* ctx, int op, Value& a, Value& b, Value* out) {
     } else {
         const unsigned ta = NumericType(ctx, a), tb = NumericType(ctx, b);
         if (!ta || !tb) {
-            ok = Fail(s, 3057);
+            ok = Error(s, err::NotANumber);
         } else if (ta == TARN_INT && tb == TARN_INT) {
             std::int32_t v;
             ok = IntArith(s, op, a.integer, b.integer, &v);
@@ -372,7 +369,7 @@ bool Evaluate(ScriptContext* ctx, Value* out) {
 
 using namespace tarn;
 
-extern "C" int ProcessSubExpression(ScriptContext* ctx, Value* out, int assignment_allowed) {
+static int SubExpression(ScriptContext* ctx, Value* out, int assignment_allowed) {
     State& s = S(ctx);
     if (s.token_type == kTokVariable) {
         const std::uint16_t slot = s.token_var;
@@ -380,14 +377,14 @@ extern "C" int ProcessSubExpression(ScriptContext* ctx, Value* out, int assignme
         const std::int16_t before = s.error;
         get_token(ctx);
         if (s.token_type == kTokKeyword && s.token_code == kw::Assign) {
-            if (!assignment_allowed) return Fail(s, 3069), 0;
+            if (!assignment_allowed) return Error(s, err::AssignmentNotLegal), 0;
             get_token(ctx);
             if (s.error) return 0;
             Value v;
             if (!Evaluate(ctx, &v)) return 0;
             if (s.token_type != kTokEnd) {
                 ReleaseValue(ctx, v);
-                return Fail(s, 3074), 0;
+                return Error(s, err::ExpressionContinues), 0;
             }
             AssignVariable(ctx, slot, v);
             if (out) SetUndefined(*out);
@@ -397,13 +394,14 @@ extern "C" int ProcessSubExpression(ScriptContext* ctx, Value* out, int assignme
         s.error = before;
         s.cursor = save_start;
         get_token(ctx);
-    } else if (s.token_type == kTokKeyword && s.token_code == kw::Object) {
-        // Object property assignment goes to the object handler with the
-        // whole statement; evaluated as a call otherwise.
     }
     Value tmp;
     Value* dst = out ? out : &tmp;
     if (!Evaluate(ctx, dst)) return 0;
     if (!out) ReleaseValue(ctx, tmp);
     return 1;
+}
+
+extern "C" int ProcessSubExpression(ScriptContext* ctx, Value* out, int assignment_allowed) {
+    return Guarded(0, [&] { return SubExpression(ctx, out, assignment_allowed); }, ctx);
 }

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <vector>
 
+#include "export_guard.h"
 #include "tarnproc.h"
 
 namespace {
@@ -32,69 +33,84 @@ Block* Find(TarnHandle h) {
 
 }  // namespace
 
+using tarn::Guarded;
+
 extern "C" {
 
 TarnHandle GlobalAlloc(unsigned flags, size_t bytes) {
-    // Zero-filled always: a few bytes of calloc cost nothing and hosts that
-    // forget GMEM_ZEROINIT then still start from a known state.
-    (void)flags;
-    void* data = std::calloc(1, bytes ? bytes : 1);
-    if (!data) return 0;
-    std::lock_guard lock(g_mutex);
-    std::size_t slot;
-    if (!g_free.empty()) {
-        slot = g_free.back();
+    return Guarded<TarnHandle>(0, [&]() -> TarnHandle {
+        // Zero-filled always: a few bytes of calloc cost nothing and hosts that
+        // forget GMEM_ZEROINIT then still start from a known state.
+        (void)flags;
+        std::lock_guard lock(g_mutex);
+        // The slot first: growing the table may throw, and nothing is
+        // allocated yet to lose.
+        if (g_free.empty()) {
+            g_free.reserve(g_blocks.size() + 1);
+            g_blocks.emplace_back();
+            g_free.push_back(g_blocks.size() - 1);
+        }
+        void* data = std::calloc(1, bytes ? bytes : 1);
+        if (!data) return 0;
+        const std::size_t slot = g_free.back();
         g_free.pop_back();
-    } else {
-        slot = g_blocks.size();
-        g_blocks.emplace_back();
-    }
-    g_blocks[slot] = Block{data, bytes, 0, true};
-    return static_cast<TarnHandle>((slot + 1) * 4);
+        g_blocks[slot] = Block{data, bytes, 0, true};
+        return static_cast<TarnHandle>((slot + 1) * 4);
+    });
 }
 
 TarnHandle GlobalReAlloc(TarnHandle h, size_t bytes, unsigned flags) {
-    std::lock_guard lock(g_mutex);
-    Block* b = Find(h);
-    if (!b || b->locks > 0) return 0;
-    void* data = std::realloc(b->data, bytes ? bytes : 1);
-    if (!data) return 0;
-    if (bytes > b->size && (flags & GMEM_ZEROINIT))
-        std::memset(static_cast<char*>(data) + b->size, 0, bytes - b->size);
-    b->data = data;
-    b->size = bytes;
-    return h;
+    return Guarded<TarnHandle>(0, [&]() -> TarnHandle {
+        std::lock_guard lock(g_mutex);
+        Block* b = Find(h);
+        if (!b || b->locks > 0) return 0;
+        void* data = std::realloc(b->data, bytes ? bytes : 1);
+        if (!data) return 0;
+        if (bytes > b->size && (flags & GMEM_ZEROINIT))
+            std::memset(static_cast<char*>(data) + b->size, 0, bytes - b->size);
+        b->data = data;
+        b->size = bytes;
+        return h;
+    });
 }
 
 void* GlobalLock(TarnHandle h) {
-    std::lock_guard lock(g_mutex);
-    Block* b = Find(h);
-    if (!b) return nullptr;
-    ++b->locks;
-    return b->data;
+    return Guarded<void*>(nullptr, [&]() -> void* {
+        std::lock_guard lock(g_mutex);
+        Block* b = Find(h);
+        if (!b) return nullptr;
+        ++b->locks;
+        return b->data;
+    });
 }
 
 int GlobalUnlock(TarnHandle h) {
-    std::lock_guard lock(g_mutex);
-    Block* b = Find(h);
-    if (!b || b->locks == 0) return 0;
-    return --b->locks;
+    return Guarded<int>(0, [&]() -> int {
+        std::lock_guard lock(g_mutex);
+        Block* b = Find(h);
+        if (!b || b->locks == 0) return 0;
+        return --b->locks;
+    });
 }
 
 TarnHandle GlobalFree(TarnHandle h) {
-    std::lock_guard lock(g_mutex);
-    Block* b = Find(h);
-    if (!b) return h;
-    std::free(b->data);
-    *b = Block{};
-    g_free.push_back(static_cast<std::size_t>(h / 4 - 1));
-    return 0;
+    return Guarded<TarnHandle>(h, [&]() -> TarnHandle {
+        std::lock_guard lock(g_mutex);
+        Block* b = Find(h);
+        if (!b) return h;
+        std::free(b->data);
+        *b = Block{};
+        g_free.push_back(static_cast<std::size_t>(h / 4 - 1));
+        return 0;
+    });
 }
 
 size_t GlobalSize(TarnHandle h) {
-    std::lock_guard lock(g_mutex);
-    Block* b = Find(h);
-    return b ? b->size : 0;
+    return Guarded<size_t>(0, [&]() -> size_t {
+        std::lock_guard lock(g_mutex);
+        Block* b = Find(h);
+        return b ? b->size : 0;
+    });
 }
 
 }  // extern "C"

@@ -503,6 +503,23 @@ inline constexpr KeywordEntry kKeywordTable[kKeywordCount] = {
     {482, 1, 0, 1, "~"},                                // bitwise not
 };
 
+// ORDER KEYWORDS over any table (tests feed broken ones): 0 when names
+// ascend by bytes and every index equals its position, 1 order, 2 index.
+constexpr int CheckKeywordTable(const KeywordEntry* table, int count) {
+    for (int i = 1; i < count; ++i) {
+        const KeywordEntry& a = table[i - 1];
+        const KeywordEntry& b = table[i];
+        int order = 0;
+        for (std::size_t k = 0; k < sizeof a.name && order == 0; ++k)
+            order = static_cast<unsigned char>(a.name[k]) - static_cast<unsigned char>(b.name[k]);
+        if (order >= 0) return 1;
+    }
+    for (int i = 0; i < count; ++i)
+        if (table[i].index != i) return 2;
+    return 0;
+}
+static_assert(CheckKeywordTable(kKeywordTable, kKeywordCount) == 0, "ORDER KEYWORDS");
+
 // Code of a built-in keyword by its exact (lower-case) name, -1 if none.
 constexpr int KeywordCode(std::string_view name) {
     int lo = 0, hi = kKeywordCount - 1;

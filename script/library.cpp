@@ -12,6 +12,8 @@
 
 #include "builtins.h"
 #include "context.h"
+#include "errors.h"
+#include "export_guard.h"
 #include "messages.h"
 #include "profile.h"
 #include "statements.h"
@@ -36,23 +38,6 @@ public:
         }
     }
     ~BusyGuard() { g_busy.store(0); }
-};
-
-// Locks a handle for the length of one call.
-class Locked {
-public:
-    explicit Locked(TarnHandle h) : h_(h), p_(h ? GlobalLock(h) : nullptr) {}
-    ~Locked() {
-        if (p_) GlobalUnlock(h_);
-    }
-    Locked(const Locked&) = delete;
-    Locked& operator=(const Locked&) = delete;
-    void* get() const { return p_; }
-    explicit operator bool() const { return p_ != nullptr; }
-
-private:
-    TarnHandle h_;
-    void* p_;
 };
 
 // Attaches the variable table and heap of a context for one call.
@@ -149,7 +134,7 @@ extern "C" {
 intptr_t DoDaDllInit(TarnHandle window, TarnHandle context, intptr_t third, uint16_t request, intptr_t number,
                      const char* text1, const char* text2) {
     (void)text2;
-    try {
+    return Guarded<intptr_t>(0, [&]() -> intptr_t {
         BusyGuard busy;
         switch (request) {
             case 0:
@@ -162,13 +147,12 @@ intptr_t DoDaDllInit(TarnHandle window, TarnHandle context, intptr_t third, uint
                 if (!l) return 0;
                 auto* ctx = static_cast<ScriptContext*>(l.get());
                 Initialise(ctx, context, window, number, text1);
-                KeywordIndexOk();
                 return 52;
             }
             case 2: {
-                Locked l(context);
-                auto* ctx = static_cast<ScriptContext*>(l.get());
-                if (!ctx || S(ctx).magic != kStateMagic) return 0;
+                LockedContext l(context);
+                if (!l) return 0;
+                ScriptContext* ctx = l.get();
                 const std::size_t size = GlobalSize(third);
                 if (!size || number <= 0) return 0;
                 State& s = S(ctx);
@@ -187,9 +171,9 @@ intptr_t DoDaDllInit(TarnHandle window, TarnHandle context, intptr_t third, uint
                 return 1;
             }
             case 3: {
-                Locked l(context);
-                auto* ctx = static_cast<ScriptContext*>(l.get());
-                if (!ctx || S(ctx).magic != kStateMagic) return 0;
+                LockedContext l(context);
+                if (!l) return 0;
+                ScriptContext* ctx = l.get();
                 Locked heap(third);
                 if (!heap || number <= 0) return 0;
                 const std::size_t size = std::min<std::size_t>(static_cast<std::size_t>(number), GlobalSize(third));
@@ -199,34 +183,30 @@ intptr_t DoDaDllInit(TarnHandle window, TarnHandle context, intptr_t third, uint
                 return 1;
             }
             case 99: {
-                Locked l(context);
-                auto* ctx = static_cast<ScriptContext*>(l.get());
-                if (!ctx || S(ctx).magic != kStateMagic) return 0;
-                Attached a(ctx);
-                Shutdown(ctx);
+                LockedContext l(context);
+                if (!l) return 0;
+                Attached a(l.get());
+                Shutdown(l.get());
                 return 1;
             }
             default:
                 return 0;
         }
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 intptr_t ProcessDaBatBuffer(TarnHandle window, TarnHandle context, TarnHandle script, TarnCallback host_callback,
                             const KeywordEntry* host_table) {
-    try {
-        Locked l(context);
-        auto* ctx = static_cast<ScriptContext*>(l.get());
-        if (!ctx || S(ctx).magic != kStateMagic) return 0;
+    return Guarded<intptr_t>(0, [&]() -> intptr_t {
+        LockedContext l(context);
+        if (!l) return 0;
+        ScriptContext* ctx = l.get();
         Locked t(script);
         if (!t) return 0;
         char* text = static_cast<char*>(t.get());
         std::uint32_t length = static_cast<std::uint32_t>(GlobalSize(script));
         std::string converted;
-        if (length >= 2 && ((static_cast<unsigned char>(text[0]) == 0xFF && static_cast<unsigned char>(text[1]) == 0xFE) ||
-                            (static_cast<unsigned char>(text[0]) == 0xFE && static_cast<unsigned char>(text[1]) == 0xFF))) {
+        if (HasUtf16Mark(std::string_view(text, length))) {
             auto c = FromUtf16(std::string_view(text, length));
             if (!c) {
                 ShowMessage(ctx, MessageText(111), MessageText(215), Buttons::Ok, Icon::Stop);
@@ -262,19 +242,17 @@ intptr_t ProcessDaBatBuffer(TarnHandle window, TarnHandle context, TarnHandle sc
         s.outcome = (result == 0) ? 1 : 0;
         s.outcome_code = static_cast<std::int16_t>(result ? result : s.last_error);
         return 1;
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 intptr_t DLLServices(TarnHandle context, uint16_t request, const char* text_in, char* text_out, intptr_t number,
                      intptr_t number2) {
     (void)number2;
-    try {
-        Locked l(context);
-        auto* ctx = static_cast<ScriptContext*>(l.get());
-        if (!ctx || S(ctx).magic != kStateMagic) return 0;
-        State& s = S(ctx);
+    return Guarded<intptr_t>(0, [&]() -> intptr_t {
+        LockedContext l(context);
+        if (!l) return 0;
+        ScriptContext* ctx = l.get();
+        State& s = l.state();
         switch (request) {
             case 1: {
                 Attached a(ctx);
@@ -321,15 +299,14 @@ intptr_t DLLServices(TarnHandle context, uint16_t request, const char* text_in, 
             default:
                 return 0;
         }
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 intptr_t ViperAnswer(intptr_t status, intptr_t ignored, TarnAnswer* answer, intptr_t text_flag, intptr_t number,
                      const char* text) {
     (void)ignored;
     if (!answer || !answer->context) return status;
+    return Guarded<intptr_t>(-4, [&]() -> intptr_t {
     ScriptContext* ctx = answer->context;
     State& s = S(ctx);
     if (status >= 0) {
@@ -349,48 +326,53 @@ intptr_t ViperAnswer(intptr_t status, intptr_t ignored, TarnAnswer* answer, intp
     if (text_flag && text) Copy(s.error_detail, sizeof s.error_detail, text);
     else Copy(s.error_detail, sizeof s.error_detail, std::string(MessageText(866)).c_str());
     return status;
+    });
 }
 
 uint32_t find_var(ScriptContext* ctx, const char* name) {
+    return Guarded<uint32_t>(0xFFFF, [&]() -> uint32_t {
     State& s = S(ctx);
     std::string n;
     for (const char* p = name; p && *p && n.size() < TARN_NAME_MAX; ++p)
         n.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(*p))));
     const std::uint16_t slot = LookupVariable(ctx, n);
     if (slot == kNoVariable) {
-        s.error = 3051;
+        s.error = err::UndefinedVariable;
         return 0xFFFF;
     }
     if (!HasValue(Value{0, 0, ctx->variables[slot].type, 0, -1})) {
-        s.error = 3052;
+        s.error = err::UninitializedVariable;
         return 0xFFFF;
     }
     return slot;
+    }, ctx);
 }
 
 void DoDllAbout(TarnHandle window, TarnHandle context) {
     (void)window;
-    Locked l(context);
-    auto* ctx = static_cast<ScriptContext*>(l.get());
-    if (ctx && S(ctx).magic != kStateMagic) ctx = nullptr;
-    ShowMessage(ctx, MessageText(834), std::string(MessageText(849)) + TARN_VERSION_TEXT, Buttons::Ok,
-                Icon::Information);
+    GuardedVoid([&] {
+        LockedContext l(context);
+        ShowMessage(l.get(), MessageText(834), std::string(MessageText(849)) + TARN_VERSION_TEXT, Buttons::Ok,
+                    Icon::Information);
+    });
 }
 
 int TarnSelectUi(const char* name, const char* answers) {
-    const std::string_view n = name ? name : "";
-    if (n == "console") SetUi(MakeConsoleUi());
-    else if (n == "quiet") SetUi(MakeQuietUi());
-    else if (n == "scripted") SetUi(std::make_unique<ScriptedUi>(SplitAnswers(answers ? answers : "")));
-    else return 0;
-    return 1;
+    return Guarded(0, [&] {
+        const std::string_view n = name ? name : "";
+        if (n == "console") SetUi(MakeConsoleUi());
+        else if (n == "quiet") SetUi(MakeQuietUi());
+        else if (n == "scripted") SetUi(std::make_unique<ScriptedUi>(SplitAnswers(answers ? answers : "")));
+        else return 0;
+        return 1;
+    });
 }
 
 int TarnLastOutcome(TarnHandle context, int* code, char* message, size_t message_size) {
-    Locked l(context);
-    auto* ctx = static_cast<ScriptContext*>(l.get());
-    if (!ctx || S(ctx).magic != kStateMagic) return 0;
-    const State& s = S(ctx);
+    return Guarded(0, [&]() -> int {
+    LockedContext l(context);
+    if (!l) return 0;
+    const State& s = l.state();
     // A stopped run reports the error that stopped it; a termination
     // request (or one the host answered) is 9013, message 193.
     int outcome = s.outcome_code;
@@ -402,19 +384,21 @@ int TarnLastOutcome(TarnHandle context, int* code, char* message, size_t message
     if (text.empty()) text = MessageText(193);
     if (message && message_size) std::snprintf(message, message_size, "%.*s", static_cast<int>(text.size()), text.data());
     return s.outcome;
+    });
 }
 
 int TarnLastStop(TarnHandle context, unsigned* line, char* script, size_t script_size, char* text,
                  size_t text_size) {
-    Locked l(context);
-    auto* ctx = static_cast<ScriptContext*>(l.get());
-    if (!ctx || S(ctx).magic != kStateMagic) return 0;
-    const State& s = S(ctx);
+    return Guarded(0, [&]() -> int {
+    LockedContext l(context);
+    if (!l) return 0;
+    const State& s = l.state();
     if (s.outcome != 0 || !s.stop_code) return 0;
     if (line) *line = s.stop_line;
     if (script && script_size) Copy(script, script_size, s.stop_script);
     if (text && text_size) Copy(text, text_size, s.stop_text);
     return 1;
+    });
 }
 
 }  // extern "C"

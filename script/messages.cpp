@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "errors.h"
+
 namespace tarn {
 namespace {
 
@@ -741,6 +743,29 @@ constexpr Message kMessages[] = {
     {9002, "Previously reported error"},
     {9999, "User requested Cancel"},
 };
+
+constexpr bool Sorted() {
+    for (std::size_t i = 1; i < std::size(kMessages); ++i)
+        if (kMessages[i - 1].code >= kMessages[i].code) return false;
+    return true;
+}
+static_assert(Sorted(), "ORDER MESSAGES: codes ascend, each once");
+
+constexpr bool HasMessage(int code) {
+    for (const Message& m : kMessages)
+        if (m.code == code) return true;
+    return false;
+}
+
+// Every named error is a message of the table, and the names ascend.
+constexpr bool ErrorsNamed() {
+    for (std::size_t i = 0; i < std::size(err::kAll); ++i) {
+        if (!HasMessage(err::kAll[i])) return false;
+        if (i > 0 && err::kAll[i - 1] >= err::kAll[i]) return false;
+    }
+    return true;
+}
+static_assert(ErrorsNamed(), "ORDER ERRORS: every code of errors.h has a message, in ascending order");
 
 }  // namespace
 

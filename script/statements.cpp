@@ -11,6 +11,7 @@
 
 #include "builtins.h"
 #include "context.h"
+#include "errors.h"
 #include "expression.h"
 #include "keywords.h"
 #include "messages.h"
@@ -28,11 +29,6 @@ constexpr unsigned char kGosubMark = 0x9E;
 // How the statement loop goes on after a statement.
 enum class Flow { Next, EndScript, Stop };
 
-bool Fail(State& s, int code) {
-    if (!s.error) s.error = static_cast<std::int16_t>(code);
-    return false;
-}
-
 bool IsToken(const State& s, int code) { return s.token_type == kTokKeyword && s.token_code == code; }
 bool AtEnd(const State& s) { return s.token_type == kTokEnd; }
 
@@ -40,7 +36,7 @@ bool Skipping(const State& s) { return s.stack_top > 0 && s.stack[s.stack_top - 
 StructEntry* Top(State& s) { return s.stack_top > 0 ? &s.stack[s.stack_top - 1] : nullptr; }
 
 bool Push(State& s, StructKind kind, std::uint8_t skip, std::uint32_t offset) {
-    if (s.stack_top >= kStructMax) return Fail(s, 3353);
+    if (s.stack_top >= kStructMax) return Error(s, err::NestingTooDeep);
     s.stack[s.stack_top++] = StructEntry{kind, skip, s.last_if, 0, offset};
     return true;
 }
@@ -124,23 +120,23 @@ Flow Jump(ScriptContext* ctx, bool gosub, std::uint32_t stmt_offset, bool cachea
     get_string_token(ctx);
     if (s.error) {
         s.error = 0;
-        Fail(s, 3073);
+        Error(s, err::GotoLabelMissing);
         return Flow::Next;
     }
     if (AtEnd(s)) {
-        Fail(s, 3071);
+        Error(s, err::IncompleteStatement);
         return Flow::Next;
     }
     const std::string label = s.token;
     get_token(ctx);
     if (s.error) return Flow::Next;
     if (!AtEnd(s)) {
-        Fail(s, 3074);
+        Error(s, err::ExpressionContinues);
         return Flow::Next;
     }
     const long at = FindLabel(s, label);
     if (at < 0) {
-        Fail(s, 3033);
+        Error(s, err::GotoLabelNotFound);
         return Flow::Next;
     }
     // Cache the jump in the script text: marker byte, then four digits.
@@ -165,7 +161,7 @@ Flow CachedJump(ScriptContext* ctx, const char* line) {
     for (int i = 1; i <= 4; ++i) {
         const unsigned char d = static_cast<unsigned char>(line[i]);
         if (d < 0x40 || d > 0x4F) {
-            Fail(s, 3054);
+            Error(s, err::UnrecognizableItem);
             return Flow::Next;
         }
         at = at * 16 + (d - 0x40);
@@ -173,7 +169,7 @@ Flow CachedJump(ScriptContext* ctx, const char* line) {
     // Only a label line is a valid target (a stray marker byte in a script
     // must not jump into the middle of a line).
     if (at >= s.text_length || s.text[at] != ':') {
-        Fail(s, 3033);
+        Error(s, err::GotoLabelNotFound);
         return Flow::Next;
     }
     if (static_cast<unsigned char>(line[0]) == kGosubMark) {
@@ -184,26 +180,26 @@ Flow CachedJump(ScriptContext* ctx, const char* line) {
     return Flow::Next;
 }
 
-bool EvalInt(ScriptContext* ctx, std::int32_t* out, int bad = 3057) {
+bool EvalInt(ScriptContext* ctx, std::int32_t* out, int bad = err::NotANumber) {
     State& s = S(ctx);
-    if (AtEnd(s)) return Fail(s, 3071);
+    if (AtEnd(s)) return Error(s, err::IncompleteStatement);
     Value v;
     if (!Evaluate(ctx, &v)) return false;
     const bool ok = ValueToInt(ctx, v, out);
     ReleaseValue(ctx, v);
-    return ok || Fail(s, bad);
+    return ok || Error(s, bad);
 }
 
 // A switch or case value: an integer, or a string that converts to one
 // (floating point is refused, not rounded); else error 3364.
 bool EvalSwitchInt(ScriptContext* ctx, std::int32_t* out) {
     State& s = S(ctx);
-    if (AtEnd(s)) return Fail(s, 3071);
+    if (AtEnd(s)) return Error(s, err::IncompleteStatement);
     Value v;
     if (!Evaluate(ctx, &v)) return false;
     const bool ok = NumericType(ctx, v) == TARN_INT && ValueToInt(ctx, v, out);
     ReleaseValue(ctx, v);
-    return ok || Fail(s, 3364);
+    return ok || Error(s, err::SwitchNotInteger);
 }
 
 // Hands a break/continue request of a closed entry to the enclosing one.
@@ -211,7 +207,7 @@ void PassOutward(State& s, std::uint8_t request) {
     if (!(request & (kBreak | kContinue))) return;
     StructEntry* outer = Top(s);
     if (!outer || IsGosub(outer->kind) || outer->kind == kStructCall) {
-        Fail(s, 3359);
+        Error(s, err::BreakContinueOutsideLoop);
         return;
     }
     outer->skip = request & (kBreak | kContinue);
@@ -221,11 +217,11 @@ void PassOutward(State& s, std::uint8_t request) {
 StructEntry* Closing(State& s, std::uint8_t kind1, std::uint8_t kind2 = 0) {
     StructEntry* top = Top(s);
     if (!top) {
-        Fail(s, 3354);
+        Error(s, err::NoMatchingEnd);
         return nullptr;
     }
     if (top->kind != kind1 && (kind2 == 0 || top->kind != kind2)) {
-        Fail(s, 3357);
+        Error(s, err::EndWithoutMatch);
         return nullptr;
     }
     return top;
@@ -250,7 +246,7 @@ Flow ForRound(ScriptContext* ctx, std::uint16_t slot, bool first) {
     get_token(ctx);  // past "to"
     Value end;
     if (AtEnd(s)) {
-        Fail(s, 3360);
+        Error(s, err::ForSyntax);
         return Flow::Next;
     }
     if (!Evaluate(ctx, &end)) return Flow::Next;
@@ -260,7 +256,7 @@ Flow ForRound(ScriptContext* ctx, std::uint16_t slot, bool first) {
         get_token(ctx);
         if (AtEnd(s)) {
             ReleaseValue(ctx, end);
-            Fail(s, 3071);
+            Error(s, err::IncompleteStatement);
             return Flow::Next;
         }
         if (!Evaluate(ctx, &step)) {
@@ -271,7 +267,7 @@ Flow ForRound(ScriptContext* ctx, std::uint16_t slot, bool first) {
     if (!AtEnd(s)) {
         ReleaseValue(ctx, end);
         ReleaseValue(ctx, step);
-        Fail(s, 3074);
+        Error(s, err::ExpressionContinues);
         return Flow::Next;
     }
     VariableEntry& var = ctx->variables[slot];
@@ -281,7 +277,7 @@ Flow ForRound(ScriptContext* ctx, std::uint16_t slot, bool first) {
         ReleaseValue(ctx, cur);
         ReleaseValue(ctx, end);
         ReleaseValue(ctx, step);
-        Fail(s, 3361);
+        Error(s, err::ForCounterNotNumber);
         return Flow::Next;
     }
     double stepValue = 0;
@@ -317,13 +313,13 @@ Flow For(ScriptContext* ctx, std::uint32_t line_offset) {
     get_token(ctx);
     if (s.error) return Flow::Next;
     if (s.token_type != kTokVariable) {
-        Fail(s, 3360);
+        Error(s, err::ForSyntax);
         return Flow::Next;
     }
     const std::uint16_t slot = s.token_var;
     get_token(ctx);
     if (!IsToken(s, kw::Assign)) {
-        Fail(s, 3360);
+        Error(s, err::ForSyntax);
         return Flow::Next;
     }
     get_token(ctx);
@@ -332,14 +328,14 @@ Flow For(ScriptContext* ctx, std::uint32_t line_offset) {
         if (top && top->kind == kStructFor && top->offset == line_offset) {
             SkipToTo(ctx);
             if (!IsToken(s, kw::To)) {
-                Fail(s, 3360);
+                Error(s, err::ForSyntax);
                 return Flow::Next;
             }
             return ForRound(ctx, slot, false);
         }
     }
     if (AtEnd(s)) {
-        Fail(s, 3360);
+        Error(s, err::ForSyntax);
         return Flow::Next;
     }
     Value start;
@@ -347,7 +343,7 @@ Flow For(ScriptContext* ctx, std::uint32_t line_offset) {
     const unsigned t = NumericType(ctx, start);
     if (!t) {
         ReleaseValue(ctx, start);
-        Fail(s, 3361);
+        Error(s, err::ForCounterNotNumber);
         return Flow::Next;
     }
     if (t == TARN_INT) {
@@ -361,7 +357,7 @@ Flow For(ScriptContext* ctx, std::uint32_t line_offset) {
     }
     AssignVariable(ctx, slot, start);
     if (!IsToken(s, kw::To)) {
-        Fail(s, 3360);
+        Error(s, err::ForSyntax);
         return Flow::Next;
     }
     if (!Push(s, kStructFor, kRun, line_offset)) return Flow::Next;
@@ -438,8 +434,8 @@ Flow SkippedStructure(ScriptContext* ctx, int code, std::uint32_t offset) {
             s.error = 0;
             if (single) return Flow::Next;
             StructEntry* top = Top(s);
-            if (!top) return Fail(s, 3354), Flow::Next;
-            if (top->kind != kStructIf) return Fail(s, 3358), Flow::Next;
+            if (!top) return Error(s, err::NoMatchingEnd), Flow::Next;
+            if (top->kind != kStructIf) return Error(s, err::ElseWithoutIf), Flow::Next;
             if (top->skip == kFalse) top->skip = kRun;
             top->kind = kStructElse;
             DebugNote(ctx, kDebugBlockElse, top->skip == kRun);
@@ -447,7 +443,7 @@ Flow SkippedStructure(ScriptContext* ctx, int code, std::uint32_t offset) {
         }
         case kw::Case: {
             StructEntry* top = Top(s);
-            if (!top || top->kind != kStructSwitch) return Fail(s, 3365), Flow::Next;
+            if (!top || top->kind != kStructSwitch) return Error(s, err::CaseWithoutSwitch), Flow::Next;
             if (top->skip != kFalse) return Flow::Next;
             get_token(ctx);
             std::int32_t v;
@@ -463,7 +459,7 @@ Flow SkippedStructure(ScriptContext* ctx, int code, std::uint32_t offset) {
             if (IsToken(s, kw::Switch) || IsToken(s, kw::Select)) return EndWord(ctx, kw::Endswitch);
             if (IsToken(s, kw::For)) return EndWord(ctx, kw::Next);
             s.error = 0;
-            return Fail(s, 3363), Flow::Next;
+            return Error(s, err::UnidentifiedEnd), Flow::Next;
         }
         case kw::Endif: case kw::Endwhile: case kw::Next: case kw::Endfor: case kw::Endswitch:
         case kw::Endselect:
@@ -510,7 +506,7 @@ Flow ExpressionStatement(ScriptContext* ctx) {
         }
         ReleaseValue(ctx, v);
     }
-    if (!s.error && !AtEnd(s)) Fail(s, 3074);
+    if (!s.error && !AtEnd(s)) Error(s, err::ExpressionContinues);
     return Flow::Next;
 }
 
@@ -527,7 +523,7 @@ Flow Statement(ScriptContext* ctx, std::uint32_t stmt_offset, bool cacheable) {
             std::int32_t v;
             if (!EvalInt(ctx, &v)) return Flow::Next;
             if (IsToken(s, kw::Then)) get_token(ctx);
-            else if (!AtEnd(s)) return Fail(s, 3072), Flow::Next;
+            else if (!AtEnd(s)) return Error(s, err::ThenNotFound), Flow::Next;
             if (s.error) return Flow::Next;
             if (AtEnd(s)) {
                 DebugNote(ctx, kDebugBlockIf, v ? 1 : 0);
@@ -543,13 +539,13 @@ Flow Statement(ScriptContext* ctx, std::uint32_t stmt_offset, bool cacheable) {
             get_token(ctx);
             if (s.error) return Flow::Next;
             if (!AtEnd(s)) {
-                if (s.last_if == -1) return Fail(s, 3050), Flow::Next;
+                if (s.last_if == -1) return Error(s, err::NoIfForThenElse), Flow::Next;
                 if (s.last_if != 0) return Flow::Next;
                 return Statement(ctx, stmt_offset, false);
             }
             StructEntry* top = Top(s);
-            if (!top) return Fail(s, 3354), Flow::Next;
-            if (top->kind != kStructIf) return Fail(s, 3358), Flow::Next;
+            if (!top) return Error(s, err::NoMatchingEnd), Flow::Next;
+            if (top->kind != kStructIf) return Error(s, err::ElseWithoutIf), Flow::Next;
             if (top->skip == kRun) top->skip = kFalse;
             else if (top->skip == kFalse) top->skip = kRun;
             top->kind = kStructElse;
@@ -571,7 +567,7 @@ Flow Statement(ScriptContext* ctx, std::uint32_t stmt_offset, bool cacheable) {
             return f;
         }
         case kw::To:
-            return Fail(s, 3362), Flow::Next;
+            return Error(s, err::MisplacedTo), Flow::Next;
         case kw::Switch:
         case kw::Select: {
             get_token(ctx);
@@ -583,14 +579,14 @@ Flow Statement(ScriptContext* ctx, std::uint32_t stmt_offset, bool cacheable) {
         }
         case kw::Case: {
             StructEntry* top = Top(s);
-            if (!top || top->kind != kStructSwitch) return Fail(s, 3365), Flow::Next;
+            if (!top || top->kind != kStructSwitch) return Error(s, err::CaseWithoutSwitch), Flow::Next;
             DebugNote(ctx, kDebugCase, 1);
             return Flow::Next;  // a running switch falls through its cases
         }
         case kw::Break:
         case kw::Continue: {
             StructEntry* top = Top(s);
-            if (!top) return Fail(s, code == kw::Break ? 3355 : 3356), Flow::Next;
+            if (!top) return Error(s, code == kw::Break ? err::BreakOutsideStructure : err::ContinueOutsideStructure), Flow::Next;
             DebugNote(ctx, code == kw::Break ? kDebugBreak : kDebugContinue, 1);
             top->skip = code == kw::Break ? kBreak : kContinue;
             return Flow::Next;
@@ -612,7 +608,7 @@ Flow Statement(ScriptContext* ctx, std::uint32_t stmt_offset, bool cacheable) {
         case kw::Yield:
             if (code == kw::Beep && !s.quiet) CurrentUi().Beep();
             get_token(ctx);
-            if (!AtEnd(s) && !s.error) Fail(s, 3074);
+            if (!AtEnd(s) && !s.error) Error(s, err::ExpressionContinues);
             return Flow::Next;
         case kw::Execute: {
             const std::string rest = s.cursor;
@@ -634,7 +630,7 @@ Flow Statement(ScriptContext* ctx, std::uint32_t stmt_offset, bool cacheable) {
         }
         case kw::Then:
         case kw::By:
-            return Fail(s, 3061), Flow::Next;
+            return Error(s, err::IllegalSyntax), Flow::Next;
     }
     // Functions, constants, operators: an expression statement.
     return ExpressionStatement(ctx);
@@ -728,12 +724,12 @@ bool SubstituteLine(ScriptContext* ctx, const char* line, char* out) {
         const char* q = p + 1;
         std::string name;
         while (IsWordChar(static_cast<unsigned char>(*q))) {
-            if (name.size() == TARN_NAME_MAX) return Fail(s, 3047);
+            if (name.size() == TARN_NAME_MAX) return Error(s, err::VariableNameTooLong);
             char c = *q++;
             if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
             name.push_back(c);
         }
-        if (*q != '%') return Fail(s, 3048);
+        if (*q != '%') return Error(s, err::SubstitutionUnclosed);
         p = q + 1;
         std::string value;
         if (name == "@crlf") value = "\r\n";
@@ -748,18 +744,18 @@ bool SubstituteLine(ScriptContext* ctx, const char* line, char* out) {
             }
         }
         r += value;
-        if (r.size() > static_cast<std::size_t>(kSubstMax)) return Fail(s, 3101);
+        if (r.size() > static_cast<std::size_t>(kSubstMax)) return Error(s, err::SubstitutedLineTooLong);
     }
-    if (r.size() > static_cast<std::size_t>(kSubstMax)) return Fail(s, 3101);
+    if (r.size() > static_cast<std::size_t>(kSubstMax)) return Error(s, err::SubstitutedLineTooLong);
     std::memcpy(out, r.c_str(), r.size() + 1);
     return true;
 }
 
+bool HasUtf16Mark(std::string_view bytes) { return bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF"); }
+
 std::optional<std::string> FromUtf16(std::string_view bytes) {
-    if (bytes.size() < 2) return std::nullopt;
-    const bool le = static_cast<unsigned char>(bytes[0]) == 0xFF && static_cast<unsigned char>(bytes[1]) == 0xFE;
-    const bool be = static_cast<unsigned char>(bytes[0]) == 0xFE && static_cast<unsigned char>(bytes[1]) == 0xFF;
-    if (!le && !be) return std::nullopt;
+    if (!HasUtf16Mark(bytes)) return std::nullopt;
+    const bool le = bytes[0] == '\xFF';
     // A host that ends the block with one zero byte (as for 8-bit text)
     // leaves an odd size: that byte ends the text, any other odd byte is bad.
     if (bytes.size() % 2) {
@@ -826,11 +822,11 @@ int RunScript(ScriptContext* ctx, char* text, std::uint32_t length) {
         const long at = ReadLineAt(s.text, s.text_length, s.next_offset, s.line, &next);
         if (at == -1) break;
         if (at == -2) {
-            ShowMessage(ctx, MessageText(111), MessageText(214), Buttons::Ok, Icon::Stop);
+            ShowMessage(ctx, MessageText(111), MessageText(err::LineTooLong), Buttons::Ok, Icon::Stop);
             s.line_offset = s.next_offset;
             while (s.line_offset < s.text_length && std::strchr(" \t\r\n", s.text[s.line_offset])) ++s.line_offset;
             s.line[0] = 0;
-            result = 214;
+            result = err::LineTooLong;
             break;
         }
         s.line_offset = static_cast<std::uint32_t>(at);
@@ -893,7 +889,7 @@ int RunScript(ScriptContext* ctx, char* text, std::uint32_t length) {
 void RunCall(ScriptContext* ctx, std::string_view file, std::string_view parameters) {
     State& s = S(ctx);
     if (s.call_depth >= kCallDepthMax) {
-        Fail(s, 3211);
+        Error(s, err::CallsTooDeep);
         return;
     }
     ++s.call_depth;
@@ -936,7 +932,7 @@ void RunCall(ScriptContext* ctx, std::string_view file, std::string_view paramet
     }
     if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
         restore();
-        Fail(s, 1400);
+        Error(s, err::CallFileNotFound);
         return;
     }
     if (!Push(s, kStructCall, kRun, 0)) {
@@ -956,23 +952,21 @@ void RunCall(ScriptContext* ctx, std::string_view file, std::string_view paramet
         std::size_t n;
         try {
             while ((n = std::fread(buf, 1, sizeof buf, f)) > 0 && bytes.size() <= 65536 * 4) bytes.append(buf, n);
-            if (std::ferror(f)) failure = 206;
+            if (std::ferror(f)) failure = err::BatchReadError;
         } catch (const std::bad_alloc&) {
-            failure = 203;
+            failure = err::BatchNoMemory;
         }
         std::fclose(f);
     } else {
-        failure = 102;
+        failure = err::BatchNotFound;
     }
-    if (!failure && bytes.size() >= 2 &&
-        ((static_cast<unsigned char>(bytes[0]) == 0xFF && static_cast<unsigned char>(bytes[1]) == 0xFE) ||
-         (static_cast<unsigned char>(bytes[0]) == 0xFE && static_cast<unsigned char>(bytes[1]) == 0xFF))) {
+    if (!failure && HasUtf16Mark(bytes)) {
         auto converted = FromUtf16(bytes);
-        if (!converted) failure = 215;
-        else if (converted->size() > 65520) failure = 205;
+        if (!converted) failure = err::UnicodeBatch;
+        else if (converted->size() > 65520) failure = err::BatchTooLarge;
         else bytes = std::move(*converted);
     } else if (!failure && bytes.size() >= 65521) {
-        failure = 205;
+        failure = err::BatchTooLarge;
     }
     int result = 0;
     s.stop_code = 0;
@@ -984,8 +978,8 @@ void RunCall(ScriptContext* ctx, std::string_view file, std::string_view paramet
         const TarnHandle h = GlobalAlloc(GHND, bytes.size() + 1);
         char* text = h ? static_cast<char*>(GlobalLock(h)) : nullptr;
         if (!h || !text) {
-            ShowMessage(ctx, MessageText(111), MessageText(h ? 204 : 203), Buttons::Ok, Icon::Stop);
-            s.last_error = h ? 204 : 203;
+            ShowMessage(ctx, MessageText(111), MessageText(h ? err::BatchLockFailed : err::BatchNoMemory), Buttons::Ok, Icon::Stop);
+            s.last_error = static_cast<std::int16_t>(h ? err::BatchLockFailed : err::BatchNoMemory);
             result = kCodeReported;
         } else {
             std::memcpy(text, bytes.data(), bytes.size());
@@ -1006,9 +1000,9 @@ void RunCall(ScriptContext* ctx, std::string_view file, std::string_view paramet
     restore();
     s.error = 0;
     // The user's cancel carries on into the caller (its cancel label, if any).
-    if (terminate) Fail(s, kCodeStop);
-    else if (result == kCodeCancel) Fail(s, kCodeCancel);
-    else if (result != 0) Fail(s, kCodeCallFailed);
+    if (terminate) Error(s, kCodeStop);
+    else if (result == kCodeCancel) Error(s, kCodeCancel);
+    else if (result != 0) Error(s, kCodeCallFailed);
     s.stop_from_call = result != 0 && s.stop_code != 0;
 }
 

@@ -25,6 +25,8 @@ bool SubstituteLine(ScriptContext* ctx, const char* line, char* out);
 // Text of a script file or buffer starting with a UTF-16 byte order mark in
 // the 8-bit code page; nullopt when it cannot be converted.
 std::optional<std::string> FromUtf16(std::string_view bytes);
+// True when the bytes start with a UTF-16 byte-order mark (either order).
+bool HasUtf16Mark(std::string_view bytes);
 
 // Message box of a statement error: caption "CODE:  text", text the line,
 // two line breaks, "Tarn Version:" and the version.

@@ -4,6 +4,8 @@
 
 #include "builtins.h"
 #include "context.h"
+#include "errors.h"
+#include "export_guard.h"
 #include "messages.h"
 
 namespace tarn {
@@ -103,7 +105,7 @@ std::uint16_t StoreText(ScriptContext* ctx, std::string_view text) {
     const std::uint32_t n = static_cast<std::uint32_t>(text.size());
     std::uint16_t off = n < 0xFFFF ? VMalloc(s.heap, n + 1) : 0;
     if (!off) {
-        if (!s.error) s.error = 3096;
+        if (!s.error) s.error = err::OutOfStringMemory;
         return 0;
     }
     char* p = HeapText(s.heap, off);
@@ -120,7 +122,7 @@ void FreeText(ScriptContext* ctx, std::uint16_t offset) {
 
 using namespace tarn;
 
-extern "C" uint16_t VMalloc(StringHeap* heap, uint32_t bytes) {
+static uint16_t AllocateBlock(StringHeap* heap, uint32_t bytes) {
     if (!heap || !heap->free_head) return 0;
     if (bytes > TARN_HEAP_MAX) return 0;
     const std::uint32_t need = BlockSizeFor(bytes);
@@ -157,7 +159,7 @@ extern "C" uint16_t VMalloc(StringHeap* heap, uint32_t bytes) {
     }
 }
 
-extern "C" void VFree(ScriptContext* ctx, StringHeap* heap, uint16_t offset) {
+static void FreeBlock(ScriptContext* ctx, StringHeap* heap, uint16_t offset) {
     if (!heap || offset < TARN_HEAP_HEADER + 8 || offset >= heap->size) return;
     std::uint32_t block = offset - 8u;
     // A block that is not in use (double free, stray offset) is left alone.
@@ -190,4 +192,12 @@ extern "C" void VFree(ScriptContext* ctx, StringHeap* heap, uint16_t offset) {
     }
     MarkFree(heap, block, size);
     PushFront(heap, block);
+}
+
+extern "C" uint16_t VMalloc(StringHeap* heap, uint32_t bytes) {
+    return Guarded<uint16_t>(0, [&] { return AllocateBlock(heap, bytes); });
+}
+
+extern "C" void VFree(ScriptContext* ctx, StringHeap* heap, uint16_t offset) {
+    GuardedVoid([&] { FreeBlock(ctx, heap, offset); }, ctx);
 }

@@ -4,7 +4,10 @@
  * cross the interface (fixed byte layouts, checked at compile time), the
  * movable-memory handle family the host allocates its blocks with, and the
  * exported entry points. All entries use C linkage; no C++ exception ever
- * leaves them. Handles, pointers and callback arguments are pointer-sized.
+ * leaves them: when one fails inside (out of memory), it gives its failure
+ * result, noted beside it, and an entry taking a context sets the
+ * statement error 3096. Handles, pointers and callback arguments are
+ * pointer-sized.
  *
  * Calling order of a host:
  *   DoDaDllInit 0 (handshake, gives the context size)
@@ -33,12 +36,12 @@ typedef intptr_t TarnHandle; /* GlobalAlloc handle, window, module instance */
 #define GMEM_ZEROINIT 0x0040u
 #define GHND (GMEM_MOVEABLE | GMEM_ZEROINIT)
 
-TARN_API TarnHandle GlobalAlloc(unsigned flags, size_t bytes);
-TARN_API TarnHandle GlobalReAlloc(TarnHandle h, size_t bytes, unsigned flags);
-TARN_API void* GlobalLock(TarnHandle h);
+TARN_API TarnHandle GlobalAlloc(unsigned flags, size_t bytes); /* 0 on failure */
+TARN_API TarnHandle GlobalReAlloc(TarnHandle h, size_t bytes, unsigned flags); /* 0 on failure */
+TARN_API void* GlobalLock(TarnHandle h); /* NULL on failure */
 TARN_API int GlobalUnlock(TarnHandle h); /* non-zero while still locked */
 TARN_API TarnHandle GlobalFree(TarnHandle h); /* 0 on success, else h */
-TARN_API size_t GlobalSize(TarnHandle h);
+TARN_API size_t GlobalSize(TarnHandle h); /* 0 on failure */
 
 /* ---- records ---------------------------------------------------------- */
 
@@ -165,6 +168,10 @@ static_assert(offsetof(ScriptContext, internal) % 8 == 0, "library state is 8-al
 #endif
 
 /* ---- exports ---------------------------------------------------------- */
+/* Failure results: DoDaDllInit, ProcessDaBatBuffer, DLLServices, VMalloc,
+ * ProcessSubExpression, TarnSelectUi, TarnLastOutcome 0; find_var 0xFFFF;
+ * get_token and get_string_token 0 (end of line); ViperAnswer -4; VFree,
+ * putback and DoDllAbout do nothing. */
 
 TARN_API intptr_t DoDaDllInit(TarnHandle window, TarnHandle context, intptr_t third,
                               uint16_t request, intptr_t number, const char* text1,

@@ -5,6 +5,8 @@
 
 #include "builtins.h"
 #include "context.h"
+#include "errors.h"
+#include "export_guard.h"
 #include "keywords.h"
 #include "variables.h"
 
@@ -16,12 +18,8 @@ struct Range {
     std::int16_t last = -2;
 };
 Range g_ranges[256];
-bool g_index_ok = true;
-bool g_reported = false;
 
 void BuildIndex() {
-    const int problem = CheckKeywordTable(kKeywordTable, kKeywordCount);
-    g_index_ok = problem == 0;
     for (int i = 0; i < kKeywordCount; ++i) {
         const unsigned char c = static_cast<unsigned char>(kKeywordTable[i].name[0]);
         if (g_ranges[c].first < 0) g_ranges[c].first = static_cast<std::int16_t>(i);
@@ -59,7 +57,7 @@ int SearchTable(const KeywordEntry* t, int count, bool stop_at_zero, const char*
 }
 
 void SetError(State& s, int code) {
-    if (!s.error) s.error = static_cast<std::int16_t>(code);
+    Error(s, code);
     s.token_type = kTokEnd;
     s.token[0] = 0;
 }
@@ -78,14 +76,9 @@ void EnsureIndex() {
 bool LookupKeyword(ScriptContext* ctx, bool word_mode) {
     State& s = S(ctx);
     EnsureIndex();
-    if (!g_index_ok && !g_reported) {
-        g_reported = true;
-        const int problem = CheckKeywordTable(kKeywordTable, kKeywordCount);
-        ShowMessage(ctx, "", problem == 1 ? "FSOP782" : "FNP983", Buttons::Ok, Icon::Stop);
-    }
     const char* p = s.cursor;
     int code = -1, len = 0;
-    if (word_mode && g_index_ok) {
+    if (word_mode) {
         char word[16];
         int n = 0;
         while (IsWordChar(static_cast<unsigned char>(p[n]))) {
@@ -131,12 +124,11 @@ void ReadNumber(State& s) {
     bool fp = false;
     while (true) {
         const unsigned char c = static_cast<unsigned char>(*p);
-        if (IsDigit(c)) {
-        } else if (c == '.') {
-            if (++dots > 1) return SetError(s, 3338);
+        if (c == '.') {
+            if (++dots > 1) return SetError(s, err::FloatTooManyDots);
             fp = true;
         } else if (c == 'e' || c == 'E') {
-            if (++exps > 1) return SetError(s, 3339);
+            if (++exps > 1) return SetError(s, err::FloatTooManyExponents);
             fp = true;
             if ((p[1] == '+' || p[1] == '-') && IsDigit(static_cast<unsigned char>(p[2]))) {
                 if (n < kTextBuf - 2) s.token[n++] = static_cast<char>(c);
@@ -145,7 +137,7 @@ void ReadNumber(State& s) {
                 ++p;
                 continue;
             }
-        } else {
+        } else if (!IsDigit(c)) {
             break;
         }
         if (n < kTextBuf - 1) s.token[n++] = static_cast<char>(c);
@@ -206,7 +198,7 @@ void ReadVariable(ScriptContext* ctx) {
     int n = 0;
     char name[TARN_NAME_MAX + 1];
     while (IsWordChar(static_cast<unsigned char>(*p)) || *p == '.') {
-        if (n == TARN_NAME_MAX) return SetError(s, 3055);
+        if (n == TARN_NAME_MAX) return SetError(s, err::TokenNameTooLong);
         name[n++] = static_cast<char>(Lower(static_cast<unsigned char>(*p)));
         ++p;
     }
@@ -214,7 +206,7 @@ void ReadVariable(ScriptContext* ctx) {
     std::memcpy(s.token, name, static_cast<std::size_t>(n) + 1);
     s.cursor = p;
     const std::uint16_t slot = EnterVariable(ctx, std::string_view(name, static_cast<std::size_t>(n)));
-    if (slot == kNoVariable) return SetError(s, 3097);
+    if (slot == kNoVariable) return SetError(s, err::OutOfVariableMemory);
     s.token_type = kTokVariable;
     s.token_code = -1;
     s.token_var = slot;
@@ -235,22 +227,6 @@ bool StartToken(State& s) {
 }
 
 }  // namespace
-
-int CheckKeywordTable(const KeywordEntry* table, int count) {
-    for (int i = 1; i < count; ++i) {
-        const auto& a = table[i - 1];
-        const auto& b = table[i];
-        if (std::memcmp(a.name, b.name, sizeof a.name) >= 0) return 1;
-    }
-    for (int i = 0; i < count; ++i)
-        if (table[i].index != i) return 2;
-    return 0;
-}
-
-bool KeywordIndexOk() {
-    EnsureIndex();
-    return g_index_ok;
-}
 
 void StartLine(ScriptContext* ctx, const char* line) {
     State& s = S(ctx);
@@ -274,7 +250,7 @@ const KeywordEntry* KeywordOf(const ScriptContext* ctx, int code) {
 
 using namespace tarn;
 
-extern "C" int get_token(ScriptContext* ctx) {
+static int NextToken(ScriptContext* ctx) {
     State& s = S(ctx);
     if (StartToken(s)) return kTokEnd;
     const unsigned char c = static_cast<unsigned char>(*s.cursor);
@@ -283,7 +259,7 @@ extern "C" int get_token(ScriptContext* ctx) {
     } else if (!IsLetter(c) && c != '@' && c != '_') {
         if (!LookupKeyword(ctx, false)) {
             if (c == '"' || c == '\'' || c == '`') ReadString(s);
-            else SetError(s, 3054);
+            else SetError(s, err::UnrecognizableItem);
         }
     } else if (!ReadObjectName(s) && !LookupKeyword(ctx, true)) {
         ReadVariable(ctx);
@@ -291,18 +267,18 @@ extern "C" int get_token(ScriptContext* ctx) {
     return s.token_type;
 }
 
-extern "C" int get_string_token(ScriptContext* ctx) {
+static int NextWordToken(ScriptContext* ctx) {
     State& s = S(ctx);
     if (StartToken(s)) return kTokEnd;
     const char* p = s.cursor;
     if (!IsWordChar(static_cast<unsigned char>(*p))) {
-        SetError(s, 3054);
+        SetError(s, err::UnrecognizableItem);
         return kTokEnd;
     }
     int n = 0;
     while (IsWordChar(static_cast<unsigned char>(*p))) {
         if (n >= kTextBuf - 1) {
-            SetError(s, 3053);
+            SetError(s, err::StringTooLong);
             return kTokEnd;
         }
         s.token[n++] = *p++;
@@ -313,7 +289,19 @@ extern "C" int get_string_token(ScriptContext* ctx) {
     return kTokString;
 }
 
-extern "C" void putback(ScriptContext* ctx) {
+static void StepBack(ScriptContext* ctx) {
     State& s = S(ctx);
     s.cursor = s.token_start;
+}
+
+extern "C" int get_token(ScriptContext* ctx) {
+    return Guarded<int>(kTokEnd, [&] { return NextToken(ctx); }, ctx);
+}
+
+extern "C" int get_string_token(ScriptContext* ctx) {
+    return Guarded<int>(kTokEnd, [&] { return NextWordToken(ctx); }, ctx);
+}
+
+extern "C" void putback(ScriptContext* ctx) {
+    GuardedVoid([&] { StepBack(ctx); }, ctx);
 }

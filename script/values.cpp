@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "context.h"
+#include "errors.h"
 #include "string_heap.h"
 
 namespace tarn {
@@ -226,7 +227,7 @@ bool CopyValue(ScriptContext* ctx, const Value& from, Value& to) {
         const std::size_t n = std::strlen(HeapText(heap, from.text));
         const std::uint16_t off = n < 0xFFFF ? VMalloc(heap, static_cast<std::uint32_t>(n + 1)) : 0;
         if (!off) {
-            if (!S(ctx).error) S(ctx).error = 3096;
+            if (!S(ctx).error) S(ctx).error = err::OutOfStringMemory;
             SetUndefined(to);
             return false;
         }

@@ -30,7 +30,6 @@ inline void SetUndefined(Value& v) { v = Value{0.0, 0, TARN_UNDEFINED, 0, -1}; }
 inline bool HasValue(const Value& v) { return v.type & (TARN_INT | TARN_STRING | TARN_FLOAT); }
 inline bool IsIntValue(const Value& v) { return (v.type & TARN_INT) != 0; }
 inline bool IsHandleValue(const Value& v) { return (v.type & TARN_HANDLE) == TARN_HANDLE; }
-inline bool IsFloatValue(const Value& v) { return (v.type & TARN_FLOAT) && !(v.type & TARN_INT); }
 
 // Frees a value's string and marks it undefined.
 void ReleaseValue(ScriptContext* ctx, Value& v);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "context.h"
+#include "errors.h"
 #include "string_heap.h"
 #include "values.h"
 
@@ -27,7 +28,7 @@ std::uint16_t EnterVariable(ScriptContext* ctx, std::string_view name) {
     std::uint16_t slot = LookupVariable(ctx, name);
     if (slot != kNoVariable) return slot;
     if (!ctx->variables) {
-        s.error = 3097;
+        s.error = err::OutOfVariableMemory;
         return kNoVariable;
     }
     slot = kNoVariable;
@@ -39,7 +40,7 @@ std::uint16_t EnterVariable(ScriptContext* ctx, std::string_view name) {
     }
     if (slot == kNoVariable) {
         if (s.variables_used >= s.variables_capacity) {
-            s.error = 3097;
+            s.error = err::OutOfVariableMemory;
             return kNoVariable;
         }
         slot = s.variables_used++;

@@ -4,6 +4,7 @@
 #include "binary_records.h"
 #include "builtins.h"
 #include "clipboard.h"
+#include "errors.h"
 #include "family_util.h"
 
 #include <cstdio>
@@ -15,8 +16,8 @@ namespace tarn::fn {
 namespace {
 
 constexpr std::int32_t kHandleBase = 987659;
-constexpr int kBadHandle = 3023;
-constexpr int kBeyondEnd = 3325;
+constexpr int kBadHandle = err::BinaryDataInvalidBinaryDataHandle;
+constexpr int kBeyondEnd = err::BinaryPeekPokeIncrOffsetBeyondEndBinary;
 
 // One buffer as a handler sees it.
 struct Buffer {
@@ -56,13 +57,13 @@ void BinaryAlloc(Call& c) {
     State& s = c.State();
     int slot = 0;
     while (slot < kBinarySlots && s.binaries[slot]) ++slot;
-    if (slot == kBinarySlots) return c.Fail(3024);
+    if (slot == kBinarySlots) return c.Fail(err::BinaryDataTooManyOpenBinary);
     const std::int32_t size = c.Int(0);
-    if (size < 0) return c.Fail(1126);
+    if (size < 0) return c.Fail(err::BinaryAllocCouldNotAllocateBinary);
     const TarnHandle h = GlobalAlloc(GHND, static_cast<std::size_t>(size));
     if (!h || !GlobalLock(h)) {
         if (h) GlobalFree(h);
-        return c.Fail(1126);
+        return c.Fail(err::BinaryAllocCouldNotAllocateBinary);
     }
     s.binaries[slot] = h;
     s.binary_size[slot] = static_cast<std::uint32_t>(size);
@@ -93,8 +94,8 @@ void BinaryEodSet(Call& c) {
     Buffer b;
     if (!Get(c, 0, &b)) return;
     const std::int32_t to = c.Int(1);
-    if (to > b.size) return c.Fail(3127);
-    if (to < 0) return c.Fail(1548);
+    if (to > b.size) return c.Fail(err::BinaryEODSetSetValueBeyondEnd);
+    if (to < 0) return c.Fail(err::BinaryFunctionsInvalidOffset);
     const auto old = *b.eod;
     *b.eod = static_cast<std::uint32_t>(to);
     c.ReturnInt(static_cast<std::int32_t>(old));
@@ -138,7 +139,7 @@ void Poke(Call& c, int width) {
     if (!Get(c, 0, &b)) return;
     const std::int64_t v = c.Int(2);
     // A byte takes -256 to 255, a word -65536 to 65535.
-    if (width < 4 && (v < -(1LL << (8 * width)) || v >= (1LL << (8 * width)))) return c.Fail(3326);
+    if (width < 4 && (v < -(1LL << (8 * width)) || v >= (1LL << (8 * width)))) return c.Fail(err::BinaryPokeValuePokeOutsideAllowable);
     auto* p = At(c, b, width);
     if (!p) return;
     const auto old = Load(p, width);
@@ -205,7 +206,7 @@ void BinaryPeekStr(Call& c) {
     Buffer b;
     if (!Get(c, 0, &b)) return;
     const std::int32_t off = c.Int(1), max = c.Int(2);
-    if (max < 0) return c.Fail(1549);
+    if (max < 0) return c.Fail(err::BinaryFunctionsInvalidCount);
     if (off < 0 || static_cast<long>(off) + max > b.size) return c.Fail(kBeyondEnd);
     const std::size_t n = strnlen(reinterpret_cast<const char*>(b.data + off), static_cast<std::size_t>(max));
     b.Raise(off + static_cast<long>(n));
@@ -229,13 +230,13 @@ void BinaryPokeStr(Call& c) {
 // Checks target/source ranges for and, or, xor and compare.
 bool Ranges(Call& c, const Buffer& t, long toff, const Buffer& s, long soff, long count) {
     int e = 0;
-    if (toff < 0 || soff < 0) e = 1548;
-    else if (count < 0) e = 1549;
+    if (toff < 0 || soff < 0) e = err::BinaryFunctionsInvalidOffset;
+    else if (count < 0) e = err::BinaryFunctionsInvalidCount;
     else if (count == 0) e = 0;
-    else if (toff >= t.size || soff >= s.size) e = 1543;
-    else if (toff >= static_cast<long>(*t.eod) || soff >= static_cast<long>(*s.eod)) e = 1550;
-    else if (toff + count > t.size || soff + count > s.size) e = 1544;
-    else if (toff + count > static_cast<long>(*t.eod) || soff + count > static_cast<long>(*s.eod)) e = 1551;
+    else if (toff >= t.size || soff >= s.size) e = err::BinaryFunctionsOffsetsBeyondEndBinary;
+    else if (toff >= static_cast<long>(*t.eod) || soff >= static_cast<long>(*s.eod)) e = err::BinaryFunctionsOffsetBeyondBinaryEOD;
+    else if (toff + count > t.size || soff + count > s.size) e = err::BinaryFunctionsSpecifiedCountExtendsBeyond;
+    else if (toff + count > static_cast<long>(*t.eod) || soff + count > static_cast<long>(*s.eod)) e = err::BinaryFunctionsSpecifiedCountExtendsBeyond1551;
     if (e) c.Fail(e);
     return e == 0;
 }
@@ -271,10 +272,10 @@ void BinaryCopy(Call& c) {
     Buffer t, s;
     if (!Get(c, 0, &t) || !Get(c, 2, &s)) return;
     const long toff = c.Int(1), soff = c.Int(3), count = c.Int(4);
-    if (toff < 0 || soff < 0 || toff > t.size || soff > s.size) return c.Fail(3327);
-    if (count < 0) return c.Fail(1549);
-    if (soff + count > static_cast<long>(*s.eod)) return c.Fail(3329);
-    if (toff + count > t.size) return c.Fail(3328);
+    if (toff < 0 || soff < 0 || toff > t.size || soff > s.size) return c.Fail(err::BinaryCopyOffsetsBeyondEndBinary);
+    if (count < 0) return c.Fail(err::BinaryFunctionsInvalidCount);
+    if (soff + count > static_cast<long>(*s.eod)) return c.Fail(err::BinaryCopyDataCopyExtendsBeyond);
+    if (toff + count > t.size) return c.Fail(err::BinaryCopyDataCopiedWillNot);
     std::memmove(t.data + toff, s.data + soff, count);
     if (count) t.Raise(toff + count);
     c.ReturnInt(static_cast<std::int32_t>(count));
@@ -287,7 +288,7 @@ void Index(Call& c, bool backward, bool ignoreCase, std::int32_t notFound) {
     Buffer b;
     if (!Get(c, 0, &b)) return;
     const std::int32_t off = c.Int(1);
-    if (off < 0 || off > b.size) return c.Fail(3333);
+    if (off < 0 || off > b.size) return c.Fail(err::BinaryIndexOffsetBeyondEndBinary);
     const long at = FindBytes(b.Used(), c.Str(2), off, backward, ignoreCase);
     c.ReturnInt(at < 0 ? notFound : static_cast<std::int32_t>(at));
 }
@@ -302,9 +303,9 @@ void BinaryStrCnt(Call& c) {
     Buffer b;
     if (!Get(c, 0, &b)) return;
     const long from = c.Int(1), to = c.Int(2);
-    if (from < 0 || to < 0) return c.Fail(1548);
-    if (from > b.size || to > b.size) return c.Fail(1543);
-    if (from > static_cast<long>(*b.eod) || to > static_cast<long>(*b.eod)) return c.Fail(1550);
+    if (from < 0 || to < 0) return c.Fail(err::BinaryFunctionsInvalidOffset);
+    if (from > b.size || to > b.size) return c.Fail(err::BinaryFunctionsOffsetsBeyondEndBinary);
+    if (from > static_cast<long>(*b.eod) || to > static_cast<long>(*b.eod)) return c.Fail(err::BinaryFunctionsOffsetBeyondBinaryEOD);
     const std::string_view needle = c.Str(3);
     std::int32_t n = 0;
     if (!needle.empty() && to > from) {
@@ -329,14 +330,14 @@ void BinaryRead(Call& c) {
     Buffer b;
     if (!Get(c, 0, &b)) return;
     std::FILE* f = std::fopen(FileName(c.Str(1)).c_str(), "rb");
-    if (!f) return c.Fail(1077);
+    if (!f) return c.Fail(err::FileOpenOpenFailed);
     std::fseek(f, 0, SEEK_END);
     const long size = std::ftell(f);
     std::fseek(f, 0, SEEK_SET);
     if (size < 0 || size > b.size) {
         std::fclose(f);
         c.ReturnInt(0);
-        return c.Fail(1330);
+        return c.Fail(err::BinaryReadFileSizeLargerThan);
     }
     const std::size_t got = std::fread(b.data, 1, static_cast<std::size_t>(size), f);
     std::fclose(f);
@@ -348,7 +349,7 @@ void BinaryWrite(Call& c) {
     Buffer b;
     if (!Get(c, 0, &b)) return;
     std::FILE* f = std::fopen(FileName(c.Str(1)).c_str(), "wb");
-    if (!f) return c.Fail(1077);
+    if (!f) return c.Fail(err::FileOpenOpenFailed);
     const std::size_t put = std::fwrite(b.data, 1, *b.eod, f);
     const bool ok = std::fclose(f) == 0 && put == *b.eod;
     c.ReturnInt(ok ? static_cast<std::int32_t>(put) : 0);
@@ -360,15 +361,15 @@ void BinaryReadEx(Call& c) {
     Buffer b;
     if (!Get(c, 0, &b)) return;
     const long boff = c.Int(1), foff = c.Int(3), count = c.Int(4);
-    if (boff < 0 || foff < 0) return c.Fail(1548);
-    if (count < 0) return c.Fail(1549);
-    if (boff > b.size) return c.Fail(1543);
-    if (boff + count > b.size) return c.Fail(1544);
+    if (boff < 0 || foff < 0) return c.Fail(err::BinaryFunctionsInvalidOffset);
+    if (count < 0) return c.Fail(err::BinaryFunctionsInvalidCount);
+    if (boff > b.size) return c.Fail(err::BinaryFunctionsOffsetsBeyondEndBinary);
+    if (boff + count > b.size) return c.Fail(err::BinaryFunctionsSpecifiedCountExtendsBeyond);
     std::FILE* f = std::fopen(FileName(c.Str(2)).c_str(), "rb");
-    if (!f) return c.Fail(1077);
+    if (!f) return c.Fail(err::FileOpenOpenFailed);
     std::fseek(f, 0, SEEK_END);
     const long size = std::ftell(f);
-    int e = foff > size ? 1545 : foff + count > size ? 1546 : std::fseek(f, foff, SEEK_SET) ? 1547 : 0;
+    int e = foff > size ? err::BinaryFunctionsOffsetBeyondEndFile : foff + count > size ? err::BinaryFunctionsSpecifiedCountExtendsBeyond1546 : std::fseek(f, foff, SEEK_SET) ? err::BinaryFunctionsErrorSeekingOffsetFile : 0;
     if (e) {
         std::fclose(f);
         return c.Fail(e);
@@ -385,23 +386,23 @@ void BinaryWriteEx(Call& c) {
     Buffer b;
     if (!Get(c, 0, &b)) return;
     const long boff = c.Int(1), foff = c.Int(3), count = c.Int(4);
-    if (boff < 0 || foff < -1) return c.Fail(1548);
-    if (count < 0) return c.Fail(1549);
-    if (boff > static_cast<long>(*b.eod)) return c.Fail(1550);
-    if (boff + count > static_cast<long>(*b.eod)) return c.Fail(1551);
+    if (boff < 0 || foff < -1) return c.Fail(err::BinaryFunctionsInvalidOffset);
+    if (count < 0) return c.Fail(err::BinaryFunctionsInvalidCount);
+    if (boff > static_cast<long>(*b.eod)) return c.Fail(err::BinaryFunctionsOffsetBeyondBinaryEOD);
+    if (boff + count > static_cast<long>(*b.eod)) return c.Fail(err::BinaryFunctionsSpecifiedCountExtendsBeyond1551);
     const std::string name = FileName(c.Str(2));
     std::FILE* f = std::fopen(name.c_str(), "r+b");
     if (!f) f = std::fopen(name.c_str(), "w+b");
-    if (!f) return c.Fail(1077);
+    if (!f) return c.Fail(err::FileOpenOpenFailed);
     std::fseek(f, 0, SEEK_END);
     const long size = std::ftell(f);
     if (foff > size) {
         std::fclose(f);
-        return c.Fail(1545);
+        return c.Fail(err::BinaryFunctionsOffsetBeyondEndFile);
     }
     if (std::fseek(f, foff < 0 ? size : foff, SEEK_SET)) {
         std::fclose(f);
-        return c.Fail(1547);
+        return c.Fail(err::BinaryFunctionsErrorSeekingOffsetFile);
     }
     const std::size_t put = std::fwrite(b.data + boff, 1, static_cast<std::size_t>(count), f);
     const bool ok = std::fclose(f) == 0 && put == static_cast<std::size_t>(count);
@@ -414,10 +415,10 @@ void BinaryWriteEx(Call& c) {
 void BinarySort(Call& c) {
     Buffer b;
     if (!Get(c, 0, &b)) return;
-    if (c.Int(1) > b.size) return c.Fail(1478);
+    if (c.Int(1) > b.size) return c.Fail(err::BinaryHashSortSpecifiedRecordSizeLarger);
     if (int e = SortRecords(b.Bytes().subspan(0, *b.eod), c.Int(1), c.Int(2), c.Int(3), c.Int(4))) {
         // An EOD shorter than one record has nothing to sort.
-        if (!(e == 1478 && c.Int(1) > 0)) return c.Fail(e);
+        if (!(e == err::BinaryHashSortSpecifiedRecordSizeLarger && c.Int(1) > 0)) return c.Fail(e);
     }
     c.ReturnInt(1);
 }
@@ -442,7 +443,7 @@ void BinaryConvert(Call& c) {
     if (int e = ConvertBytes(std::string_view(reinterpret_cast<const char*>(used.data()), used.size()), c.Int(1),
                              c.Int(2), c.Int(3), c.Int(4), &out))
         return c.Fail(e);
-    if (static_cast<long>(out.size()) > b.size) return c.Fail(1556);
+    if (static_cast<long>(out.size()) > b.size) return c.Fail(err::BinaryConvertInsufficientFreeSpaceBinary);
     std::memcpy(b.data, out.data(), out.size());
     *b.eod = static_cast<std::uint32_t>(out.size());
     c.ReturnInt(static_cast<std::int32_t>(out.size()));
@@ -455,10 +456,10 @@ void BinaryOleType(Call& c) {
     if (!Get(c, 0, &b)) return;
     const std::int32_t type = c.Int(1);
     if (type != 0) {
-        if (type < 0 || type > 399) return c.Fail(1514);
-        if (type < 100) return c.Fail(1516);
-        if (type % 100 == 0) return c.Fail(1515);
-        if (type % 100 > 2) return c.Fail(1514);
+        if (type < 0 || type > 399) return c.Fail(err::BinaryOleTypeInvalidType);
+        if (type < 100) return c.Fail(err::BinaryOleTypeTypeDoesNotInclude1516);
+        if (type % 100 == 0) return c.Fail(err::BinaryOleTypeTypeDoesNotInclude);
+        if (type % 100 > 2) return c.Fail(err::BinaryOleTypeInvalidType);
     }
     c.State().binary_ole[b.slot] = type;
     c.ReturnInt(1);
@@ -489,15 +490,15 @@ void BinaryClipGet(Call& c) {
     case ClipStatus::Empty:
         return c.ReturnInt(0);
     case ClipStatus::NoClipboard:
-        return c.Fail(1559);
+        return c.Fail(err::BinaryClipUnableOpenClipboard);
     case ClipStatus::NoFormat:
     case ClipStatus::BadFormat:
-        return c.Fail(1560);
+        return c.Fail(err::BinaryClipSpecifiedClipboardFormatNot);
     case ClipStatus::Failed:
-        return c.Fail(1561);
+        return c.Fail(err::BinaryClipErrorRetrievingClipboardData);
     }
     if (c.Int(0) != 0) {
-        if (static_cast<long>(data.size()) > b.size) return c.Fail(1563);
+        if (static_cast<long>(data.size()) > b.size) return c.Fail(err::BinaryClipInsufficientSpaceBinaryBuffer);
         std::memcpy(b.data, data.data(), data.size());
         *b.eod = static_cast<std::uint32_t>(data.size());
     }
@@ -513,11 +514,11 @@ void BinaryClipPut(Call& c) {
     case ClipStatus::Ok:
         return c.ReturnInt(1);
     case ClipStatus::NoClipboard:
-        return c.Fail(1559);
+        return c.Fail(err::BinaryClipUnableOpenClipboard);
     case ClipStatus::BadFormat:
-        return c.Fail(1562);
+        return c.Fail(err::BinaryClipErrorAccessingClipboardData);
     default:
-        return c.Fail(1565);
+        return c.Fail(err::BinaryClipErrorStoringDataClipboard);
     }
 }
 
@@ -525,7 +526,7 @@ void BinaryClipPut(Call& c) {
 
 bool Tag(Call& c, int arg, TagState* t, Buffer* b) {
     if (!ParseTag(c.Str(arg), t)) {
-        c.Fail(1581);
+        c.Fail(err::BinaryTagInvalidBinaryTagStructure);
         return false;
     }
     State& s = c.State();
@@ -546,7 +547,7 @@ bool Tag(Call& c, int arg, TagState* t, Buffer* b) {
     const bool block = t->begin >= 0 && t->begin <= eod && t->begin + static_cast<long>(t->open.size() + t->close.size()) <= t->end &&
                        t->end <= eod;
     if (t->next > eod || !(none || block)) {
-        c.Fail(1581);
+        c.Fail(err::BinaryTagInvalidBinaryTagStructure);
         return false;
     }
     return true;
@@ -555,7 +556,7 @@ bool Tag(Call& c, int arg, TagState* t, Buffer* b) {
 void BinaryTagInit(Call& c) {
     Buffer b;
     if (!Get(c, 0, &b)) return;
-    if (c.Str(1).empty() || c.Str(2).empty()) return c.Fail(1580);
+    if (c.Str(1).empty() || c.Str(2).empty()) return c.Fail(err::BinaryTagInitBlankTagSpecified);
     TagState t;
     t.handle = c.Int(0);
     t.open = std::string(c.Str(1));
@@ -602,11 +603,11 @@ void BinaryTagRepl(Call& c) {
     TagState t;
     Buffer b;
     if (!Tag(c, 0, &t, &b)) return;
-    if (t.begin < 0) return c.Fail(1581);
+    if (t.begin < 0) return c.Fail(err::BinaryTagInvalidBinaryTagStructure);
     const std::string_view text = c.Str(1);
     const long old = t.end - t.begin, eod = *b.eod;
     const long grown = eod - old + static_cast<long>(text.size());
-    if (grown > b.size) return c.Fail(1582);
+    if (grown > b.size) return c.Fail(err::BinaryTagUnableAllocateLockMemory);
     std::memmove(b.data + t.begin + text.size(), b.data + t.end, eod - t.end);
     std::memcpy(b.data + t.begin, text.data(), text.size());
     if (grown < eod) std::memset(b.data + grown, 0, eod - grown);

@@ -1,4 +1,5 @@
 #include "binary_records.h"
+#include "errors.h"
 
 #include <algorithm>
 #include <charconv>
@@ -38,11 +39,11 @@ long FindBytes(std::span<const std::uint8_t> data, std::string_view needle, long
 }
 
 int CheckRecordLayout(long size, long recSize, long keyOffset, long keySize) {
-    if (recSize <= 0) return 1474;
-    if (keyOffset < 0) return 1475;
-    if (keySize <= 0) return 1476;
-    if (keyOffset + keySize > recSize) return 1477;
-    if (recSize > size) return 1478;
+    if (recSize <= 0) return err::BinaryHashSortInvalidRecordSize;
+    if (keyOffset < 0) return err::BinaryHashSortInvalidKeyOffset;
+    if (keySize <= 0) return err::BinaryHashSortInvalidKeySize;
+    if (keyOffset + keySize > recSize) return err::BinaryHashSortSpecifiedKeyExtendsBeyond;
+    if (recSize > size) return err::BinaryHashSortSpecifiedRecordSizeLarger;
     return 0;
 }
 
@@ -50,7 +51,7 @@ int SortRecords(std::span<std::uint8_t> data, long recSize, long keyOffset, long
     if (int e = CheckRecordLayout(static_cast<long>(data.size()), recSize, keyOffset, keySize)) return e;
     const int type = flags & ~kDescending;
     const bool descending = (flags & kDescending) != 0;
-    if (type != kKeyString && keySize != type) return 1476;
+    if (type != kKeyString && keySize != type) return err::BinaryHashSortInvalidKeySize;
     const long count = static_cast<long>(data.size()) / recSize;
     auto key = [&](long r) { return data.data() + r * recSize + keyOffset; };
     auto compare = [&](long a, long b) -> int {
@@ -86,7 +87,7 @@ int SortRecords(std::span<std::uint8_t> data, long recSize, long keyOffset, long
         }
     };
     if (type != kKeyString && type != kKeyWord1 && type != kKeyWord2 && type != kKeyWord4 && type != kKeyFloat8)
-        return 1476;
+        return err::BinaryHashSortInvalidKeySize;
     std::vector<long> order(count);
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](long a, long b) {
@@ -103,8 +104,8 @@ int SortRecords(std::span<std::uint8_t> data, long recSize, long keyOffset, long
 int HashRecord(std::span<std::uint8_t> data, long recSize, long keyOffset, long keySize, std::string_view key,
                long* offset) {
     if (int e = CheckRecordLayout(static_cast<long>(data.size()), recSize, keyOffset, keySize)) return e;
-    if (key.empty()) return 1480;
-    if (static_cast<long>(key.size()) > keySize) return 1481;
+    if (key.empty()) return err::BinaryHashKeyValueMustSpecified;
+    if (static_cast<long>(key.size()) > keySize) return err::BinaryHashSpecifiedKeyValueLarger;
     std::vector<std::uint8_t> want(keySize, 0);
     std::memcpy(want.data(), key.data(), key.size());
     // FNV-1a over the padded key.
@@ -121,7 +122,7 @@ int HashRecord(std::span<std::uint8_t> data, long recSize, long keyOffset, long 
             return 0;
         }
     }
-    return 1482;
+    return err::BinaryHashNoAvailableSpaceBinary;
 }
 
 std::string FormatTag(const TagState& t) {
@@ -261,11 +262,11 @@ bool Encode(const std::u32string& in, int type, int codePage, std::string* out) 
 
 int ConvertBytes(std::string_view in, int from, int to, int codePage, int flags, std::string* out) {
     auto validType = [](int t) { return t >= 0 && t <= 3; };
-    if (!validType(from) || !validType(to)) return 1553;
-    if (flags & ~3) return 1554;
-    if (flags == 3) return 1555;
+    if (!validType(from) || !validType(to)) return err::BinaryConvertInvalidType;
+    if (flags & ~3) return err::BinaryConvertInvalidFlags;
+    if (flags == 3) return err::BinaryConvertInvalidCombinationFlags;
     std::u32string text;
-    if (!Decode(in, from, codePage, &text)) return 1557;
+    if (!Decode(in, from, codePage, &text)) return err::BinaryConvertErrorConvertingBuffer;
     // Case changes cover ASCII and Latin-1 letters.
     for (char32_t& u : text) {
         const bool lower = (u >= 'a' && u <= 'z') || (u >= 0xE0 && u <= 0xFE && u != 0xF7);
@@ -273,7 +274,7 @@ int ConvertBytes(std::string_view in, int from, int to, int codePage, int flags,
         if ((flags & 1) && lower) u -= 0x20;
         if ((flags & 2) && upper) u += 0x20;
     }
-    if (!Encode(text, to, codePage, out)) return 1557;
+    if (!Encode(text, to, codePage, out)) return err::BinaryConvertErrorConvertingBuffer;
     return 0;
 }
 

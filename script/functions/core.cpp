@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "builtins.h"
+#include "errors.h"
 #include "statements.h"
 
 namespace tarn {
@@ -13,7 +14,7 @@ void CallScript(Call& c) {
 }
 
 // The external-call variant of call exists only in other products.
-void CallExt(Call& c) { c.Fail(3099); }
+void CallExt(Call& c) { c.Fail(err::CallExtDisabled); }
 
 void ErrorModeFn(Call& c) {
     State& s = c.State();

@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "builtins.h"
+#include "errors.h"
 #include "messages.h"
 #include "values.h"
 #include "variables.h"
@@ -119,7 +120,7 @@ std::string DebugOutcome(int kind, int truth) {
 }
 
 std::string DebugErrorOutcome(int code, bool stopped) {
-    const bool extender = code == 1213 || code == 2214 || code == 3215 || code == 9013;
+    const bool extender = code == err::ExtenderMinor || code == err::ExtenderModerate || code == err::ExtenderSevere || code == 9013;
     const char* words = extender ? (stopped ? "TERMINAL EXTENDER ERROR=>" : "EXTENDER ERROR SUPPRESSED =>")
                                  : (stopped ? "TERMINAL Tarn ERROR=>" : "Tarn ERROR SUPPRESSED =>");
     return words + std::to_string(code);

@@ -1,5 +1,6 @@
 // The directory family.
 #include "builtins.h"
+#include "errors.h"
 #include "family_util.h"
 #include "filelist.h"
 #include "filenames.h"
@@ -46,13 +47,13 @@ int eachDir(Call& c, std::string_view list, int notFound, const std::function<in
 void DirAttrGet(Call& c) {
     std::string p = arg(c, 0);
     if (!NoWildcards(c, p)) return;
-    if (!isDirectory(p)) return c.Fail(1421);
+    if (!isDirectory(p)) return c.Fail(err::DirAttrGetDirectoryNotFound);
     c.ReturnText(AttrString(p));
 }
 
 void DirAttrSet(Call& c) {
     std::string attrs(c.Str(1));
-    int rc = eachDir(c, c.Str(0), 1422, [&](const std::string& p) { return ApplyAttrs(p, attrs) ? 1422 : 0; });
+    int rc = eachDir(c, c.Str(0), err::DirAttrSetDirectoryNotFoundAccess, [&](const std::string& p) { return ApplyAttrs(p, attrs) ? err::DirAttrSetDirectoryNotFoundAccess : 0; });
     if (rc) return c.Fail(rc);
     c.ReturnInt(1);
 }
@@ -60,13 +61,13 @@ void DirAttrSet(Call& c) {
 void DirChange(Call& c) {
     std::string p = arg(c, 0);
     if (!NoWildcards(c, p)) return;
-    if (p.empty() || chdir(p.c_str()) != 0) return c.Fail(1031);
+    if (p.empty() || chdir(p.c_str()) != 0) return c.Fail(err::DirChangeDirNotFoundchanged);
     c.ReturnInt(1);
 }
 
 void DirExist(Call& c) {
     std::string p = arg(c, 0);
-    if (hasWildcards(namePart(p))) return c.Fail(1226);
+    if (hasWildcards(namePart(p))) return c.Fail(err::DirExistInvalidPathSpecified);
     c.ReturnInt(isDirectory(p) ? 1 : 0);
 }
 
@@ -81,29 +82,29 @@ void DirHome(Call& c) { ReturnTextOrMemError(c, ProgramDir()); }
 void DirMake(Call& c) {
     std::string p = arg(c, 0);
     if (!NoWildcards(c, p)) return;
-    if (p.empty()) return c.Fail(1029);
+    if (p.empty()) return c.Fail(err::DirMakeDirNotCreated);
     std::string full = fullPath(p);
     for (std::size_t i = 1; i <= full.size(); ++i) {
         if (i < full.size() && full[i] != '/') continue;
         std::string part = full.substr(0, i);
-        if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return c.Fail(1029);
+        if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return c.Fail(err::DirMakeDirNotCreated);
     }
-    if (!isDirectory(full)) return c.Fail(1029);
+    if (!isDirectory(full)) return c.Fail(err::DirMakeDirNotCreated);
     c.ReturnInt(1);
 }
 
 void DirRemove(Call& c) {
-    int rc = eachDir(c, c.Str(0), 1030, [](const std::string& p) { return rmdir(p.c_str()) == 0 ? 0 : 1030; });
+    int rc = eachDir(c, c.Str(0), err::DirRemoveDirNotRemoved, [](const std::string& p) { return rmdir(p.c_str()) == 0 ? 0 : err::DirRemoveDirNotRemoved; });
     if (rc) return c.Fail(rc);
     c.ReturnInt(1);
 }
 
 void DirRename(Call& c) {
     std::string from = arg(c, 0), to = arg(c, 1);
-    if (hasWildcards(namePart(from)) || !isDirectory(from)) return c.Fail(2203);
+    if (hasWildcards(namePart(from)) || !isDirectory(from)) return c.Fail(err::DirRenameFromFileIllegal);
     struct stat st;
-    if (to.empty() || hasWildcards(namePart(to)) || lstat(to.c_str(), &st) == 0) return c.Fail(2204);
-    if (::rename(from.c_str(), to.c_str()) != 0) return c.Fail(1025);
+    if (to.empty() || hasWildcards(namePart(to)) || lstat(to.c_str(), &st) == 0) return c.Fail(err::DirRenameToFileIllegal);
+    if (::rename(from.c_str(), to.c_str()) != 0) return c.Fail(err::FileRenameRenameFailed);
     c.ReturnInt(1);
 }
 
@@ -131,7 +132,7 @@ long long treeSize(const std::string& dir, bool allocated) {
 void DirSize(Call& c) {
     std::string p = arg(c, 0);
     if (!NoWildcards(c, p)) return;
-    if (!isDirectory(p)) return c.Fail(1573);
+    if (!isDirectory(p)) return c.Fail(err::DirSizeDirectoryNotFound);
     ReturnSize(c, treeSize(p, c.Int(1) & 1));
 }
 

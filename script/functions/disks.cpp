@@ -1,5 +1,6 @@
 // The disk family: drives stand for file systems (see volumes.h).
 #include "builtins.h"
+#include "errors.h"
 #include "family_util.h"
 #include "filenames.h"
 #include "volumes.h"
@@ -44,7 +45,7 @@ void sumDrives(Call& c, bool free) {
     for (const auto& d : driveList(c.Str(0))) {
         auto root = driveRoot(d);
         struct statvfs v;
-        if (!root || !statOf(*root, v)) return c.Fail(3320);
+        if (!root || !statOf(*root, v)) return c.Fail(err::EvalDiskDiskDriveSpecificationError);
         if (!seen.insert(v.f_fsid).second) continue;
         total += static_cast<long long>(free ? v.f_bavail : v.f_blocks) * static_cast<long long>(v.f_frsize);
     }
@@ -57,7 +58,7 @@ void DiskSize(Call& c) { sumDrives(c, false); }
 void DiskExist(Call& c) {
     bool letter;
     auto root = driveRoot(c.Str(0), &letter);
-    if (!root && !letter) return c.Fail(3385);
+    if (!root && !letter) return c.Fail(err::DiskExistInvalidDiskArgumentTry);
     c.ReturnInt(root && isDirectory(*root) ? 1 : 0);
 }
 
@@ -65,11 +66,11 @@ void DiskExist(Call& c) {
 // clusters; a cluster is a file system block, a sector 512 bytes.
 void DiskInfo(Call& c) {
     auto root = driveRoot(c.Str(0));
-    if (!root) return c.Fail(1468);
+    if (!root) return c.Fail(err::DiskInfoInvalidDriveLetter);
     int req = c.Int(1);
-    if (req < 1 || req > 4) return c.Fail(1469);
+    if (req < 1 || req > 4) return c.Fail(err::DiskInfoInvalidRequestNumber);
     struct statvfs v;
-    if (!statOf(*root, v)) return c.Fail(1470);
+    if (!statOf(*root, v)) return c.Fail(err::DiskInfoFunctionFailed);
     long long n = 0;
     switch (req) {
     case 1: n = static_cast<long long>(v.f_frsize / 512 ? v.f_frsize / 512 : 1); break;
@@ -96,11 +97,11 @@ void DiskScan(Call& c) {
 // case-sensitive (1/0), 6 device.
 void DiskVolInfo(Call& c) {
     auto root = driveRoot(c.Str(0));
-    if (!root || !isDirectory(*root)) return c.Fail(1519);
+    if (!root || !isDirectory(*root)) return c.Fail(err::DiskVolInfoInvalidRootPath);
     int req = c.Int(1);
-    if (req < 1 || req > 6) return c.Fail(1520);
+    if (req < 1 || req > 6) return c.Fail(err::DiskVolInfoInvalidRequestNumber);
     struct statvfs v;
-    if (!statOf(*root, v)) return c.Fail(1522);
+    if (!statOf(*root, v)) return c.Fail(err::DiskVolInfoFunctionFailed);
     auto m = mountOf(readMounts(), *root);
     switch (req) {
     case 1: {
@@ -136,8 +137,8 @@ void DiskVolInfo(Call& c) {
 void LogDisk(Call& c) {
     bool letter;
     auto root = driveRoot(c.Str(0), &letter);
-    if (!root && !letter) return c.Fail(3026);
-    if (!root || chdir(root->c_str()) != 0) return c.Fail(1028);
+    if (!root && !letter) return c.Fail(err::LogDiskIllegalDiskDrive);
+    if (!root || chdir(root->c_str()) != 0) return c.Fail(err::LogDiskRequestedDriveNotOnline);
     c.ReturnInt(1);
 }
 

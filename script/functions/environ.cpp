@@ -1,5 +1,6 @@
 // The environment family.
 #include "builtins.h"
+#include "errors.h"
 #include "family_util.h"
 
 #include <cstdlib>
@@ -18,9 +19,9 @@ void Environment(Call& c) {
 // script starts); an empty value removes it.
 void EnvironSet(Call& c) {
     std::string name(c.Str(0)), value(c.Str(1));
-    if (name.empty() || name.find('=') != std::string::npos) return c.Fail(1242);
+    if (name.empty() || name.find('=') != std::string::npos) return c.Fail(err::EnvironSetNotEnoughEnvironmentSpace);
     int rc = value.empty() ? unsetenv(name.c_str()) : setenv(name.c_str(), value.c_str(), 1);
-    if (rc != 0) return c.Fail(1242);
+    if (rc != 0) return c.Fail(err::EnvironSetNotEnoughEnvironmentSpace);
     c.ReturnInt(1);
 }
 

@@ -1,6 +1,7 @@
 #include "family_util.h"
 
 #include "charset.h"
+#include "errors.h"
 #include "filenames.h"
 #include "messages.h"
 #include "profile.h"
@@ -70,12 +71,12 @@ bool TextCanFit(Call& c, std::uint64_t bytes) {
 void ReturnTextShowingMemError(Call& c, std::string_view text) {
     if (c.ReturnText(text)) return;
     c.Message("Mem Error", "Needed " + std::to_string(text.size() + 1) + " bytes", Buttons::Ok, Icon::Stop);
-    c.Fail(3096);
+    c.Fail(err::OutOfStringMemory);
 }
 
 bool NoWildcards(Call& c, std::string_view path) {
     if (!hasWildcards(namePart(path))) return true;
-    c.Fail(3322);
+    c.Fail(err::FileNameParsingFunctionDoesNotAllow);
     return false;
 }
 

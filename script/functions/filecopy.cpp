@@ -1,6 +1,7 @@
 // The file management family: copy, move, append, rename and delete over
 // file lists.
 #include "builtins.h"
+#include "errors.h"
 #include "family_util.h"
 #include "filemanage.h"
 
@@ -14,7 +15,7 @@ void run(Call& c, FileOp op, std::string_view target, bool warning) {
     m.delim = ItemDelim(c);
     if (op == FileOp::Copy || op == FileOp::Move) {
         // Quiet mode cannot ask: refuse before any file is touched.
-        if (warning && c.State().quiet) return c.Fail(3473);
+        if (warning && c.State().quiet) return c.Fail(err::FileCopyMoveCannotSpecifyWarningTRUEBackground);
         m.mode = warning ? kAsk : kOverwriteAll;
         m.ask = ReplaceDialog(c);
     }

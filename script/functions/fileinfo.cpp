@@ -1,6 +1,7 @@
 // The file information family: comparing, attributes, times, sizes, names,
 // version resources and installing.
 #include "builtins.h"
+#include "errors.h"
 #include "family_util.h"
 #include "profile.h"
 #include "filelist.h"
@@ -48,12 +49,12 @@ void FileCompare(Call& c) {
     if (!NoWildcards(c, a) || !NoWildcards(c, b)) return;
     struct stat sa, sb;
     bool okA, okB;
-    if (!statPath(a, sa) || S_ISDIR(sa.st_mode)) return c.Fail(1389);
-    if (!statPath(b, sb) || S_ISDIR(sb.st_mode)) return c.Fail(1390);
+    if (!statPath(a, sa) || S_ISDIR(sa.st_mode)) return c.Fail(err::FileCompareFileOpenFailureFirst);
+    if (!statPath(b, sb) || S_ISDIR(sb.st_mode)) return c.Fail(err::FileCompareFileOpenFailureSecond);
     std::string da = readAll(a, okA);
-    if (!okA) return c.Fail(1389);
+    if (!okA) return c.Fail(err::FileCompareFileOpenFailureFirst);
     std::string db = readAll(b, okB);
-    if (!okB) return c.Fail(1390);
+    if (!okB) return c.Fail(err::FileCompareFileOpenFailureSecond);
     if (da == db) return c.ReturnInt(0);
     if (sa.st_mtime != sb.st_mtime) return c.ReturnInt(sa.st_mtime > sb.st_mtime ? 1 : -1);
     if (da.size() != db.size()) return c.ReturnInt(da.size() > db.size() ? 2 : -2);
@@ -63,14 +64,14 @@ void FileCompare(Call& c) {
 void FileAttrGet(Call& c) {
     std::string p = arg(c, 0);
     if (!NoWildcards(c, p)) return;
-    if (!isFile(p)) return c.Fail(1083);
+    if (!isFile(p)) return c.Fail(err::FileAttrGetFileNotFound);
     c.ReturnText(AttrString(p));
 }
 
 void FileAttrSet(Call& c) {
     std::string attrs(c.Str(1));
-    int rc = walkFiles(c.Str(0), ItemDelim(c), false, [&](const std::string& p) { return ApplyAttrs(p, attrs) ? 1086 : 0; });
-    if (rc == 1002) rc = 1086;
+    int rc = walkFiles(c.Str(0), ItemDelim(c), false, [&](const std::string& p) { return ApplyAttrs(p, attrs) ? err::FileAttrSetFileNotFoundAccess : 0; });
+    if (rc == err::FileListProcessingNo) rc = err::FileAttrSetFileNotFoundAccess;
     if (rc) return c.Fail(rc);
     c.ReturnInt(1);
 }
@@ -79,7 +80,7 @@ void FileTimeGet(Call& c) {
     std::string p = arg(c, 0);
     if (!NoWildcards(c, p)) return;
     struct stat st;
-    if (!statPath(p, st)) return c.Fail(1125);
+    if (!statPath(p, st)) return c.Fail(err::FileTimeGetFileNotFound);
     std::string ini = WindowsFile("WIN.INI");
     Regional r = Regional::read([&](const char* key, const char* def) { return ProfileString(ini, "intl", key, def); });
     ReturnTextOrMemError(c, formatRegional(LocalTime(st.st_mtime), r));
@@ -88,7 +89,7 @@ void FileTimeGet(Call& c) {
 // Field of the extended time functions: 1 creation, 2 last write, 3 last access.
 bool timeField(Call& c, int field) {
     if (field >= 1 && field <= 3) return true;
-    c.Fail(1569);
+    c.Fail(err::FileTimeGetSetExInvalidTimefield);
     return false;
 }
 
@@ -96,7 +97,7 @@ void FileTimeGetEx(Call& c) {
     std::string p = arg(c, 0);
     if (!NoWildcards(c, p) || !timeField(c, c.Int(1))) return;
     struct statx sx;
-    if (p.empty() || statx(AT_FDCWD, p.c_str(), 0, STATX_BASIC_STATS | STATX_BTIME, &sx) != 0) return c.Fail(1125);
+    if (p.empty() || statx(AT_FDCWD, p.c_str(), 0, STATX_BASIC_STATS | STATX_BTIME, &sx) != 0) return c.Fail(err::FileTimeGetFileNotFound);
     long long t = sx.stx_mtime.tv_sec;
     if (c.Int(1) == 3) t = sx.stx_atime.tv_sec;
     // Creation: the birth time where the file system keeps one, else the
@@ -112,8 +113,8 @@ void setTimes(Call& c, time_t when, int field) {
     if (field == 0 || field == 3) ts[0] = {when, 0};
     if (field == 0 || field == 2) ts[1] = {when, 0};
     int rc = walkFiles(c.Str(0), ItemDelim(c), false,
-                       [&](const std::string& p) { return utimensat(AT_FDCWD, p.c_str(), ts, 0) == 0 ? 0 : 1128; });
-    if (rc == 1002) rc = 1128;
+                       [&](const std::string& p) { return utimensat(AT_FDCWD, p.c_str(), ts, 0) == 0 ? 0 : err::FileTimeTouchFileNotFound; });
+    if (rc == err::FileListProcessingNo) rc = err::FileTimeTouchFileNotFound;
     if (rc) return c.Fail(rc);
     c.ReturnInt(1);
 }
@@ -121,7 +122,7 @@ void setTimes(Call& c, time_t when, int field) {
 bool localSeconds(Call& c, int i, time_t& out) {
     Ymdhms t;
     if (!parseYmdhms(c.Str(i), t, kYmdFull, true)) {
-        c.Fail(1569);
+        c.Fail(err::FileTimeGetSetExInvalidTimefield);
         return false;
     }
     std::tm tm{};
@@ -139,7 +140,7 @@ void FileTimeSet(Call& c) {
 void FileTimeSetEx(Call& c) {
     if (!timeField(c, c.Int(2))) return;
     // Linux keeps no settable creation time.
-    if (c.Int(2) == 1) return c.Fail(3472);
+    if (c.Int(2) == 1) return c.Fail(err::NotAvailable);
     time_t when;
     if (localSeconds(c, 1, when)) setTimes(c, when, c.Int(2));
 }
@@ -150,19 +151,19 @@ void FileTimeCode(Call& c) {
     std::string p = arg(c, 0);
     if (!NoWildcards(c, p)) return;
     struct stat st;
-    if (!statPath(p, st)) return c.Fail(1125);
+    if (!statPath(p, st)) return c.Fail(err::FileTimeGetFileNotFound);
     c.ReturnInt(static_cast<std::int32_t>(timeCode(LocalTime(st.st_mtime))));
 }
 
 void FileSize(Call& c) {
     long long total = 0;
-    int rc = walkFiles(c.Str(0), ItemDelim(c), false, [&](const std::string& p) {
+    int rc = walkFiles(c.Str(0), ItemDelim(c), false, [&](const std::string& p) -> int {
         struct stat st;
-        if (!statPath(p, st) || S_ISDIR(st.st_mode)) return 2112;
+        if (!statPath(p, st) || S_ISDIR(st.st_mode)) return err::FileSizeFileNotFound;
         total += st.st_size;
         return 0;
     });
-    if (rc == 1002) rc = 2112;
+    if (rc == err::FileListProcessingNo) rc = err::FileSizeFileNotFound;
     if (rc) return c.Fail(rc);
     ReturnSize(c, total);
 }
@@ -192,7 +193,7 @@ void FileLocate(Call& c) {
 }
 
 void FileFullName(Call& c) {
-    if (c.Str(0).empty()) return c.Fail(1323);
+    if (c.Str(0).empty()) return c.Fail(err::FileFullNameFilenameCannotLegallyExpanded);
     ReturnTextOrMemError(c, fullPath(arg(c, 0)));
 }
 
@@ -203,14 +204,14 @@ void FileNameEval1(Call& c) { FileFullName(c); }
 
 void FileNameEval2(Call& c) {
     auto d = destinationPath(fullPath(arg(c, 0)), c.Str(1));
-    if (!d) return c.Fail(1324);
+    if (!d) return c.Fail(err::FileMapNameFilenameCannotLegallyMapped);
     ReturnTextOrMemError(c, *d);
 }
 
 void FileMapName(Call& c) {
     std::string mask = arg(c, 1);
     std::string name = mapName(namePart(c.Str(0)), namePart(mask));
-    if (name.empty()) return c.Fail(1324);
+    if (name.empty()) return c.Fail(err::FileMapNameFilenameCannotLegallyMapped);
     ReturnTextOrMemError(c, dirPart(mask) + name);
 }
 
@@ -221,8 +222,8 @@ void nameOf(Call& c, int notFound) {
     if (!statPath(p, st)) return c.Fail(notFound);
     ReturnTextOrMemError(c, fullPath(p));
 }
-void FileNameLong(Call& c) { nameOf(c, 1423); }
-void FileNameShort(Call& c) { nameOf(c, 1424); }
+void FileNameLong(Call& c) { nameOf(c, err::FileNameLongFileNotFound); }
+void FileNameShort(Call& c) { nameOf(c, err::FileNameShortFileNotFound); }
 
 // 1 when the file exists (for a mask: when a file matches), else 0.
 void FileExist(Call& c) {
@@ -236,11 +237,11 @@ void FileExist(Call& c) {
 void FileVerInfo(Call& c) {
     std::string p = arg(c, 0);
     bool ok;
-    if (!isFile(p)) return c.Fail(1496);
+    if (!isFile(p)) return c.Fail(err::FileVerInfoFileNotFound);
     std::string bytes = readAll(p, ok);
-    if (!ok) return c.Fail(1496);
+    if (!ok) return c.Fail(err::FileVerInfoFileNotFound);
     std::string out;
-    if (peVersionField(bytes, c.Str(1), c.Str(2), out) == PeVersion::Broken) return c.Fail(1497);
+    if (peVersionField(bytes, c.Str(1), c.Str(2), out) == PeVersion::Broken) return c.Fail(err::FileVerInfoUnableAccessVersionInformation);
     ReturnTextOrMemError(c, out);
 }
 
@@ -249,17 +250,17 @@ void FileVerInfo(Call& c) {
 // full name.
 void InstallFile(Call& c) {
     std::string src = arg(c, 0), name(c.Str(1)), dir = arg(c, 2);
-    if (src.empty() || !isFile(src)) return c.Fail(1434);
+    if (src.empty() || !isFile(src)) return c.Fail(err::InstallFileSourceFileNotFound);
     if (name.empty()) name = namePart(src);
-    if (name.find_first_of("/\\") != std::string::npos) return c.Fail(1435);
-    if (!isDirectory(dir)) return c.Fail(1436);
+    if (name.find_first_of("/\\") != std::string::npos) return c.Fail(err::InstallFileTargetFileNameCannot);
+    if (!isDirectory(dir)) return c.Fail(err::InstallFileTargetDirectoryNotFound);
     std::string target = fullPath(dir + "/" + name);
     struct stat ss, ts;
     bool keep = c.Int(3) == 0 && statPath(target, ts) && statPath(src, ss) && ts.st_mtime > ss.st_mtime;
     if (!keep && fullPath(src) != target) {
         if (int e = copyFileBytes(src, target)) {
             std::snprintf(c.State().error_detail, sizeof c.State().error_detail, "CopyFile: %d", e);
-            return c.Fail(1008);
+            return c.Fail(err::FileCopyFailed);
         }
     }
     ReturnTextOrMemError(c, target);

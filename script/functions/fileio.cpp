@@ -1,6 +1,7 @@
 // The file input/output family: line files in five slots, and the file and
 // directory listings.
 #include "builtins.h"
+#include "errors.h"
 #include "family_util.h"
 #include "filelist.h"
 #include "filenames.h"
@@ -34,7 +35,7 @@ void FileOpen(Call& c) {
 }
 
 void FileRead(Call& c) {
-    int fd = handleArg(c, 3081);
+    int fd = handleArg(c, err::FileReadInvalidFileHandle);
     if (fd < 0) return;
     std::string line;
     if (int rc = lineRead(slotsOf(c), fd, line)) return c.Fail(rc);
@@ -42,14 +43,14 @@ void FileRead(Call& c) {
 }
 
 void FileWrite(Call& c) {
-    int fd = handleArg(c, 3084);
+    int fd = handleArg(c, err::FileWriteInvalidFileHandle);
     if (fd < 0) return;
     if (int rc = lineWrite(slotsOf(c), fd, c.Str(1), c.State().line_terminator)) return c.Fail(rc);
     c.ReturnInt(0);
 }
 
 void FileClose(Call& c) {
-    int fd = handleArg(c, 3079);
+    int fd = handleArg(c, err::FileCloseInvalidFileHandle);
     if (fd < 0) return;
     if (int rc = lineClose(slotsOf(c), fd)) return c.Fail(rc);
     c.ReturnInt(0);

@@ -1,6 +1,7 @@
 #include "filelist.h"
 
 #include "charset.h"
+#include "errors.h"
 #include "filenames.h"
 
 #include <dirent.h>
@@ -45,7 +46,7 @@ Listing itemizeNames(std::string_view masks, std::string_view delim, bool direct
         }
         for (const auto& n : names) {
             if (out.list.size() + n.size() + delim.size() > limit) {
-                out.error = 1398;
+                out.error = err::ListAllocationCouldNotItemizeAll;
                 break;
             }
             out.list += n;
@@ -59,7 +60,7 @@ Listing itemizeNames(std::string_view masks, std::string_view delim, bool direct
 
 int walkFiles(std::string_view list, std::string_view delim, bool forDelete, const FileAction& action) {
     for (const auto& m : splitMasks(list, delim)) {
-        if (charCount(m) > kMaskMax) return 3054;
+        if (charCount(m) > kMaskMax) return err::UnrecognizableItem;
         std::string mask = slashes(m);
         std::string name = namePart(mask);
         if (!hasWildcards(name)) {
@@ -73,7 +74,7 @@ int walkFiles(std::string_view list, std::string_view delim, bool forDelete, con
         auto names = matchNames(dir, name, false, false);
         if (names.empty()) {
             if (forDelete) continue;
-            return 1002;
+            return err::FileListProcessingNo;
         }
         for (const auto& n : names)
             if (int rc = action(dir + n)) return rc;

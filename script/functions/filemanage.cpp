@@ -1,5 +1,6 @@
 #include "filemanage.h"
 
+#include "errors.h"
 #include "filelist.h"
 #include "filenames.h"
 #include "ymdhms.h"
@@ -141,12 +142,12 @@ int copyFileBytes(const std::string& s, const std::string& d, int* failedSide) {
 
 int copyToPort(const std::string& s, const std::string& device) {
     int in = ::open(s.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) return 1507;
+    if (in < 0) return err::FileCopyPortErrorAccessingFile;
     // A pipe without a reader is refused at once rather than waited for.
     int out = ::open(device.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
     if (out < 0) {
         ::close(in);
-        return 1508;
+        return err::FileCopyPortErrorAccessingPort;
     }
     fcntl(out, F_SETFL, fcntl(out, F_GETFL) & ~O_NONBLOCK);
     std::vector<char> buf(kAppendBuffer);
@@ -155,14 +156,14 @@ int copyToPort(const std::string& s, const std::string& device) {
     for (;;) {
         ssize_t r = ::read(in, buf.data(), buf.size());
         if (r < 0 && errno == EINTR) continue;
-        if (r < 0) { rc = 1509; break; }
+        if (r < 0) { rc = err::FileCopyPortErrorReadingFile; break; }
         if (r == 0) break;
-        if (!writeAll(out, buf.data(), static_cast<std::size_t>(r))) { rc = 1510; break; }
+        if (!writeAll(out, buf.data(), static_cast<std::size_t>(r))) { rc = err::FileCopyPortErrorWritingPort; break; }
         total += r;
     }
     ::close(out);
     ::close(in);
-    if (!rc && total == 0) rc = 1008;
+    if (!rc && total == 0) rc = err::FileCopyFailed;
     return rc;
 }
 
@@ -180,55 +181,55 @@ bool FileManager::enoughSpace(const std::string& s, const std::string& d, bool w
 }
 
 int FileManager::copy(const std::string& s, const std::string& d) {
-    if (!isFile(s)) return 1009;
-    if (sameFile(s, d)) return 2118;
+    if (!isFile(s)) return err::FileCopyFROMFileOpenFailed;
+    if (sameFile(s, d)) return err::FileCopyMoveDestinationFileSameSource;
     Overwrite o = overwriteDecision(mode, s, d, ask);
     if (o == Overwrite::Cancel) return 9999;
-    if (o == Overwrite::SourceMissing) return 1009;
+    if (o == Overwrite::SourceMissing) return err::FileCopyFROMFileOpenFailed;
     std::string port = portFor(d);
-    if (port.empty() && !enoughSpace(s, d, false)) return 1404;
+    if (port.empty() && !enoughSpace(s, d, false)) return err::FileCopyInsufficientFreeSpaceTarget;
     if (o == Overwrite::Skip) return 0;
     if (!port.empty()) return copyToPort(s, port);
     if (int e = copyFileBytes(s, d)) {
         detail = "CopyFile: " + std::to_string(e);
-        return 1008;
+        return err::FileCopyFailed;
     }
     return 0;
 }
 
 int FileManager::move(const std::string& s, const std::string& d) {
-    if (!isFile(s)) return 1004;
-    if (sameFile(s, d)) return 2118;
+    if (!isFile(s)) return err::FileMoveFROMFileOpenFailed;
+    if (sameFile(s, d)) return err::FileCopyMoveDestinationFileSameSource;
     Overwrite o = overwriteDecision(mode, s, d, ask);
     if (o == Overwrite::Cancel) return 9999;
-    if (o == Overwrite::SourceMissing) return 1004;
-    if (!enoughSpace(s, d, false)) return 1405;
+    if (o == Overwrite::SourceMissing) return err::FileMoveFROMFileOpenFailed;
+    if (!enoughSpace(s, d, false)) return err::FileMoveInsufficientFreeSpaceTarget;
     if (o == Overwrite::Skip) return 0;
     if (::rename(s.c_str(), d.c_str()) == 0) return 0;
     if (errno != EXDEV) {
         detail = "MoveFile: " + std::to_string(errno);
-        return 1003;
+        return err::FileMoveFailed;
     }
     // Another file system: copy, then delete the source.
     int side = 0;
     if (int e = copyFileBytes(s, d, &side)) {
         detail = "MoveFile: " + std::to_string(e);
-        return side == 1 ? 1004 : side == 2 ? 1006 : 1003;
+        return side == 1 ? err::FileMoveFROMFileOpenFailed : side == 2 ? err::FileMoveIOError : err::FileMoveFailed;
     }
-    if (::unlink(s.c_str()) != 0) return 1007;
+    if (::unlink(s.c_str()) != 0) return err::FileMoveCouldNotDeleteFROM;
     return 0;
 }
 
 int FileManager::append(const std::string& s, const std::string& d) {
     struct stat ss;
-    if (!statOf(s, ss) || S_ISDIR(ss.st_mode)) return 1012;
-    if (!enoughSpace(s, d, true)) return 1406;
+    if (!statOf(s, ss) || S_ISDIR(ss.st_mode)) return err::FileAppendFROMFileOpenFailed;
+    if (!enoughSpace(s, d, true)) return err::FileAppendInsufficientFreeSpaceTarget;
     int in = ::open(s.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) return 1012;
+    if (in < 0) return err::FileAppendFROMFileOpenFailed;
     int out = ::open(d.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
     if (out < 0) {
         ::close(in);
-        return 1013;
+        return err::FileAppendFileOpenFailed;
     }
     // Only the bytes present now: appending a file to itself doubles it
     // instead of growing without end.
@@ -238,11 +239,11 @@ int FileManager::append(const std::string& s, const std::string& d) {
     while (left > 0) {
         ssize_t r = ::read(in, buf.data(), static_cast<std::size_t>(std::min<long long>(left, buf.size())));
         if (r < 0 && errno == EINTR) continue;
-        if (r <= 0) { rc = r < 0 ? 1014 : 0; break; }
-        if (!writeAll(out, buf.data(), static_cast<std::size_t>(r))) { rc = 1014; break; }
+        if (r <= 0) { rc = r < 0 ? err::FileAppendIOError : 0; break; }
+        if (!writeAll(out, buf.data(), static_cast<std::size_t>(r))) { rc = err::FileAppendIOError; break; }
         left -= r;
     }
-    if (::close(out) != 0 && !rc) rc = 1014;
+    if (::close(out) != 0 && !rc) rc = err::FileAppendIOError;
     ::close(in);
     return rc;
 }
@@ -251,15 +252,15 @@ int FileManager::rename(const std::string& s, const std::string& d) {
     if (s == d) return 0;
     // Renaming never replaces another file.
     struct stat st;
-    if (lstat(d.c_str(), &st) == 0 && !sameFile(s, d)) return 1015;
+    if (lstat(d.c_str(), &st) == 0 && !sameFile(s, d)) return err::FileRenameFailed;
     if (::rename(s.c_str(), d.c_str()) != 0) {
         detail = "MoveFile: " + std::to_string(errno);
-        return 1015;
+        return err::FileRenameFailed;
     }
     return 0;
 }
 
-int FileManager::erase(const std::string& s) { return ::unlink(s.c_str()) == 0 ? 0 : 1016; }
+int FileManager::erase(const std::string& s) { return ::unlink(s.c_str()) == 0 ? 0 : err::FileDeleteFileNotFound; }
 
 int FileManager::one(const std::string& source, std::string_view target) {
     if (op_ == FileOp::Delete) return erase(source);

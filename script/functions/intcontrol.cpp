@@ -11,6 +11,7 @@
 #include <string>
 
 #include "builtins.h"
+#include "errors.h"
 #include "expression.h"
 #include "family_util.h"
 #include "filenames.h"
@@ -79,7 +80,7 @@ void ExitFlags(Request& r) {
     if ((r.p & 3) == 2 &&
         !SetVariableText(r.c.Context(), "exitwindowsmessage1873658", r.p2 == "0" ? std::string_view() : r.p2) &&
         !r.c.Failed())
-        r.c.Fail(3097);
+        r.c.Fail(err::OutOfVariableMemory);
 }
 
 void OwnerWindow(Request& r) { r.result = std::to_string(r.s.window); }
@@ -87,7 +88,7 @@ void OwnerWindow(Request& r) { r.result = std::to_string(r.s.window); }
 // 29: the item delimiter; an empty p1 only reads it.
 void Delimiter(Request& r) {
     r.result = std::string(1, r.s.item_delimiter ? r.s.item_delimiter : '\t');
-    if (r.p1.size() > 1) return r.c.Fail(1407);
+    if (r.p1.size() > 1) return r.c.Fail(err::IntControl29InvalidDelimiterCharacter);
     if (r.p1.size() == 1) r.s.item_delimiter = r.p1[0];
 }
 
@@ -97,7 +98,7 @@ void MoveAtRestart(Request& r) {
     const std::string from = fullPath(slashes(r.p1));
     struct stat fs {};
     if (r.p1.empty() || hasWildcards(namePart(from)) || stat(from.c_str(), &fs) != 0 || S_ISDIR(fs.st_mode))
-        return r.c.Fail(1426);
+        return r.c.Fail(err::IntControl30SourceFileNotFound);
     if (r.p2.empty()) {
         r.result = unlink(from.c_str()) == 0 ? "2" : "0";
         return;
@@ -107,8 +108,8 @@ void MoveAtRestart(Request& r) {
     struct stat ds {};
     if (namePart(to).empty() || hasWildcards(namePart(to)) || stat(dir.empty() ? "/" : dir.c_str(), &ds) != 0 ||
         !S_ISDIR(ds.st_mode) || isDirectory(to))
-        return r.c.Fail(1427);
-    if (ds.st_dev != fs.st_dev) return r.c.Fail(1428);
+        return r.c.Fail(err::IntControl30ErrorParsingTargetSpec);
+    if (ds.st_dev != fs.st_dev) return r.c.Fail(err::IntControl30CannotMoveFileDifferent);
     r.result = std::rename(from.c_str(), to.c_str()) == 0 ? "2" : "0";
 }
 
@@ -127,7 +128,7 @@ void Quiet(Request& r) {
 // 39, 40: share modes; only P above 0 changes one.
 void ShareMode(Request& r, std::uint8_t& mode) {
     r.result = std::to_string(mode);
-    if (r.p > 3) return r.c.Fail(1471);
+    if (r.p > 3) return r.c.Fail(err::IntControl3940InvalidShareMode);
     if (r.p > 0) mode = static_cast<std::uint8_t>(r.p);
 }
 void ShareRead(Request& r) { ShareMode(r, r.s.share_read); }
@@ -136,7 +137,7 @@ void ShareWrite(Request& r) { ShareMode(r, r.s.share_write); }
 // 41: four-digit years; -1 only reads, any other value is refused.
 void FourDigitYears(Request& r) {
     r.result = flag(r.s.four_digit_years != 0);
-    if (r.p != 0 && r.p != 1 && r.p != -1) return r.c.Fail(1495);
+    if (r.p != 0 && r.p != 1 && r.p != -1) return r.c.Fail(err::IntControl41InvalidParameter);
     if (r.p >= 0) r.s.four_digit_years = static_cast<std::uint8_t>(r.p);
 }
 
@@ -157,7 +158,7 @@ void LineTerminator(Request& r) { Ranged(r, r.s.line_terminator, 0, 4); }
 // set the system time; without it the request fails as the privilege would.
 void SetClock(Request& r) {
     Ymdhms t;
-    if (!parseYmdhms(r.p1, t, kYmdFull, true)) return r.c.Fail(1575);
+    if (!parseYmdhms(r.p1, t, kYmdFull, true)) return r.c.Fail(err::IntControlInvalidYmdHmsDateString);
     std::tm tm{};
     tm.tm_year = t.year - 1900;
     tm.tm_mon = t.month - 1;
@@ -167,9 +168,9 @@ void SetClock(Request& r) {
     tm.tm_sec = t.second;
     tm.tm_isdst = -1;
     const std::time_t when = std::mktime(&tm);
-    if (when == static_cast<std::time_t>(-1)) return r.c.Fail(1575);
+    if (when == static_cast<std::time_t>(-1)) return r.c.Fail(err::IntControlInvalidYmdHmsDateString);
     const int err = systemActions().SetClock(when);
-    if (err == EPERM) return r.c.Fail(1576);
+    if (err == EPERM) return r.c.Fail(err::IntControlUnableSetNTSecurity);
     r.result = err ? "0" : "1";
 }
 
@@ -240,7 +241,7 @@ const Row* FindRequest(std::int32_t n) {
 void ToHost(Call& c, std::int32_t request) {
     State& s = c.State();
     ScriptContext* ctx = c.Context();
-    if (s.host_intcontrol < 0 || !ctx->host_callback) return c.Fail(3171);
+    if (s.host_intcontrol < 0 || !ctx->host_callback) return c.Fail(err::IntControlOpcode);
     Value out;
     SetInt(out, 0);
     TarnAnswer answer{ctx, &out};

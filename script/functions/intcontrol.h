@@ -4,11 +4,13 @@
 #include <cstdint>
 #include <string_view>
 
+#include "errors.h"
+
 namespace tarn::fn {
 
 // Requests of families not built yet, and requests with no meaning here.
-inline constexpr int kIntcontrolNotDefined = 3046;
-inline constexpr int kIntcontrolNotAvailable = 3472;
+inline constexpr int kIntcontrolNotDefined = err::FunctionNotDefined;
+inline constexpr int kIntcontrolNotAvailable = err::NotAvailable;
 
 // p1 of an intcontrol request read as an integer: its first 19 characters,
 // leading blanks, an optional sign and the digits that follow (0 when none).

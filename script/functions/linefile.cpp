@@ -1,6 +1,7 @@
 #include "linefile.h"
 
 #include "charset.h"
+#include "errors.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -42,7 +43,7 @@ int lineOpen(FileSlots slots, const std::string& path, std::string_view mode, in
     int slot = -1;
     for (int i = 0; i < kSlotCount && slot < 0; ++i)
         if (!slots.files[i]) slot = i;
-    if (slot < 0) return 3078;
+    if (slot < 0) return err::FileOpenTooMany5Files;
     std::string m = toUpper(mode);
     int flags, share;
     std::uint8_t smode;
@@ -57,33 +58,33 @@ int lineOpen(FileSlots slots, const std::string& path, std::string_view mode, in
     } else if (m == "PIPE") {
         flags = O_RDWR, share = 3, smode = kSlotRead | kSlotWrite, fmode = "r+b";
     } else {
-        return 3076;
+        return err::FileOpenREADWRITENotProperly;
     }
     // Opened without blocking, so that a pipe with nobody at its other end
     // fails or opens at once instead of hanging the script; reads and writes
     // block as usual afterwards.
     int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
-    if (fd < 0) return 1077;
+    if (fd < 0) return err::FileOpenOpenFailed;
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     struct stat st;
     if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
         ::close(fd);
-        return 1077;
+        return err::FileOpenOpenFailed;
     }
     // Lock before truncating, so that a refused open never empties a file
     // that another slot holds.
     if (int lk = lockFor(share); lk && S_ISREG(st.st_mode) && flock(fd, lk | LOCK_NB) != 0) {
         ::close(fd);
-        return 1077;
+        return err::FileOpenOpenFailed;
     }
     if (truncate && S_ISREG(st.st_mode) && ftruncate(fd, 0) != 0) {
         ::close(fd);
-        return 1077;
+        return err::FileOpenOpenFailed;
     }
     FILE* f = fdopen(fd, fmode);
     if (!f) {
         ::close(fd);
-        return 1077;
+        return err::FileOpenOpenFailed;
     }
     if (smode == (kSlotRead | kSlotWrite)) setvbuf(f, nullptr, _IONBF, 0);
     slots.files[slot] = reinterpret_cast<std::intptr_t>(f);
@@ -95,10 +96,10 @@ int lineOpen(FileSlots slots, const std::string& path, std::string_view mode, in
 int lineRead(FileSlots slots, int handle, std::string& line) {
     line.clear();
     int i = slotOf(slots, handle);
-    if (i < 0) return 3082;
+    if (i < 0) return err::FileReadFileNotCurrentlyOpen;
     std::uint8_t& mode = slots.modes[i];
-    if (!(mode & kSlotRead)) return 3087;
-    if (mode & kSlotEndReported) return 3088;
+    if (!(mode & kSlotRead)) return err::FileReadFileNotOpenReading;
+    if (mode & kSlotEndReported) return err::FileReadAttemptReadPastEnd;
     if (mode & kSlotEndSeen) {
         mode |= kSlotEndReported;
         line = kEofMark;
@@ -115,7 +116,7 @@ int lineRead(FileSlots slots, int handle, std::string& line) {
         if (c == EOF || c == 26) {
             if (c == EOF && ferror(f)) {
                 mode |= kSlotEndReported;
-                return 3088;
+                return err::FileReadAttemptReadPastEnd;
             }
             mode |= kSlotEndSeen;
             if (line.empty()) {
@@ -141,21 +142,21 @@ int lineRead(FileSlots slots, int handle, std::string& line) {
 
 int lineWrite(FileSlots slots, int handle, std::string_view text, int terminator) {
     int i = slotOf(slots, handle);
-    if (i < 0) return 3085;
+    if (i < 0) return err::FileWriteFileNotCurrentlyOpen;
     std::uint8_t mode = slots.modes[i];
-    if (!(mode & kSlotWrite)) return 3089;
+    if (!(mode & kSlotWrite)) return err::FileWriteFileNotOpenWriting;
     FILE* f = fileOf(slots, i);
     static const char* ends[] = {"", "\r\n", "\n", "\r", "\t"};
     std::string_view end = (mode & kSlotRead) || terminator < 0 || terminator > 4 ? "" : ends[terminator];
     if (fwrite(text.data(), 1, text.size(), f) != text.size() ||
         fwrite(end.data(), 1, end.size(), f) != end.size() || fflush(f) != 0)
-        return 3467;
+        return err::FileWriteWriteFailed;
     return 0;
 }
 
 int lineClose(FileSlots slots, int handle) {
     int i = slotOf(slots, handle);
-    if (i < 0) return 3080;
+    if (i < 0) return err::FileCloseFileNotCurrentlyOpen;
     fclose(fileOf(slots, i));
     slots.files[i] = 0;
     slots.modes[i] = 0;

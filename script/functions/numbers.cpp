@@ -4,13 +4,14 @@
 #include <random>
 
 #include "builtins.h"
+#include "errors.h"
 #include "values.h"
 
 namespace tarn {
 namespace {
 
 void Result(Call& c, double v) {
-    if (!CheckFloat(&v)) return c.Fail(1342);
+    if (!CheckFloat(&v)) return c.Fail(err::FPMathResultTooLargeRepresented);
     c.ReturnFloat(v);
 }
 
@@ -20,11 +21,11 @@ void Abs(Call& c) {
 }
 
 void Acos(Call& c) {
-    if (c.Float(0) < -1 || c.Float(0) > 1) return c.Fail(1341);
+    if (c.Float(0) < -1 || c.Float(0) > 1) return c.Fail(err::FPMathArgumentFunctionOutsideDomain);
     Result(c, std::acos(c.Float(0)));
 }
 void Asin(Call& c) {
-    if (c.Float(0) < -1 || c.Float(0) > 1) return c.Fail(1341);
+    if (c.Float(0) < -1 || c.Float(0) > 1) return c.Fail(err::FPMathArgumentFunctionOutsideDomain);
     Result(c, std::asin(c.Float(0)));
 }
 void Atan(Call& c) { Result(c, std::atan(c.Float(0))); }
@@ -39,15 +40,15 @@ void Sinh(Call& c) { Result(c, std::sinh(c.Float(0))); }
 void Tan(Call& c) { Result(c, std::tan(c.Float(0))); }
 void Tanh(Call& c) { Result(c, std::tanh(c.Float(0))); }
 void Sqrt(Call& c) {
-    if (c.Float(0) < 0) return c.Fail(1349);
+    if (c.Float(0) < 0) return c.Fail(err::FPMathSquareRootNegativeNumber);
     Result(c, std::sqrt(c.Float(0)));
 }
 void Log10(Call& c) {
-    if (c.Float(0) <= 0) return c.Fail(1350);
+    if (c.Float(0) <= 0) return c.Fail(err::FPMathCannotTakeLogZero);
     Result(c, std::log10(c.Float(0)));
 }
 void Loge(Call& c) {
-    if (c.Float(0) <= 0) return c.Fail(1350);
+    if (c.Float(0) <= 0) return c.Fail(err::FPMathCannotTakeLogZero);
     Result(c, std::log(c.Float(0)));
 }
 
@@ -99,24 +100,24 @@ void Extreme(Call& c, int syntaxError, Pick pick) {
     double best = 0;
     for (int i = 0; i < c.Count(); ++i) {
         double v;
-        if (!c.ToFloat(i, &v)) return c.Fail(3057);
+        if (!c.ToFloat(i, &v)) return c.Fail(err::NotANumber);
         if (!(c.Arg(i).type & TARN_INT)) allInt = false;
         best = i == 0 ? v : pick(best, v);
     }
     if (allInt) c.ReturnInt(static_cast<std::int32_t>(best));
     else Result(c, best);
 }
-void Max(Call& c) { Extreme(c, 3066, [](double a, double b) { return b > a ? b : a; }); }
-void Min(Call& c) { Extreme(c, 3066, [](double a, double b) { return b < a ? b : a; }); }
+void Max(Call& c) { Extreme(c, err::WrongArgumentCount, [](double a, double b) { return b > a ? b : a; }); }
+void Min(Call& c) { Extreme(c, err::WrongArgumentCount, [](double a, double b) { return b < a ? b : a; }); }
 
 void Average(Call& c) {
-    if (c.Count() == 0) return c.Fail(2060);
+    if (c.Count() == 0) return c.Fail(err::AVERAGEFunctionSyntaxError);
     double sum = 0;
     for (int i = 0; i < c.Count(); ++i) {
         double v;
         if (!c.ToFloat(i, &v)) {
             c.State().error = 0;
-            return c.Fail(2060);
+            return c.Fail(err::AVERAGEFunctionSyntaxError);
         }
         sum += v;
     }

@@ -5,6 +5,7 @@
 // writers keep each other's keys, and a file that cannot be read is never
 // overwritten.
 #include "builtins.h"
+#include "errors.h"
 #include "family_util.h"
 #include "profile.h"
 #include "ini_file.h"
@@ -14,7 +15,7 @@
 namespace tarn::fn {
 namespace {
 
-constexpr int kIllegalDevice = 1335;
+constexpr int kIllegalDevice = err::IniPrivateFunctionsIllegalAccess386EnhDevice;
 // Value of @wholesection, as the key text it converts to.
 constexpr std::string_view kWholeSection = "692837";
 

@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 
 #include "builtins.h"
+#include "errors.h"
 #include "launch.h"
 #include "messages.h"
 
@@ -17,17 +18,17 @@ namespace tarn {
 namespace {
 
 constexpr int kWait = 34, kNoWait = 33;
-constexpr int kErrWinExec = 1932;
+constexpr int kErrWinExec = err::WinExecUndefinedError;
 
 bool ValidShow(Call& c, std::int32_t show) {
     if (show == 2 || show == 1 || show == 3 || show == -1) return true;
-    c.Fail(3384);
+    c.Fail(err::ExecuteFunctionErrorDisplayTypeParameterBad);
     return false;
 }
 
 bool ValidWait(Call& c, std::int32_t wait) {
     if (wait == kWait || wait == kNoWait) return true;
-    c.Fail(3383);
+    c.Fail(err::ExecuteFunctionErrorWaitParameterBad);
     return false;
 }
 
@@ -170,7 +171,7 @@ void ShellVerb(Call& c, std::string_view file, std::string_view params, std::str
 
 void Print(Call& c) {
     if (!ValidShow(c, c.Int(2))) return;
-    if (c.Int(3) == kWait) return c.Fail(3387);
+    if (c.Int(3) == kWait) return c.Fail(err::ShellPrintWAITNotSupported32bit);
     if (!ValidWait(c, c.Int(3))) return;
     ShellVerb(c, c.Str(0), "", c.Str(1), "print");
 }
@@ -185,7 +186,7 @@ void ShellExecute(Call& c) {
 
 // Running a program in place of the ended host is not offered by this
 // library (as in its other 32-bit builds).
-void RunExit(Call& c) { c.Fail(3252); }
+void RunExit(Call& c) { c.Fail(err::RunExitNotSupported32bitVersion); }
 
 constexpr BuiltinEntry kPrograms[] = {
     {"run", RunFixed<false>},          {"runwait", RunFixed<true>},

@@ -3,6 +3,7 @@
 // key path; the predefined roots are the "@reg" constants themselves.
 #include "atomic_file.h"
 #include "builtins.h"
+#include "errors.h"
 #include "family_util.h"
 #include "ini_file.h"
 #include "registry_item.h"
@@ -94,17 +95,17 @@ bool Item(Call& c, std::string_view text, RegItem* out) {
 
 void RegOpenKey(Call& c) {
     if (c.Str(1).size() > kRegSubkeyMax) return c.Fail(kRegSubkeyTooLong);
-    auto k = Resolve(c, c.Int(0), c.Str(1), 1158);
+    auto k = Resolve(c, c.Int(0), c.Str(1), err::RegOpenKeyFunctionFailed);
     if (!k) return;
-    if (!reg::Store().KeyExists(k->root, k->path)) return c.Fail(1158);
+    if (!reg::Store().KeyExists(k->root, k->path)) return c.Fail(err::RegOpenKeyFunctionFailed);
     c.ReturnInt(NewHandle(*k));
 }
 
 void RegCreateKey(Call& c) {
     if (c.Str(1).size() > kRegSubkeyMax) return c.Fail(kRegSubkeyTooLong);
-    auto k = Resolve(c, c.Int(0), c.Str(1), 1159);
+    auto k = Resolve(c, c.Int(0), c.Str(1), err::RegCreateKeyFunctionFailed);
     if (!k) return;
-    if (!k->path.empty() && reg::Store().CreateKey(k->root, k->path) != reg::Status::Ok) return c.Fail(1159);
+    if (!k->path.empty() && reg::Store().CreateKey(k->root, k->path) != reg::Status::Ok) return c.Fail(err::RegCreateKeyFunctionFailed);
     c.ReturnInt(NewHandle(*k));
 }
 
@@ -114,17 +115,17 @@ void RegCloseKey(Call& c) {
     if (u >= kRootBase && u <= kRootBase + 3) return c.ReturnInt(1);
     KeyTable& t = Table();
     std::lock_guard g(t.lock);
-    if (t.keys.erase(c.Int(0)) == 0) return c.Fail(1231);
+    if (t.keys.erase(c.Int(0)) == 0) return c.Fail(err::RegCloseKeyFunctionFailed);
     c.ReturnInt(1);
 }
 
 // Deletes the key with everything below it.
 void RegDeleteKey(Call& c) {
-    if (c.Str(1).empty()) return c.Fail(1566);
+    if (c.Str(1).empty()) return c.Fail(err::RegDeleteKeySubkeyCannotBlank);
     if (c.Str(1).size() > kRegSubkeyMax) return c.Fail(kRegSubkeyTooLong);
-    auto k = Resolve(c, c.Int(0), c.Str(1), 1229);
+    auto k = Resolve(c, c.Int(0), c.Str(1), err::RegDeleteKeyFunctionFailed);
     if (!k) return;
-    if (reg::Store().DeleteTree(k->root, k->path) != reg::Status::Ok) return c.Fail(1229);
+    if (reg::Store().DeleteTree(k->root, k->path) != reg::Status::Ok) return c.Fail(err::RegDeleteKeyFunctionFailed);
     c.ReturnInt(1);
 }
 
@@ -146,7 +147,7 @@ std::string JoinItems(Call& c, const std::vector<std::string>& names) {
 
 // Name of the subkey at a 0-based index; "" past the last one.
 void RegQueryKey(Call& c) {
-    auto k = Resolve(c, c.Int(0), "", 1452);
+    auto k = Resolve(c, c.Int(0), "", err::REGFunctionsUnableOpenCreateSpecified);
     if (!k) return;
     const auto subs = reg::Store().SubKeys(k->root, k->path);
     const int i = c.Int(1);
@@ -154,19 +155,19 @@ void RegQueryKey(Call& c) {
 }
 
 void RegQueryKeys(Call& c) {
-    auto k = Resolve(c, c.Int(0), "", 1452);
+    auto k = Resolve(c, c.Int(0), "", err::REGFunctionsUnableOpenCreateSpecified);
     if (!k) return;
-    if (!reg::Store().KeyExists(k->root, k->path)) return c.Fail(1452);
+    if (!reg::Store().KeyExists(k->root, k->path)) return c.Fail(err::REGFunctionsUnableOpenCreateSpecified);
     ReturnTextOrMemError(c, JoinItems(c, reg::Store().SubKeys(k->root, k->path)));
 }
 
 // Names of the named values of a subkey (the default value has no name and
 // is not listed).
 void RegQueryItem(Call& c) {
-    auto k = Resolve(c, c.Int(0), c.Str(1), 1451);
+    auto k = Resolve(c, c.Int(0), c.Str(1), err::RegQueryItemUnableOpenSpecifiedSubkey);
     if (!k) return;
     reg::Store store;
-    if (!store.KeyExists(k->root, k->path)) return c.Fail(1451);
+    if (!store.KeyExists(k->root, k->path)) return c.Fail(err::RegQueryItemUnableOpenSpecifiedSubkey);
     std::vector<std::string> names;
     for (const auto& [name, v] : store.Values(k->root, k->path))
         if (!name.empty()) names.push_back(name);
@@ -180,11 +181,11 @@ void RegQueryItem(Call& c) {
 std::optional<reg::Value> ReadItem(Call& c, int missing) {
     RegItem item;
     if (!Item(c, c.Str(1), &item)) return std::nullopt;
-    auto k = Resolve(c, c.Int(0), item.subkey, 1452);
+    auto k = Resolve(c, c.Int(0), item.subkey, err::REGFunctionsUnableOpenCreateSpecified);
     if (!k) return std::nullopt;
     reg::Store store;
     if (!store.KeyExists(k->root, k->path)) {
-        c.Fail(1452);
+        c.Fail(err::REGFunctionsUnableOpenCreateSpecified);
         return std::nullopt;
     }
     auto v = store.ReadValue(k->root, k->path, item.name);
@@ -195,7 +196,7 @@ std::optional<reg::Value> ReadItem(Call& c, int missing) {
 
 // Text of a value of the given type; false with the error set.
 bool QueryAs(Call& c, int type, std::string_view delim, std::string* out) {
-    auto v = ReadItem(c, 1233);
+    auto v = ReadItem(c, err::RegQueryValueFunctionFailed);
     if (!v) return false;
     const auto err = RegValueText(*v, type, delim, out);
     if (err) c.Fail(err);
@@ -203,7 +204,7 @@ bool QueryAs(Call& c, int type, std::string_view delim, std::string* out) {
 }
 
 void Query(Call& c, int type, std::string_view delim = "|") {
-    if (type == 7 && delim.size() != 1) return c.Fail(1487);
+    if (type == 7 && delim.size() != 1) return c.Fail(err::RegQueryMulSzRegSetMulSzInvalidDelimiter);
     std::string text;
     if (QueryAs(c, type, delim, &text)) ReturnTextOrMemError(c, text);
 }
@@ -215,21 +216,21 @@ void RegQueryDword(Call& c) { Query(c, 4); }
 void RegQueryMulSz(Call& c) { Query(c, 7, c.Str(2)); }
 void RegQueryEx(Call& c) {
     const int type = c.Int(3);
-    if (type != 1 && type != 2 && type != 3 && type != 4 && type != 7) return c.Fail(1492);
+    if (type != 1 && type != 2 && type != 3 && type != 4 && type != 7) return c.Fail(err::RegQueryExInvalidType);
     Query(c, type, c.Str(2));
 }
 
 void Set(Call& c, int type, std::string_view text, std::string_view delim) {
-    if (type == 7 && delim.size() != 1) return c.Fail(1487);
+    if (type == 7 && delim.size() != 1) return c.Fail(err::RegQueryMulSzRegSetMulSzInvalidDelimiter);
     reg::Value value;
     if (const int e = RegValueFromText(type, text, delim, &value)) return c.Fail(e);
     RegItem item;
     if (!Item(c, c.Str(1), &item)) return;
-    auto k = Resolve(c, c.Int(0), item.subkey, 1452);
+    auto k = Resolve(c, c.Int(0), item.subkey, err::REGFunctionsUnableOpenCreateSpecified);
     if (!k) return;
     const auto st = reg::Store().WriteValue(k->root, k->path, item.name, std::move(value));
-    if (st == reg::Status::InvalidArgument) return c.Fail(1452);
-    if (st != reg::Status::Ok) return c.Fail(1232);
+    if (st == reg::Status::InvalidArgument) return c.Fail(err::REGFunctionsUnableOpenCreateSpecified);
+    if (st != reg::Status::Ok) return c.Fail(err::RegSetValueFunctionFailed);
     c.ReturnInt(1);
 }
 
@@ -240,18 +241,18 @@ void RegSetDword(Call& c) { Set(c, 4, c.Str(2), "|"); }
 void RegSetMulSz(Call& c) { Set(c, 7, c.Str(2), c.Str(3)); }
 void RegSetEx(Call& c) {
     const int type = c.Int(4);
-    if (type != 1 && type != 2 && type != 3 && type != 4 && type != 7) return c.Fail(1493);
+    if (type != 1 && type != 2 && type != 3 && type != 4 && type != 7) return c.Fail(err::RegSetExInvalidType);
     Set(c, type, c.Str(2), c.Str(3));
 }
 
 void RegDelValue(Call& c) {
     RegItem item;
     if (!Item(c, c.Str(1), &item)) return;
-    auto k = Resolve(c, c.Int(0), item.subkey, 1452);
+    auto k = Resolve(c, c.Int(0), item.subkey, err::REGFunctionsUnableOpenCreateSpecified);
     if (!k) return;
     reg::Store store;
-    if (!store.KeyExists(k->root, k->path)) return c.Fail(1452);
-    if (store.DeleteValue(k->root, k->path, item.name) != reg::Status::Ok) return c.Fail(1233);
+    if (!store.KeyExists(k->root, k->path)) return c.Fail(err::REGFunctionsUnableOpenCreateSpecified);
+    if (store.DeleteValue(k->root, k->path, item.name) != reg::Status::Ok) return c.Fail(err::RegQueryValueFunctionFailed);
     c.ReturnInt(1);
 }
 
@@ -269,10 +270,10 @@ void RegExistValue(Call& c) {
 void RegEntryType(Call& c) {
     RegItem item;
     if (!Item(c, c.Str(1), &item)) return;
-    auto k = Resolve(c, c.Int(0), item.subkey, 1494);
+    auto k = Resolve(c, c.Int(0), item.subkey, err::RegEntryTypeUnableAccessRegistryValue);
     if (!k) return;
     auto v = reg::Store().ReadValue(k->root, k->path, item.name);
-    if (!v) return c.Fail(1494);
+    if (!v) return c.Fail(err::RegEntryTypeUnableAccessRegistryValue);
     c.ReturnInt(static_cast<int>(v->type));
 }
 
@@ -287,8 +288,8 @@ void RegConnect(Call& c) {
     char host[256] = {};
     gethostname(host, sizeof host - 1);
     const auto u = static_cast<std::uint32_t>(c.Int(1));
-    if (u != kRootBase + 2 && u != kRootBase + 3) return c.Fail(1504);
-    if (!name.empty() && name != host && name != "localhost") return c.Fail(1502);
+    if (u != kRootBase + 2 && u != kRootBase + 3) return c.Fail(err::RegConnectInvalidHandle);
+    if (!name.empty() && name != host && name != "localhost") return c.Fail(err::RegConnectRemoteRegistryServiceNot);
     c.ReturnInt(c.Int(1));
 }
 
@@ -307,14 +308,14 @@ void RegApp(Call& c) {
         dir = dir.substr(0, dir.find(';'));
         full = fs::absolute(fs::path(dir) / fs::path(prog).filename(), ec);
     }
-    if (!fs::is_regular_file(full, ec)) return c.Fail(1430);
+    if (!fs::is_regular_file(full, ec)) return c.Fail(err::RegAppFileNotFound);
     const std::string key = std::string(kAppPathsKey) + "\\" + full.filename().string();
     reg::Store store;
     if (store.WriteValue(Root::LocalMachine, key, "", reg::Value::String(full.lexically_normal().string())) !=
             reg::Status::Ok ||
         store.WriteValue(Root::LocalMachine, key, "Path", reg::Value::String(std::string(c.Str(1)))) !=
             reg::Status::Ok)
-        return c.Fail(1431);
+        return c.Fail(err::RegAppErrorWritingRegistry);
     c.ReturnInt(1);
 }
 
@@ -343,7 +344,7 @@ std::string Lower(std::string s) {
 bool HiveRoot(Call& c, Root* root) {
     const auto u = static_cast<std::uint32_t>(c.Int(0));
     if (u != kRootBase + 2 && u != kRootBase + 3) {
-        c.Fail(1525);
+        c.Fail(err::RegLoadUnloadHiveInvalidKeyHandle);
         return false;
     }
     *root = u == kRootBase + 2 ? Root::LocalMachine : Root::Users;
@@ -354,19 +355,19 @@ void RegLoadHive(Call& c) {
     Root root;
     if (!HiveRoot(c, &root)) return;
     auto sub = reg::NormalizePath(c.Str(1));
-    if (!sub || sub->empty() || sub->find('\\') != std::string::npos) return c.Fail(1532);
+    if (!sub || sub->empty() || sub->find('\\') != std::string::npos) return c.Fail(err::RegLoadHiveBadKeyDuplicateSubkey);
     std::ifstream in(std::string(c.Str(2)), std::ios::binary);
-    if (!in) return c.Fail(1523);
+    if (!in) return c.Fail(err::RegLoadHiveSpecifiedFileNotFound);
     std::ostringstream ss;
     ss << in.rdbuf();
     auto hive = reg::Hive::Parse(ss.str());
-    if (!hive) return c.Fail(1531);
+    if (!hive) return c.Fail(err::RegLoadHiveSpecifiedFileNotValid);
     const auto st = reg::Store().Update(root, [&](reg::Hive& h) {
         if (h.HasKey(*sub)) return reg::Status::InvalidArgument;
         return CopyTree(*hive, "", h, *sub);
     });
-    if (st == reg::Status::InvalidArgument) return c.Fail(1532);
-    if (st != reg::Status::Ok) return c.Fail(1529);
+    if (st == reg::Status::InvalidArgument) return c.Fail(err::RegLoadHiveBadKeyDuplicateSubkey);
+    if (st != reg::Status::Ok) return c.Fail(err::RegLoadUnloadHiveFunctionFailed);
     KeyTable& t = Table();
     std::lock_guard g(t.lock);
     t.hives[{static_cast<int>(root), Lower(*sub)}] = std::filesystem::absolute(std::string(c.Str(2))).string();
@@ -377,13 +378,13 @@ void RegUnloadHive(Call& c) {
     Root root;
     if (!HiveRoot(c, &root)) return;
     auto sub = reg::NormalizePath(c.Str(1));
-    if (!sub || sub->empty()) return c.Fail(1528);
+    if (!sub || sub->empty()) return c.Fail(err::RegUnloadHiveInvalidSubkey);
     std::string file;
     {
         KeyTable& t = Table();
         std::lock_guard g(t.lock);
         auto it = t.hives.find({static_cast<int>(root), Lower(*sub)});
-        if (it == t.hives.end()) return c.Fail(1533);
+        if (it == t.hives.end()) return c.Fail(err::RegUnloadHiveBadKeySubkey);
         file = it->second;
         t.hives.erase(it);
     }
@@ -396,8 +397,8 @@ void RegUnloadHive(Call& c) {
         if (!saved) return reg::Status::IoError;
         return h.DeleteTree(*sub);
     });
-    if (st == reg::Status::NotFound) return c.Fail(1533);
-    if (st != reg::Status::Ok) return c.Fail(1529);
+    if (st == reg::Status::NotFound) return c.Fail(err::RegUnloadHiveBadKeySubkey);
+    if (st != reg::Status::Ok) return c.Fail(err::RegLoadUnloadHiveFunctionFailed);
     c.ReturnInt(1);
 }
 

@@ -1,3 +1,4 @@
+#include "errors.h"
 #include "registry_item.h"
 
 #include <cerrno>
@@ -13,7 +14,7 @@ int ParseRegItem(std::string_view text, RegItem* out) {
     const auto open = text.find('[');
     std::string_view sub = text, name;
     if (open != std::string_view::npos) {
-        if (text.back() != ']' || text.size() - open < 2) return 1402;
+        if (text.back() != ']' || text.size() - open < 2) return err::REGFunctionsBadDataItemName;
         name = text.substr(open + 1, text.size() - open - 2);
         sub = text.substr(0, open);
         if (!sub.empty() && sub.back() == '\\') sub.remove_suffix(1);
@@ -63,31 +64,31 @@ int RegValueText(const reg::Value& v, int type, std::string_view delim, std::str
     const auto t = v.type;
     switch (type) {
     case 1:
-        if (t == reg::ValueType::Binary) return 1453;
-        if (t == reg::ValueType::ExpandString) return 1488;
-        if (t == reg::ValueType::MultiString) return 1489;
-        if (t != reg::ValueType::String) return 1490;
+        if (t == reg::ValueType::Binary) return err::RegQueryValueRegistryValueBinaryUse;
+        if (t == reg::ValueType::ExpandString) return err::RegQueryValueRegistryValueREGEXPANDSZUse;
+        if (t == reg::ValueType::MultiString) return err::RegQueryValueRegistryValueREGMULTISZUse;
+        if (t != reg::ValueType::String) return err::RegQueryValueRegistryValueCouldNot;
         *out = v.text;
         return 0;
     case 2:
-        if (t != reg::ValueType::ExpandString) return 1483;
+        if (t != reg::ValueType::ExpandString) return err::RegQueryExpSzRegistryValueNotREGEXPANDSZ;
         *out = v.text;
         return 0;
     case 3:
-        if (t != reg::ValueType::Binary) return 1454;
+        if (t != reg::ValueType::Binary) return err::RegQueryBinRegistryValueNotBinary;
         *out = HexBytes(v.bytes);
         return 0;
     case 4:
-        if (t != reg::ValueType::DWord) return 1456;
+        if (t != reg::ValueType::DWord) return err::RegQueryDwordRegistryValueNotDWORD;
         *out = std::to_string(static_cast<std::int32_t>(v.dword));
         return 0;
     case 7:
-        if (t != reg::ValueType::MultiString) return 1484;
+        if (t != reg::ValueType::MultiString) return err::RegQueryMulSzRegistryValueNotREGMULTISZ;
         out->clear();
         for (std::size_t i = 0; i < v.strings.size(); ++i) *out += (i ? std::string(delim) : "") + v.strings[i];
         return 0;
     default:
-        return 1492;
+        return err::RegQueryExInvalidType;
     }
 }
 
@@ -101,7 +102,7 @@ int RegValueFromText(int type, std::string_view text, std::string_view delim, re
         return 0;
     case 3: {
         std::string bytes;
-        if (!ParseHexBytes(text, &bytes)) return 1457;
+        if (!ParseHexBytes(text, &bytes)) return err::RegSetBinInvalidBinaryValueString;
         *out = reg::Value::Binary(std::move(bytes));
         return 0;
     }
@@ -111,12 +112,12 @@ int RegValueFromText(int type, std::string_view text, std::string_view delim, re
         std::string s(text);
         const auto b = s.find_first_not_of(" \t");
         const auto e = s.find_last_not_of(" \t");
-        if (b == std::string::npos) return 1459;
+        if (b == std::string::npos) return err::RegSetDwordInvalidDWORDValue;
         s = s.substr(b, e - b + 1);
         errno = 0;
         char* end = nullptr;
         const long long n = std::strtoll(s.c_str(), &end, 10);
-        if (errno || *end || end == s.c_str() || n < -2147483648LL || n > 4294967295LL) return 1459;
+        if (errno || *end || end == s.c_str() || n < -2147483648LL || n > 4294967295LL) return err::RegSetDwordInvalidDWORDValue;
         *out = reg::Value::DWord(static_cast<std::uint32_t>(n));
         return 0;
     }
@@ -135,7 +136,7 @@ int RegValueFromText(int type, std::string_view text, std::string_view delim, re
         return 0;
     }
     default:
-        return 1493;
+        return err::RegSetExInvalidType;
     }
 }
 

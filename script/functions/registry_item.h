@@ -7,12 +7,13 @@
 #include <string>
 #include <string_view>
 
+#include "errors.h"
 #include "registry_store.h"
 
 namespace tarn::fn {
 
 inline constexpr std::size_t kRegSubkeyMax = 256;
-inline constexpr int kRegSubkeyTooLong = 1460;
+inline constexpr int kRegSubkeyTooLong = err::REGFunctionsSubkeyStringTooLong;
 // Where program starts look for registered application paths.
 inline constexpr std::string_view kAppPathsKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths";
 

@@ -1,6 +1,7 @@
 // The string family: "str" built-ins and "parsedata".
 #include "builtins.h"
 #include "charset.h"
+#include "errors.h"
 #include "family_util.h"
 #include "textops.h"
 #include "variables.h"
@@ -31,7 +32,7 @@ void StrReplace(Call& c) {
 void StrTrim(Call& c) { ReturnTextOrMemError(c, strTrim(c.Str(0))); }
 
 void Fix(Call& c, bool left) {
-    if (c.Int(2) < 0) return c.Fail(1571);
+    if (c.Int(2) < 0) return c.Fail(err::StrFixInvalidLength);
     if (!TextCanFit(c, static_cast<std::uint64_t>(c.Int(2)))) return;  // every character takes a byte at least
     ReturnTextOrMemError(c, strFix(c.Str(0), c.Str(1), c.Int(2), left));
 }

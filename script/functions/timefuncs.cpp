@@ -1,5 +1,7 @@
 // The date and time family: date-time texts, day numbers, waits and clocks.
 #include "builtins.h"
+#include "errors.h"
+#include "export_guard.h"
 #include "family_util.h"
 #include "profile.h"
 #include "filenames.h"
@@ -35,40 +37,40 @@ void TimeDate(Call& c) {
 
 void TimeAdd(Call& c) {
     Ymdhms t, d, out;
-    if (!parseArg(c, 0, t, kYmdFull, 1020) || !parseArg(c, 1, d, kYmdSyntax, 1020)) return;
-    if (!timeAdd(t, d, out)) return c.Fail(1019);
+    if (!parseArg(c, 0, t, kYmdFull, err::TimeAddTimeParameterError) || !parseArg(c, 1, d, kYmdSyntax, err::TimeAddTimeParameterError)) return;
+    if (!timeAdd(t, d, out)) return c.Fail(err::TimeAddCannotAddSuppliedTimes);
     ReturnYmd(c, out);
 }
 
 void TimeSubtract(Call& c) {
     Ymdhms t, d, out;
-    if (!parseArg(c, 0, t, kYmdFull, 1463) || !parseArg(c, 1, d, kYmdSyntax, 1463)) return;
-    if (!timeSubtract(t, d, out)) return c.Fail(1462);
+    if (!parseArg(c, 0, t, kYmdFull, err::TimeSubtractTimeParameterError) || !parseArg(c, 1, d, kYmdSyntax, err::TimeSubtractTimeParameterError)) return;
+    if (!timeSubtract(t, d, out)) return c.Fail(err::TimeSubtractCannotSubtractSuppliedTimes);
     ReturnYmd(c, out);
 }
 
 void TimeDiffSecs(Call& c) {
     Ymdhms a, b;
-    if (!parseArg(c, 0, a, kYmdFull, 1017) || !parseArg(c, 1, b, kYmdFull, 1017)) return;
+    if (!parseArg(c, 0, a, kYmdFull, err::TimeDiffTimeParameterError) || !parseArg(c, 1, b, kYmdFull, err::TimeDiffTimeParameterError)) return;
     long days = dayNumber(a.year, a.month, a.day) - dayNumber(b.year, b.month, b.day);
-    if (days >= 22001 || days <= -22001) return c.Fail(1018);
+    if (days >= 22001 || days <= -22001) return c.Fail(err::TimeDiffOutRangeOver60);
     c.ReturnInt(static_cast<std::int32_t>(timeDiffSecs(a, b)));
 }
 
 void TimeDiffDays(Call& c) {
     Ymdhms a, b;
-    if (!parseArg(c, 0, a, kYmdFull, 1017) || !parseArg(c, 1, b, kYmdFull, 1017)) return;
+    if (!parseArg(c, 0, a, kYmdFull, err::TimeDiffTimeParameterError) || !parseArg(c, 1, b, kYmdFull, err::TimeDiffTimeParameterError)) return;
     c.ReturnInt(dayNumber(a.year, a.month, a.day) - dayNumber(b.year, b.month, b.day));
 }
 
 void TimeJulianDay(Call& c) {
     Ymdhms t;
-    if (!parseArg(c, 0, t, kYmdFull, 1017)) return;
+    if (!parseArg(c, 0, t, kYmdFull, err::TimeDiffTimeParameterError)) return;
     c.ReturnInt(dayNumber(t.year, t.month, t.day));
 }
 
 void TimeJulToYmd(Call& c) {
-    if (c.Int(0) <= 0 || c.Int(0) > dayNumber(9999, 12, 31)) return c.Fail(1461);
+    if (c.Int(0) <= 0 || c.Int(0) > dayNumber(9999, 12, 31)) return c.Fail(err::TimeJulToYmdInvalidJulianDate);
     Ymdhms t;
     fromDayNumber(c.Int(0), t);
     ReturnYmd(c, t);
@@ -107,7 +109,7 @@ void TimeWait(Call& c) {
         }
     }
     Ymdhms t;
-    if (!ok || !digitsSeen || fields != 6 || !parseYmdhms(s, t, kYmdSyntax, true)) return c.Fail(1022);
+    if (!ok || !digitsSeen || fields != 6 || !parseYmdhms(s, t, kYmdSyntax, true)) return c.Fail(err::WaitUntilPassedTimeNotProper);
     Ymdhms now = LocalNow();
     if (t.year == 0 && t.month == 0 && t.day == 0) {
         t.year = now.year, t.month = now.month, t.day = now.day;
@@ -117,7 +119,7 @@ void TimeWait(Call& c) {
             t = next;
         }
     } else if (!parseYmdhms(s, t, kYmdFull, true)) {
-        return c.Fail(1022);
+        return c.Fail(err::WaitUntilPassedTimeNotProper);
     }
     while (!c.State().terminate && timeDiffSecs(t, LocalNow()) > 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -145,7 +147,7 @@ void GetTickCount(Call& c) {
 void FileYmdhms(Call& c) {
     if (!NoWildcards(c, c.Str(0))) return;
     struct stat st;
-    if (stat(slashes(c.Str(0)).c_str(), &st) != 0) return c.Fail(1125);
+    if (stat(slashes(c.Str(0)).c_str(), &st) != 0) return c.Fail(err::FileTimeGetFileNotFound);
     ReturnYmd(c, LocalTime(st.st_mtime));
 }
 
@@ -162,7 +164,7 @@ constexpr BuiltinEntry kTime[] = {
 
 TARN_FAMILY(time, tarn::fn::kTime)
 
-extern "C" int ParseYMDHMS(const char* text, int32_t* out, int level, int two_digit_years) {
+static int ParseDateFields(const char* text, int32_t* out, int level, int two_digit_years) {
     tarn::fn::Ymdhms t;
     bool ok = text && tarn::fn::parseYmdhms(text, t, level, two_digit_years != 0);
     if (out) {
@@ -170,4 +172,8 @@ extern "C" int ParseYMDHMS(const char* text, int32_t* out, int level, int two_di
         for (int i = 0; i < 6; ++i) out[i] = fields[i];
     }
     return ok ? 1 : 0;
+}
+
+extern "C" int ParseYMDHMS(const char* text, int32_t* out, int level, int two_digit_years) {
+    return tarn::Guarded(0, [&] { return ParseDateFields(text, out, level, two_digit_years); });
 }

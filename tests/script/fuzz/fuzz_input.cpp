@@ -32,14 +32,11 @@ void FenceFunctions() {
         "wallpaper", "print", "snapshot", "timewait", "timedelay", "delay", "appwaitclose",
         "waitforkey", "dialog", "debug", "shortcut", "logdisk", "askfile", "askdirectory",
     };
-    static BuiltinEntry entries[kKeywordCount];
-    int n = 0;
     for (const KeywordEntry& e : kKeywordTable) {
         const std::string_view name(e.name, strnlen(e.name, sizeof e.name));
         for (std::string_view p : kPrefixes)
-            if (name.substr(0, p.size()) == p && (e.kind == TARN_KW_FUNCTION)) entries[n++] = {e.name, OutOfReach};
+            if (name.substr(0, p.size()) == p && (e.kind == TARN_KW_FUNCTION)) SetBuiltin(e.index, OutOfReach);
     }
-    RegisterFamily("fuzz_fence", std::span<const BuiltinEntry>(entries, static_cast<std::size_t>(n)));
 }
 
 }  // namespace
