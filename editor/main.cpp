@@ -12,7 +12,6 @@
 
 #include "app_icon.h"
 #include "app_info.h"
-#include "action_set.h"
 #include "document_window.h"
 #include "main_frame.h"
 #include "picture_export.h"
@@ -103,7 +102,7 @@ int main(int argc, char** argv) {
     vrayu::mail::SendHooks sendHooks;
     sendHooks.exportJpeg = [](vrayu::DocumentWindow& window, const QString& path) {
         window.SetPictureFileName(path);
-        window.Actions().Action("mnuFileSaveBMP")->trigger();
+        vrayu::ExportPicture(window);
         window.SetPictureFileName({});
     };
     vrayu::mail::InstallSendCommand(sendHooks);

@@ -87,6 +87,7 @@ TEST(ExportGuard, EveryExportGivesItsFailureResult) {
     context_entry("VFree", [&] { return VFree(c.ctx, S(c.ctx).heap, 100), 0; }, 0);
     context_entry("putback", [&] { return putback(c.ctx), 0; }, 0);
     GlobalFree(script);
+    GlobalFree(block);
 }
 
 // A script run where each allocation in turn fails: the failure surfaces
