@@ -7,8 +7,8 @@
 
 namespace vrayu::registry {
 
-// $HOME when set, else the home folder the password database gives the
-// effective user; "" when there is neither.
+// The user's home folder (userdirs::HomeDirectory: $HOME when set and
+// absolute, else the password database); "" when there is neither.
 std::filesystem::path HomeFolder();
 
 // True when `dir` is a folder owned by the effective user; it is then set to
