@@ -4,9 +4,11 @@
 // -------------------
 // 1. Create script/functions/<family>.cpp and add it to TARN_FAMILY_SOURCES
 //    in script/CMakeLists.txt. Logic that needs no interpreter types (text,
-//    numbers, files) goes into its own file of the static library
-//    tarn_functions_logic (script/functions/CMakeLists.txt) with a unit test;
-//    the family file only converts arguments and results around it.
+//    numbers, files) goes into its own file in script/functions/logic/ (the
+//    static library tarn_functions_logic) with a unit test in
+//    tests/script/functions/logic/; the family file only converts arguments
+//    and results around it. Headers are included by folder from script/:
+//    "functions/logic/textops.h", "functions/family_util.h", "values.h".
 // 2. Write one handler per built-in, `void Name(tarn::Call& c)`. Before the
 //    handler runs, the dispatcher has parsed "(" args ")" with the exact
 //    count of the keyword table and converted every argument by its

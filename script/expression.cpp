@@ -5,7 +5,7 @@
 #include <string>
 
 #include "context.h"
-#include "functions/textops.h"
+#include "functions/logic/textops.h"
 #include "errors.h"
 #include "export_guard.h"
 #include "keywords.h"

@@ -15,7 +15,7 @@
 #include "errors.h"
 #include "export_guard.h"
 #include "messages.h"
-#include "profile.h"
+#include "windows_directory.h"
 #include "statements.h"
 #include "string_heap.h"
 #include "tokenizer.h"

@@ -1,8 +1,8 @@
 // Throughput of the built-in families' hot paths: item lists, wildcard
 // search, line reading and listing.
-#include "itemlist.h"
-#include "linefile.h"
-#include "textops.h"
+#include "functions/logic/itemlist.h"
+#include "functions/logic/linefile.h"
+#include "functions/logic/textops.h"
 
 #include <benchmark/benchmark.h>
 

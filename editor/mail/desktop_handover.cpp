@@ -6,9 +6,9 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
-#include "ini_file.h"
+#include "functions/logic/ini_file.h"
 #include "mail_format.h"
-#include "profile.h"
+#include "windows_directory.h"
 
 namespace vrayu::mail {
 namespace {

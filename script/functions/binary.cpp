@@ -1,11 +1,11 @@
 // The binary family: ten buffer slots per context, each a zero-filled block
 // of global memory of fixed size with an end of data (EOD). Handles are
 // 987659 + slot; every function checks the handle first (3023).
-#include "binary_records.h"
+#include "functions/logic/binary_records.h"
 #include "builtins.h"
-#include "clipboard.h"
+#include "functions/logic/clipboard.h"
 #include "errors.h"
-#include "family_util.h"
+#include "functions/family_util.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,9 +1,9 @@
 // The directory family.
 #include "builtins.h"
 #include "errors.h"
-#include "family_util.h"
-#include "filelist.h"
-#include "filenames.h"
+#include "functions/family_util.h"
+#include "functions/logic/filelist.h"
+#include "functions/logic/filenames.h"
 
 #include <dirent.h>
 #include <sys/stat.h>

@@ -1,9 +1,9 @@
 // The disk family: drives stand for file systems (see volumes.h).
 #include "builtins.h"
 #include "errors.h"
-#include "family_util.h"
-#include "filenames.h"
-#include "volumes.h"
+#include "functions/family_util.h"
+#include "functions/logic/filenames.h"
+#include "functions/logic/volumes.h"
 
 #include <dirent.h>
 #include <sys/statvfs.h>

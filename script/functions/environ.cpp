@@ -1,7 +1,7 @@
 // The environment family.
 #include "builtins.h"
 #include "errors.h"
-#include "family_util.h"
+#include "functions/family_util.h"
 
 #include <cstdlib>
 

@@ -1,11 +1,11 @@
-#include "family_util.h"
+#include "functions/family_util.h"
 
-#include "charset.h"
+#include "functions/logic/charset.h"
 #include "errors.h"
-#include "filenames.h"
+#include "functions/logic/filenames.h"
 #include "messages.h"
-#include "profile.h"
-#include "ymdhms.h"
+#include "windows_directory.h"
+#include "functions/logic/ymdhms.h"
 
 #include <cstdlib>
 #include <ctime>

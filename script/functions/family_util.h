@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "builtins.h"
-#include "filemanage.h"
+#include "functions/logic/filemanage.h"
 
 namespace tarn::fn {
 
@@ -19,7 +19,7 @@ std::string ItemDelim(Call& c);
 
 // The per-user folder that stands in for the Windows directory (holds
 // WIN.INI and PELRUN.INI), with its final "/"; "" when there is none
-// (profile.h).
+// (windows_directory.h).
 std::string WindowsDir();
 
 // Reads key of [section] from an INI file with the profile rules.

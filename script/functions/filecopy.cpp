@@ -2,8 +2,8 @@
 // file lists.
 #include "builtins.h"
 #include "errors.h"
-#include "family_util.h"
-#include "filemanage.h"
+#include "functions/family_util.h"
+#include "functions/logic/filemanage.h"
 
 #include <cstdio>
 

@@ -2,13 +2,13 @@
 // version resources and installing.
 #include "builtins.h"
 #include "errors.h"
-#include "family_util.h"
-#include "profile.h"
-#include "filelist.h"
-#include "filemanage.h"
-#include "filenames.h"
-#include "peversion.h"
-#include "ymdhms.h"
+#include "functions/family_util.h"
+#include "windows_directory.h"
+#include "functions/logic/filelist.h"
+#include "functions/logic/filemanage.h"
+#include "functions/logic/filenames.h"
+#include "functions/logic/peversion.h"
+#include "functions/logic/ymdhms.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

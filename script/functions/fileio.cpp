@@ -2,10 +2,10 @@
 // directory listings.
 #include "builtins.h"
 #include "errors.h"
-#include "family_util.h"
-#include "filelist.h"
-#include "filenames.h"
-#include "linefile.h"
+#include "functions/family_util.h"
+#include "functions/logic/filelist.h"
+#include "functions/logic/filenames.h"
+#include "functions/logic/linefile.h"
 #include "values.h"
 
 #include <cstring>

@@ -13,15 +13,15 @@
 #include "builtins.h"
 #include "errors.h"
 #include "expression.h"
-#include "family_util.h"
-#include "filenames.h"
-#include "intcontrol.h"
+#include "functions/family_util.h"
+#include "functions/logic/filenames.h"
+#include "functions/intcontrol.h"
 #include "messages.h"
 #include "string_heap.h"
-#include "system_actions.h"
+#include "functions/logic/system_actions.h"
 #include "values.h"
 #include "variables.h"
-#include "ymdhms.h"
+#include "functions/logic/ymdhms.h"
 
 namespace tarn::fn {
 

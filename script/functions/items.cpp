@@ -1,7 +1,7 @@
 // The item-list family: "item" built-ins.
 #include "builtins.h"
-#include "family_util.h"
-#include "itemlist.h"
+#include "functions/family_util.h"
+#include "functions/logic/itemlist.h"
 
 namespace tarn::fn {
 namespace {

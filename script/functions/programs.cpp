@@ -11,7 +11,7 @@
 
 #include "builtins.h"
 #include "errors.h"
-#include "launch.h"
+#include "functions/logic/launch.h"
 #include "messages.h"
 
 namespace tarn {

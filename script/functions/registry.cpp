@@ -1,12 +1,12 @@
 // The reg family over the system's one registry store (platform/registry).
 // Key handles are numbers of a process-wide table mapping to a root and a
 // key path; the predefined roots are the "@reg" constants themselves.
-#include "atomic_file.h"
+#include "functions/logic/atomic_file.h"
 #include "builtins.h"
 #include "errors.h"
-#include "family_util.h"
-#include "ini_file.h"
-#include "registry_item.h"
+#include "functions/family_util.h"
+#include "functions/logic/ini_file.h"
+#include "functions/logic/registry_item.h"
 #include "registry_store.h"
 
 #include <filesystem>

@@ -1,9 +1,9 @@
 // The string family: "str" built-ins and "parsedata".
 #include "builtins.h"
-#include "charset.h"
+#include "functions/logic/charset.h"
 #include "errors.h"
-#include "family_util.h"
-#include "textops.h"
+#include "functions/family_util.h"
+#include "functions/logic/textops.h"
 #include "variables.h"
 
 namespace tarn::fn {

@@ -2,11 +2,11 @@
 #include "builtins.h"
 #include "errors.h"
 #include "export_guard.h"
-#include "family_util.h"
-#include "profile.h"
-#include "filenames.h"
-#include "ymdhms.h"
-#include "ymdhms_export.h"
+#include "functions/family_util.h"
+#include "windows_directory.h"
+#include "functions/logic/filenames.h"
+#include "functions/logic/ymdhms.h"
+#include "functions/ymdhms_export.h"
 
 #include <sys/stat.h>
 #include <time.h>

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "ini_file.h"
+#include "functions/logic/ini_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size > 65536) return 0;

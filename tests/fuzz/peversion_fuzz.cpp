@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "peversion.h"
+#include "functions/logic/peversion.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size > 1 << 20) return 0;

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "ymdhms.h"
+#include "functions/logic/ymdhms.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size > 256) return 0;

@@ -12,7 +12,7 @@
 #include "ui.h"
 #include "test_context.h"
 #include "tokenizer.h"
-#include "ymdhms_export.h"
+#include "functions/ymdhms_export.h"
 
 namespace {
 // Real allocation failure: the n-th operator new from now on throws.

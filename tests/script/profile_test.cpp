@@ -1,4 +1,4 @@
-#include "profile.h"
+#include "windows_directory.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The families inside a real context: settings that intcontrol changes, the
 // host's "itemizenull" function, and the file slots at shutdown.
-#include "intcontrol.h"
+#include "functions/intcontrol.h"
 #include "temp_dir.h"
 #include "test_context.h"
 

@@ -1,4 +1,4 @@
-#include "ymdhms_export.h"
+#include "functions/ymdhms_export.h"
 
 #include <gtest/gtest.h>
 
