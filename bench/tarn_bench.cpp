@@ -44,7 +44,7 @@ void BM_AddLoop(benchmark::State& state) {
     const std::string text = "t = 0\ni = 0\nwhile i < " + n + "\n  t = t + i\n  i = i + 1\nendwhile\n";
     for (auto _ : state) host.Run(text);
     state.counters["statements/s"] =
-        benchmark::Counter(static_cast<double>(state.range(0)) * 4 * state.iterations(), benchmark::Counter::kIsRate);
+        benchmark::Counter(static_cast<double>(state.range(0)) * 4 * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_AddLoop)->Arg(100000)->Unit(benchmark::kMillisecond);
 
@@ -55,7 +55,7 @@ void BM_StringLoop(benchmark::State& state) {
                              "\n  s = \"%s%%x%\"\n  if i mod 200 == 0 then s = \"\"\n  i = i + 1\nendwhile\n";
     for (auto _ : state) host.Run(text);
     state.counters["statements/s"] =
-        benchmark::Counter(static_cast<double>(state.range(0)) * 5 * state.iterations(), benchmark::Counter::kIsRate);
+        benchmark::Counter(static_cast<double>(state.range(0)) * 5 * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_StringLoop)->Arg(10000)->Unit(benchmark::kMillisecond);
 

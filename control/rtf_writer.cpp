@@ -34,7 +34,7 @@ QString FontName(const QString& face) {
 class Tables {
 public:
     int Font(const QString& face) {
-        int i = fonts_.indexOf(face);
+        int i = static_cast<int>(fonts_.indexOf(face));
         if (i < 0) {
             fonts_ << face;
             i = static_cast<int>(fonts_.size()) - 1;

@@ -27,7 +27,7 @@ bool SameId(const char* a, const char* b) {
     return a && b && QString::fromLatin1(a).compare(QLatin1String(b), Qt::CaseInsensitive) == 0;
 }
 
-class TransliterateFactory : public ClassFactory {
+class TransliterateFactory final : public ClassFactory {
 public:
     HResult CreateInstance(QWidget* parent, TransliterateControl** control) override {
         if (!control) return kE_Pointer;
@@ -42,7 +42,7 @@ public:
     }
 };
 
-class DataPageFactory : public PropertyPageFactory {
+class DataPageFactory final : public PropertyPageFactory {
 public:
     HResult CreatePage(QWidget* parent, PropertyPage** page) override {
         if (!page) return kE_Pointer;

@@ -28,7 +28,6 @@ ActionSet::ActionSet(QWidget* owner, std::span<const MenuRow> menus, std::span<c
         action->setChecked(row.checked);
         if (row.shortcut) action->setShortcut(QKeySequence(QLatin1String(row.shortcut)));
         actions_.insert(row.id, action);
-        menuIds_.append(row.id);
     }
 
     toolBar_ = new QToolBar(owner);
@@ -57,7 +56,17 @@ QAction* ActionSet::ToolButton(const QString& key) const { return buttons_.value
 void ActionSet::Bind(const QString& id, std::function<void()> handler) {
     QAction* action = Action(id);
     Q_ASSERT_X(action, "ActionSet::Bind", qPrintable(id));
-    if (action) connect(action, &QAction::triggered, this, [handler = std::move(handler)] { handler(); });
+    if (!action) return;
+    bound_.insert(id);
+    connect(action, &QAction::triggered, this, [handler = std::move(handler)] { handler(); });
+}
+
+QStringList ActionSet::Unbound() const {
+    QStringList out;
+    for (auto it = actions_.cbegin(); it != actions_.cend(); ++it)
+        if (!bound_.contains(it.key())) out << it.key();
+    out.sort();
+    return out;
 }
 
 QString CaptionText(const QString& caption) {

@@ -6,6 +6,8 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QSet>
+#include <QStringList>
 #include <QString>
 #include <functional>
 #include <span>
@@ -51,14 +53,14 @@ public:
     QToolBar* ToolBar() const { return toolBar_; }
     // Runs `handler` when the action `id` is triggered.
     void Bind(const QString& id, std::function<void()> handler);
-    // Every id of the menu table, in order (separators left out).
-    QStringList MenuIds() const { return menuIds_; }
+    // Ids of the actions no handler is bound to (items that do nothing), sorted.
+    QStringList Unbound() const;
 
 private:
     QHash<QString, QAction*> actions_;
     QHash<QString, QAction*> buttons_;
+    QSet<QString> bound_;
     QList<QMenu*> menus_;
-    QStringList menuIds_;
     QToolBar* toolBar_ = nullptr;
 };
 

@@ -394,13 +394,7 @@ void DocumentWindow::BindActions() {
         a.Action(id)->setEnabled(static_cast<bool>(handler));
         if (handler) a.Bind(id, [this, handler] { handler(*this); });
     }
-    const std::pair<const char*, const char*> placeholders[] = {
-        {"mnuFileSaveAll", kSaveAllPlaceholder},       {"mnuFileProperties", kPropertiesPlaceholder},
-        {"mnuFilePrintPreview", kPrintPreviewPlaceholder}, {"mnuFileMRU1", kRecentFilePlaceholder},
-        {"mnuFileMRU2", kRecentFilePlaceholder},       {"mnuFileMRU3", kRecentFilePlaceholder},
-        {"mnuFileMRU4", kRecentFilePlaceholder},       {"mnuViewRefresh", kRefreshPlaceholder},
-    };
-    for (const auto& [id, message] : placeholders) a.Bind(id, [this, message] { Placeholder(message); });
+    for (const auto& [id, message] : DocumentPlaceholderTable()) a.Bind(id, [this, message] { Placeholder(message); });
     a.Bind("mnuEditUndo", [this] { SendKeys(Qt::Key_Z); });
     a.Bind("mnuEditCut", [this] { SendKeys(Qt::Key_X); });
     a.Bind("mnuEditCopy", [this] { SendKeys(Qt::Key_C); });

@@ -220,33 +220,7 @@ void MainFrame::BindActions() {
     });
     a.Bind("mnuFileSaveAs", [this] { CurrentDialogs().SaveFile(this, "Save As", "All Files (*.*)|*.*", 1, ""); });
     a.Bind("mnuFilePageSetup", [this] { RunPageSetup(this, Printer()); });
-    const std::pair<const char*, const char*> placeholders[] = {
-        {"mnuFileClose", "Close Code goes here!"},
-        {"mnuFileSave", "Save Code goes here!"},
-        {"mnuFileSaveAll", "Save All Code goes here!"},
-        {"mnuFileProperties", "Properties Code goes here!"},
-        {"mnuFilePrintPreview", "Print Preview Code goes here!"},
-        {"mnuFilePrint", "Print Code goes here!"},
-        {"mnuFileSend", "Send Code goes here!"},
-        {"mnuFileMRU1", kRecentFilePlaceholder},
-        {"mnuFileMRU2", kRecentFilePlaceholder},
-        {"mnuFileMRU3", kRecentFilePlaceholder},
-        {"mnuFileMRU4", kRecentFilePlaceholder},
-        {"mnuEditUndo", "Undo Code goes here!"},
-        {"mnuEditCut", "Cut Code goes here!"},
-        {"mnuEditCopy", "Copy Code goes here!"},
-        {"mnuEditPaste", "Paste Code goes here!"},
-        {"mnuEditPasteSpecial", "Paste Special Code goes here!"},
-        {"mnuViewRefresh", kRefreshPlaceholder},
-        {"mnuWindowNewWindow", "New Window Code goes here!"},
-        {"tbBold", "Bold Code goes here!"},
-        {"tbItalic", "Italic Code goes here!"},
-        {"tbUnderline", "Underline Code goes here!"},
-        {"tbLeft", "Left Code goes here!"},
-        {"tbCenter", "Center Code goes here!"},
-        {"tbRight", "Right Code goes here!"},
-    };
-    for (const auto& [id, message] : placeholders) a.Bind(id, [this, message] { Placeholder(message); });
+    for (const auto& [id, message] : FramePlaceholderTable()) a.Bind(id, [this, message] { Placeholder(message); });
     a.Bind("mnuFileExit", [this] { close(); });
     a.Bind("mnuViewToolbar", [this, &a] { actions_->ToolBar()->setVisible(a.Action("mnuViewToolbar")->isChecked()); });
     a.Bind("mnuViewStatusBar", [this, &a] { SetStatusBarShown(a.Action("mnuViewStatusBar")->isChecked()); });

@@ -153,11 +153,53 @@ constexpr ToolButtonRow kDocumentToolbar[] = {
     {"Right", "Align Right", "format-justify-right", nullptr},
 };
 
+constexpr char kRecentFilePlaceholder[] = "MRU Code goes here!";
+
+constexpr PlaceholderRow kFramePlaceholders[] = {
+    {"mnuFileClose", "Close Code goes here!"},
+    {"mnuFileSave", "Save Code goes here!"},
+    {"mnuFileSaveAll", "Save All Code goes here!"},
+    {"mnuFileProperties", "Properties Code goes here!"},
+    {"mnuFilePrintPreview", "Print Preview Code goes here!"},
+    {"mnuFilePrint", "Print Code goes here!"},
+    {"mnuFileSend", "Send Code goes here!"},
+    {"mnuFileMRU1", kRecentFilePlaceholder},
+    {"mnuFileMRU2", kRecentFilePlaceholder},
+    {"mnuFileMRU3", kRecentFilePlaceholder},
+    {"mnuFileMRU4", kRecentFilePlaceholder},
+    {"mnuEditUndo", "Undo Code goes here!"},
+    {"mnuEditCut", "Cut Code goes here!"},
+    {"mnuEditCopy", "Copy Code goes here!"},
+    {"mnuEditPaste", "Paste Code goes here!"},
+    {"mnuEditPasteSpecial", "Paste Special Code goes here!"},
+    {"mnuViewRefresh", "Refresh Code goes here!"},
+    {"mnuWindowNewWindow", "New Window Code goes here!"},
+    {"tbBold", "Bold Code goes here!"},
+    {"tbItalic", "Italic Code goes here!"},
+    {"tbUnderline", "Underline Code goes here!"},
+    {"tbLeft", "Left Code goes here!"},
+    {"tbCenter", "Center Code goes here!"},
+    {"tbRight", "Right Code goes here!"},
+};
+
+constexpr PlaceholderRow kDocumentPlaceholders[] = {
+    {"mnuFileSaveAll", "Save All Code goes here!"},
+    {"mnuFileProperties", "Properties Code goes here!"},
+    {"mnuFilePrintPreview", "Print Preview Code goes here!"},
+    {"mnuFileMRU1", kRecentFilePlaceholder},
+    {"mnuFileMRU2", kRecentFilePlaceholder},
+    {"mnuFileMRU3", kRecentFilePlaceholder},
+    {"mnuFileMRU4", kRecentFilePlaceholder},
+    {"mnuViewRefresh", "Refresh Code goes here!"},
+};
+
 }  // namespace
 
 std::span<const MenuRow> FrameMenuTable() { return kFrameMenus; }
 std::span<const ToolButtonRow> FrameToolbarTable() { return kFrameToolbar; }
 std::span<const MenuRow> DocumentMenuTable() { return kDocumentMenus; }
 std::span<const ToolButtonRow> DocumentToolbarTable() { return kDocumentToolbar; }
+std::span<const PlaceholderRow> FramePlaceholderTable() { return kFramePlaceholders; }
+std::span<const PlaceholderRow> DocumentPlaceholderTable() { return kDocumentPlaceholders; }
 
 }  // namespace vrayu

@@ -14,11 +14,14 @@ std::span<const ToolButtonRow> FrameToolbarTable();
 std::span<const MenuRow> DocumentMenuTable();
 std::span<const ToolButtonRow> DocumentToolbarTable();
 
-// Message of a placeholder item: "Refresh Code goes here!" and the like.
-inline constexpr char kRefreshPlaceholder[] = "Refresh Code goes here!";
-inline constexpr char kSaveAllPlaceholder[] = "Save All Code goes here!";
-inline constexpr char kPropertiesPlaceholder[] = "Properties Code goes here!";
-inline constexpr char kPrintPreviewPlaceholder[] = "Print Preview Code goes here!";
-inline constexpr char kRecentFilePlaceholder[] = "MRU Code goes here!";
+// An item that only says what it would do: its message ("Refresh Code goes
+// here!" and the like), shown in a message box.
+struct PlaceholderRow {
+    const char* id;  // menu id, or "tb" + toolbar key
+    const char* message;
+};
+
+std::span<const PlaceholderRow> FramePlaceholderTable();
+std::span<const PlaceholderRow> DocumentPlaceholderTable();
 
 }  // namespace vrayu

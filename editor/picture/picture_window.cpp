@@ -273,7 +273,7 @@ QSizeF PictureWindow::LabelTwips() const {
     double width = 0;
     for (const QString& line : lines) width = std::max(width, metrics.horizontalAdvance(line));
     const double tpp = PictureCanvas::TwipsPerPixel();
-    return {std::ceil(width) * tpp, std::ceil(lines.size() * metrics.lineSpacing()) * tpp};
+    return {std::ceil(width) * tpp, std::ceil(static_cast<double>(lines.size()) * metrics.lineSpacing()) * tpp};
 }
 
 void PictureWindow::RedrawSource() {
@@ -467,9 +467,9 @@ QMimeData* PictureWindow::DragData(const QWidget& control) {
     return data;
 }
 
-void PictureWindow::DropOnCanvas(const QMimeData& data, QPoint pixels) {
-    if (!data.hasFormat(kControlDragFormat)) return;
-    const QStringList parts = QString::fromUtf8(data.data(kControlDragFormat)).split(',');
+void PictureWindow::DropOnCanvas(const QMimeData& mime, QPoint pixels) {
+    if (!mime.hasFormat(kControlDragFormat)) return;
+    const QStringList parts = QString::fromUtf8(mime.data(kControlDragFormat)).split(',');
     if (parts.value(0).toLower() != "txtpictext") return;
     bool ok = false;
     const int index = parts.value(1).toInt(&ok);

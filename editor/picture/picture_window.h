@@ -129,7 +129,7 @@ public:
     // What a manual drag of `control` carries, and what a drop on the canvas
     // does with it (only text items move; anything else is ignored).
     static QMimeData* DragData(const QWidget& control);
-    void DropOnCanvas(const QMimeData& data, QPoint pixels);
+    void DropOnCanvas(const QMimeData& mime, QPoint pixels);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

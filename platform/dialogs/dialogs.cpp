@@ -46,7 +46,7 @@ QString QtFilterFromWindows(const QString& windowsFilter) {
         if (description.isEmpty() && patterns.isEmpty()) continue;
         // Qt reads the patterns from the last parentheses, separated by spaces.
         if (description.endsWith(QLatin1Char(')'))) {
-            const int open = description.lastIndexOf(QLatin1Char('('));
+            const qsizetype open = description.lastIndexOf(QLatin1Char('('));
             if (open >= 0) description = description.left(open).trimmed();
         }
         QStringList list = patterns.split(QLatin1Char(';'), Qt::SkipEmptyParts);

@@ -22,9 +22,9 @@ void StrCat(Call& c) {
 void StrLen(Call& c) { c.ReturnInt(static_cast<std::int32_t>(charCount(c.Str(0)))); }
 void StrSub(Call& c) { ReturnTextOrMemError(c, strSub(c.Str(0), c.Int(1), c.Int(2))); }
 
-void StrIndex(Call& c) { c.ReturnInt(strIndex(c.Str(0), c.Str(1), c.Int(2), c.Int(3) != 0, false)); }
-void StrIndexNc(Call& c) { c.ReturnInt(strIndex(c.Str(0), c.Str(1), c.Int(2), c.Int(3) != 0, true)); }
-void StrScan(Call& c) { c.ReturnInt(strScan(c.Str(0), c.Str(1), c.Int(2), c.Int(3) != 0)); }
+void StrIndex(Call& c) { c.ReturnInt(static_cast<std::int32_t>(strIndex(c.Str(0), c.Str(1), c.Int(2), c.Int(3) != 0, false))); }
+void StrIndexNc(Call& c) { c.ReturnInt(static_cast<std::int32_t>(strIndex(c.Str(0), c.Str(1), c.Int(2), c.Int(3) != 0, true))); }
+void StrScan(Call& c) { c.ReturnInt(static_cast<std::int32_t>(strScan(c.Str(0), c.Str(1), c.Int(2), c.Int(3) != 0))); }
 void StrReplace(Call& c) {
     if (!TextCanFit(c, strReplaceSize(c.Str(0), c.Str(1), c.Str(2)))) return;
     ReturnTextOrMemError(c, strReplace(c.Str(0), c.Str(1), c.Str(2)));
@@ -48,8 +48,8 @@ void StrLower(Call& c) { ReturnTextOrMemError(c, toLower(c.Str(0))); }
 void StrCmp(Call& c) { c.ReturnInt(strCompare(c.Str(0), c.Str(1), false)); }
 void StrICmp(Call& c) { c.ReturnInt(strCompare(c.Str(0), c.Str(1), true)); }
 
-void StrIndexWild(Call& c) { c.ReturnInt(strWild(c.Str(0), c.Str(1), c.Int(2)).pos); }
-void StrLenWild(Call& c) { c.ReturnInt(strWild(c.Str(0), c.Str(1), c.Int(2)).length); }
+void StrIndexWild(Call& c) { c.ReturnInt(static_cast<std::int32_t>(strWild(c.Str(0), c.Str(1), c.Int(2)).pos)); }
+void StrLenWild(Call& c) { c.ReturnInt(static_cast<std::int32_t>(strWild(c.Str(0), c.Str(1), c.Int(2)).length)); }
 void StrSubWild(Call& c) { ReturnTextOrMemError(c, strWild(c.Str(0), c.Str(1), c.Int(2)).text); }
 
 // Splits a text into param1..param9 and Param0, as a host's parameters are.

@@ -60,13 +60,13 @@ void TimeDiffSecs(Call& c) {
 void TimeDiffDays(Call& c) {
     Ymdhms a, b;
     if (!parseArg(c, 0, a, kYmdFull, err::TimeDiffTimeParameterError) || !parseArg(c, 1, b, kYmdFull, err::TimeDiffTimeParameterError)) return;
-    c.ReturnInt(dayNumber(a.year, a.month, a.day) - dayNumber(b.year, b.month, b.day));
+    c.ReturnInt(static_cast<std::int32_t>(dayNumber(a.year, a.month, a.day) - dayNumber(b.year, b.month, b.day)));
 }
 
 void TimeJulianDay(Call& c) {
     Ymdhms t;
     if (!parseArg(c, 0, t, kYmdFull, err::TimeDiffTimeParameterError)) return;
-    c.ReturnInt(dayNumber(t.year, t.month, t.day));
+    c.ReturnInt(static_cast<std::int32_t>(dayNumber(t.year, t.month, t.day)));
 }
 
 void TimeJulToYmd(Call& c) {

@@ -180,10 +180,10 @@ int main(int argc, char** argv) {
         if (TarnLastOutcome(ctx, &code, message, sizeof message) == 0) {
             std::fprintf(stderr, "error %d: %s\n", code, message);
             unsigned line = 0;
-            char script_name[300], text[300];
-            if (TarnLastStop(ctx, &line, script_name, sizeof script_name, text, sizeof text)) {
-                if (script_name[0]) std::fprintf(stderr, "  at line %u of %s: %s\n", line, script_name, text);
-                else std::fprintf(stderr, "  at line %u: %s\n", line, text);
+            char script_name[300], stop_text[300];
+            if (TarnLastStop(ctx, &line, script_name, sizeof script_name, stop_text, sizeof stop_text)) {
+                if (script_name[0]) std::fprintf(stderr, "  at line %u of %s: %s\n", line, script_name, stop_text);
+                else std::fprintf(stderr, "  at line %u: %s\n", line, stop_text);
             }
             status = 1;
         }

@@ -46,7 +46,7 @@ QString Converted(const QString& english) {
     return QString::fromLatin1(ConvertString(english.toStdString(), tables, face));
 }
 
-class Events : public TransliterateEvents {
+class Events final : public TransliterateEvents {
 public:
     void OnEvent(int id, QVariantList&) override { events << id; }
     void OnPropertyChanged(int id, const QString& name) override { changes << qMakePair(id, name); }

@@ -4,16 +4,19 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
+#include <QSet>
 #include <QTabWidget>
 
 #include "action_set.h"
 #include "editor_fixture.h"
 #include "frame_settings.h"
+#include "menu_tables.h"
 #include "options_dialog.h"
 
 namespace vrayu {
@@ -78,34 +81,6 @@ TEST_F(FrameFlow, MenuBarFollowsTheActiveWindowWithExactCaptions) {
         return out;
     };
     EXPECT_EQ(titles(), (QStringList{"&File", "&Edit", "&View", "&Convert", "&Format", "&Window", "&Help"}));
-    QStringList file;
-    for (QAction* a : Doc().Actions().Menus()[0]->actions())
-        if (!a->isSeparator()) file << a->text();
-    EXPECT_EQ(file, (QStringList{"&New", "&Open", "C&lear", "&Close", "&Save", "Save As ...", "Export As &Telugu",
-                                 "Export As &HTML", "Export As Unicod&e Text...", "Export As &Picture", "Preview HTML", "Save &As...", "Save A&ll",
-                                 "Propert&ies", "Page Set&up...", "Print Pre&view", "&Print...", "Sen&d...", "&1",
-                                 "&2", "&3", "&4", "E&xit"}));
-    QStringList edit;
-    for (QAction* a : Doc().Actions().Menus()[1]->actions())
-        if (!a->isSeparator()) edit << a->text();
-    EXPECT_EQ(edit, (QStringList{"&Undo", "Cu&t", "&Copy", "Copy as Unic&ode", "&Paste", "Paste &Special..."}));
-    QStringList format;
-    for (QAction* a : Doc().Actions().Menus()[4]->actions())
-        if (!a->isSeparator()) format << a->text();
-    EXPECT_EQ(format, (QStringList{"&Font", "&Bold", "&Italic", "&UnderLine", "&Text Color", "&Back Color",
-                                   "&Open in Word Processor"}));
-    // Captions of our own take access keys no other item of their menu uses.
-    for (const char* id : {"mnuEditCopyUnicode", "mnuFileSaveUnicode"}) {
-        QAction* own = Doc().Actions().Action(id);
-        const QChar key = own->text().at(own->text().indexOf('&') + 1).toLower();
-        for (QMenu* menu : Doc().Actions().Menus()) {
-            if (!menu->actions().contains(own)) continue;
-            for (QAction* a : menu->actions()) {
-                if (a == own || !a->text().contains('&')) continue;
-                EXPECT_NE(a->text().at(a->text().indexOf('&') + 1).toLower(), key) << a->text().toStdString();
-            }
-        }
-    }
     // The frame's toolbar goes with its menus: hidden while a document is active.
     EXPECT_TRUE(f.Actions().ToolBar()->isHidden());
     Doc().parentWidget()->close();
@@ -119,6 +94,49 @@ TEST_F(FrameFlow, MenuBarFollowsTheActiveWindowWithExactCaptions) {
     ASSERT_EQ(f.Documents().size(), 1);
     EXPECT_EQ(f.Documents()[0]->FileName(), Path("docs/o.txt"));
     EXPECT_EQ(f.Documents()[0]->Control()->TextEnglish(), "svAgatam");
+}
+
+// The tables hold together: ids once per window, toolbar buttons run items
+// that exist, access keys and shortcuts distinct, every live item bound.
+TEST_F(FrameFlow, MenuTablesHoldTogether) {
+    MainFrame& f = Frame();
+    // The document window's menus have always read so; any other clash is a mistake.
+    const QSet<QString> inherited = {"C&lear|Save A&ll", "Export As &Picture|&Print...", "&Bold|&Back Color"};
+    auto accessKey = [](const QString& caption) {
+        const qsizetype mark = caption.indexOf('&');
+        return mark < 0 ? QChar() : caption.at(mark + 1).toLower();
+    };
+    auto check = [&](std::span<const MenuRow> menus, std::span<const ToolButtonRow> buttons, const char* window) {
+        QSet<QString> ids, shortcuts;
+        QHash<QString, QHash<QChar, QString>> keys;  // menu -> access key -> caption
+        for (const MenuRow& row : menus) {
+            if (!row.id) continue;
+            EXPECT_FALSE(ids.contains(row.id)) << window << " " << row.id;
+            ids.insert(row.id);
+            if (row.shortcut) {
+                EXPECT_FALSE(QKeySequence(QLatin1String(row.shortcut)).isEmpty()) << row.shortcut;
+                EXPECT_FALSE(shortcuts.contains(row.shortcut)) << window << " " << row.shortcut;
+                shortcuts.insert(row.shortcut);
+            }
+            const QChar key = accessKey(row.caption);
+            if (key.isNull()) continue;
+            const QString other = keys[row.menu].value(key);
+            EXPECT_TRUE(other.isEmpty() || inherited.contains(other + "|" + row.caption))
+                << window << ": " << row.caption << " and " << other.toStdString();
+            keys[row.menu].insert(key, row.caption);
+        }
+        for (const ToolButtonRow& row : buttons)
+            EXPECT_TRUE(!row.target || ids.contains(row.target)) << window << " " << row.key;
+    };
+    check(FrameMenuTable(), FrameToolbarTable(), "frame");
+    check(DocumentMenuTable(), DocumentToolbarTable(), "document");
+
+    EXPECT_EQ(f.Actions().Unbound(), QStringList());
+    // Items other parts plug in are off without them; these four do nothing.
+    QStringList idle;
+    for (const QString& id : Doc().Actions().Unbound())
+        if (Doc().Actions().Action(id)->isEnabled()) idle << id;
+    EXPECT_EQ(idle, (QStringList{"mnuEditPasteSpecial", "mnuFileSaveAsOld", "mnuViewOptions", "mnuWindowNewWindow"}));
 }
 
 // Exit asks every window before closing any: Cancel on a later one keeps all.
@@ -178,23 +196,19 @@ TEST_F(FrameFlow, RecoveryCopiesSurviveACrashAndComeBack) {
 
 TEST_F(FrameFlow, FramePlaceholdersAndAbout) {
     MainFrame& f = Frame();
-    const std::pair<const char*, const char*> cases[] = {
-        {"mnuFileClose", "Close Code goes here!"},   {"mnuFileSave", "Save Code goes here!"},
-        {"mnuFileSaveAll", "Save All Code goes here!"}, {"mnuFileProperties", "Properties Code goes here!"},
-        {"mnuFilePrintPreview", "Print Preview Code goes here!"}, {"mnuFilePrint", "Print Code goes here!"},
-        {"mnuFileSend", "Send Code goes here!"},     {"mnuFileMRU3", "MRU Code goes here!"},
-        {"mnuEditUndo", "Undo Code goes here!"},     {"mnuEditCut", "Cut Code goes here!"},
-        {"mnuEditCopy", "Copy Code goes here!"},     {"mnuEditPaste", "Paste Code goes here!"},
-        {"mnuEditPasteSpecial", "Paste Special Code goes here!"}, {"mnuViewRefresh", "Refresh Code goes here!"},
-        {"mnuWindowNewWindow", "New Window Code goes here!"},
-        {"tbBold", "Bold Code goes here!"},          {"tbItalic", "Italic Code goes here!"},
-        {"tbUnderline", "Underline Code goes here!"}, {"tbLeft", "Left Code goes here!"},
-        {"tbCenter", "Center Code goes here!"},      {"tbRight", "Right Code goes here!"},
+    // Every placeholder row is bound to its item and its message names it.
+    auto check = [&](ActionSet& actions, std::span<const PlaceholderRow> rows, auto trigger) {
+        for (const PlaceholderRow& row : rows) {
+            QAction* item = actions.Action(row.id);
+            ASSERT_NE(item, nullptr) << row.id;
+            trigger(row.id);
+            EXPECT_EQ(LastPrompt(), row.message) << row.id;
+            QString name = CaptionText(item->text()).remove("...").trimmed();
+            if (QString(row.id).startsWith("mnuFileMRU")) name = "MRU";
+            EXPECT_EQ(QString(row.message), name + " Code goes here!") << row.id;
+        }
     };
-    for (const auto& [id, message] : cases) {
-        f.Actions().Action(id)->trigger();
-        EXPECT_EQ(LastPrompt(), message) << id;
-    }
+    check(f.Actions(), FramePlaceholderTable(), [&](const char* id) { f.Actions().Action(id)->trigger(); });
     f.Actions().ToolButton("Cut")->trigger();
     EXPECT_EQ(LastPrompt(), "Cut Code goes here!");
 
@@ -205,15 +219,7 @@ TEST_F(FrameFlow, FramePlaceholdersAndAbout) {
                                         "English to Telugu.\r\nThis software follows RIT standards for "
                                         "transliteration.\r\nIt allows you to use Vrayu Fonts to write in Telugu."));
     // Document window placeholders.
-    const std::pair<const char*, const char*> doc[] = {
-        {"mnuFileSaveAll", "Save All Code goes here!"}, {"mnuFileProperties", "Properties Code goes here!"},
-        {"mnuFilePrintPreview", "Print Preview Code goes here!"}, {"mnuFileMRU1", "MRU Code goes here!"},
-        {"mnuViewRefresh", "Refresh Code goes here!"},
-    };
-    for (const auto& [id, message] : doc) {
-        Trigger(Doc(), id);
-        EXPECT_EQ(LastPrompt(), message) << id;
-    }
+    check(Doc().Actions(), DocumentPlaceholderTable(), [&](const char* id) { Trigger(Doc(), id); });
     const size_t asked = dialogs.Questions().size();
     for (const char* id : {"mnuFileSaveAsOld", "mnuEditPasteSpecial", "mnuViewOptions", "mnuWindowNewWindow"})
         Trigger(Doc(), id);

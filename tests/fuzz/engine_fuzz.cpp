@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     vrayu::InMemoryFormattedText formatted;
     vrayu::CharFormat format;
     format.face = std::string(vrayu::kVrayuFace);
-    format.pointSize = size % 48;
+    format.pointSize = static_cast<double>(size % 48);
     format.color = static_cast<std::int64_t>(size) * 2654435761u;
     formatted.Append(glyphs, format);
     std::string page = vrayu::BuildHTMLPage(formatted);

@@ -49,7 +49,7 @@ long dayNumber(long y, long m, long d) {
 }
 
 void fromDayNumber(long n, Ymdhms& out) {
-    long y = static_cast<long>((n - 1) / 365.2425);
+    long y = static_cast<long>(static_cast<double>(n - 1) / 365.2425);
     while (dayNumber(y, 1, 1) > n) --y;
     while (dayNumber(y + 1, 1, 1) <= n) ++y;
     int m = 1;
@@ -93,26 +93,29 @@ bool carry(long long y, long long mo, long long d, long long h, long long mi, lo
     return true;
 }
 
+// Field arithmetic that cannot overflow the 32-bit fields.
+using Wide = long long;
+
 long long floorDiv(long long a, long long b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
 
 }  // namespace
 
 bool timeAdd(const Ymdhms& t, const Ymdhms& d, Ymdhms& out) {
-    return carry((long long)t.year + d.year, (long long)t.month + d.month, (long long)t.day + d.day,
-                 (long long)t.hour + d.hour, (long long)t.minute + d.minute, (long long)t.second + d.second, out);
+    return carry(Wide{t.year} + d.year, Wide{t.month} + d.month, Wide{t.day} + d.day,
+                 Wide{t.hour} + d.hour, Wide{t.minute} + d.minute, Wide{t.second} + d.second, out);
 }
 
 bool timeSubtract(const Ymdhms& t, const Ymdhms& d, Ymdhms& out) {
     // Time of day with borrowed days.
-    long long secs = (long long)t.hour * 3600 + t.minute * 60 + t.second -
-                     ((long long)d.hour * 3600 + (long long)d.minute * 60 + d.second);
+    long long secs = Wide{t.hour} * 3600 + t.minute * 60 + t.second -
+                     (Wide{d.hour} * 3600 + Wide{d.minute} * 60 + d.second);
     long long borrowDays = floorDiv(secs, 86400);
     secs -= borrowDays * 86400;
     // Month the result starts from, before days are borrowed.
-    long long months = (long long)t.year * 12 + (t.month - 1) - ((long long)d.year * 12 + d.month);
+    long long months = Wide{t.year} * 12 + (t.month - 1) - (Wide{d.year} * 12 + d.month);
     long long by = floorDiv(months, 12), bm = months - by * 12 + 1;
     if (by < 0 || by > kMaxYear) return false;
-    long long day = (long long)t.day - d.day + borrowDays;
+    long long day = Wide{t.day} - d.day + borrowDays;
     int len = monthLength(static_cast<long>(by), static_cast<int>(bm));
     if (day > len) day = len;  // no day of that month can reach t: its last
     long long n = dayNumber(static_cast<long>(by), static_cast<long>(bm), 1) + day - 1;

@@ -176,7 +176,7 @@ service stats {
         const int status = QProcess::execute(dovecot, {"-c", folder + "/dovecot.conf"});
         started_ = status == 0 && WaitFor([&] {
                        QTcpSocket s;
-                       s.connectToHost("127.0.0.1", port_);
+                       s.connectToHost("127.0.0.1", static_cast<quint16>(port_));
                        return s.waitForConnected(200);
                    });
     }
@@ -203,7 +203,8 @@ service stats {
     // Messages in a folder of the user's Maildir ("" is the inbox), read or not.
     int FileCount(const QString& user, const QString& folder) const {
         const QString base = Maildir(user) + (folder.isEmpty() ? "" : "/" + folder);
-        return QDir(base + "/cur").entryList(QDir::Files).size() + QDir(base + "/new").entryList(QDir::Files).size();
+        return static_cast<int>(QDir(base + "/cur").entryList(QDir::Files).size() +
+                                QDir(base + "/new").entryList(QDir::Files).size());
     }
     // Puts a message into the user's inbox as a new, unread file.
     void Deliver(const QString& user, const QByteArray& message, const QString& name) const {

@@ -126,7 +126,9 @@ TEST_F(StoreTest, DeletingATreeTakesEverySubkeyAndNoSibling) {
         }
         std::string victim;
         for (std::size_t i = 0; i <= cut; ++i) victim += (i ? "\\" : "") + levels[i];
-        if (cut + 1 < levels.size()) EXPECT_EQ(store.DeleteKey(Root::CurrentUser, victim), Status::HasSubkeys);
+        if (cut + 1 < levels.size()) {
+            EXPECT_EQ(store.DeleteKey(Root::CurrentUser, victim), Status::HasSubkeys);
+        }
         ASSERT_EQ(store.DeleteTree(Root::CurrentUser, victim), Status::Ok);
         Store reopened(dir_ / std::to_string(cut));
         std::string below = victim;

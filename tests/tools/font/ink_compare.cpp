@@ -82,7 +82,8 @@ InkComparison CompareInk(const QImage& reference, const QImage& candidate, int t
                     if (ref.ink[y * ref.w + x] && nearCand.at(x - dx, y - dy)) ++refHit;
                     if (cand.ink[y * cand.w + x] && nearRef.at(x + dx, y + dy)) ++candHit;
                 }
-            const double s = std::min(double(refHit) / refInk, double(candHit) / candInk);
+            const double s = std::min(static_cast<double>(refHit) / static_cast<double>(refInk),
+                                    static_cast<double>(candHit) / static_cast<double>(candInk));
             if (s > best) best = s, bestDx = dx, bestDy = dy;
         }
     result.similarity = best;
