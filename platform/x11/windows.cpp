@@ -204,6 +204,20 @@ void ActivateOne(Session& s, ::Window w) {
     Await(s, [&] { return ActiveOf(s) == w; });
 }
 
+// A window the manager has just taken on (WM_STATE Normal) may not be
+// mapped yet: wait for it, so that its first placement does not undo a move
+// or an activation made right after "winwaitexist" found it.
+void SettleNew(Session& s, ::Window w) {
+    XWindowAttributes a{};
+    if (!s.Managed() || !Attributes(s, w, &a) || a.map_state == IsViewable) return;
+    const auto st = s.Cardinals(w, "WM_STATE", s.atom("WM_STATE"));
+    if (!st || st->empty() || (*st)[0] != NormalState) return;
+    Await(s, [&] {
+        XWindowAttributes b{};
+        return Attributes(s, w, &b) && b.map_state == IsViewable;
+    }, 1000);
+}
+
 void CollectChildren(Session& s, ::Window w, std::vector<WindowEntry>* out, int depth) {
     ::Window rootRet = 0, parent = 0, *kids = nullptr;
     unsigned n = 0;
@@ -337,6 +351,7 @@ bool Activate(WindowId w) {
     Session s;
     XWindowAttributes a{};
     if (!s || !Attributes(s, w, &a)) return false;
+    SettleNew(s, w);
     if (modal) {
         ActivateOne(s, w);
         Pause(25);
@@ -354,6 +369,7 @@ bool Minimise(WindowId w) {
     Session s;
     XWindowAttributes a{};
     if (!s || !Attributes(s, w, &a)) return false;
+    SettleNew(s, w);
     XIconifyWindow(s.dpy(), w, DefaultScreen(s.dpy()));
     return Await(s, [&] { return StateOf(s, w) == ShowState::Minimised; });
 }
@@ -362,6 +378,7 @@ bool Maximise(WindowId w) {
     Session s;
     XWindowAttributes a{};
     if (!s || !Attributes(s, w, &a)) return false;
+    SettleNew(s, w);
     if (StateOf(s, w) != ShowState::Normal) XMapWindow(s.dpy(), w);
     if (!s.Managed()) {
         XMoveResizeWindow(s.dpy(), w, 0, 0, static_cast<unsigned>(DisplayWidth(s.dpy(), DefaultScreen(s.dpy()))),
@@ -483,6 +500,7 @@ bool Place(WindowId w, const Rect& frame) {
     Session s;
     XWindowAttributes a{};
     if (!s || !Attributes(s, w, &a)) return false;
+    SettleNew(s, w);
     const auto e = Extents(s, w);
     const int width = std::max(1, frame.width - static_cast<int>(e[0] + e[1]));
     const int height = std::max(1, frame.height - static_cast<int>(e[2] + e[3]));

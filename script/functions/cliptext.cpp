@@ -42,8 +42,21 @@ void ClipGetEx(Call& c) {
     if (auto t = Text(c, kText, 0)) c.ReturnText(*t);
 }
 
+// Text is offered as UTF8_STRING, the target today's programs ask for:
+// handed over as the Unicode format (UTF-16LE, Latin-1 byte b is U+00bb).
+bool PutLatin1(std::string_view text) {
+    std::string utf16;
+    utf16.reserve(2 * text.size() + 2);
+    for (char ch : text) {
+        utf16.push_back(ch);
+        utf16.push_back('\0');
+    }
+    utf16.append(2, '\0');
+    return ClipPut(kUnicode, utf16) == ClipStatus::Ok;
+}
+
 void ClipPutText(Call& c) {
-    if (ClipPut(kText, c.Str(0)) != ClipStatus::Ok) return c.Fail(err::ClipboardOwnedByAnotherApp);
+    if (!PutLatin1(c.Str(0))) return c.Fail(err::ClipboardOwnedByAnotherApp);
     c.ReturnInt(1);
 }
 
@@ -52,7 +65,7 @@ void ClipPutText(Call& c) {
 void ClipAppend(Call& c) {
     const auto t = Text(c, kText, err::ClipboardNoTextForClipAppend);
     if (!t) return;
-    if (ClipPut(kText, *t + std::string(c.Str(0))) != ClipStatus::Ok) return c.Fail(err::ClipboardOwnedByAnotherApp);
+    if (!PutLatin1(*t + std::string(c.Str(0)))) return c.Fail(err::ClipboardOwnedByAnotherApp);
     c.ReturnInt(1);
 }
 

@@ -1,6 +1,6 @@
 // A small X client the window tests open windows with:
 //   test_window TITLE [--keys FILE] [--modal TITLE] [--child NAME] [--class NAME]
-//               [--close-after MS]
+//               [--close-after MS] [--count N]
 // It shows a 300 x 200 window titled TITLE (as _NET_WM_NAME and WM_NAME),
 // writes every key it receives to FILE as a line "KEYSYM MODIFIERS" (the
 // keysym's name as the layout types it, modifiers Shift 1, Ctrl 4, Alt 8),
@@ -49,12 +49,14 @@ int main(int argc, char** argv) {
     }
     std::string title = argv[1], keys, modal, child, cls = "TestWindow";
     long closeAfter = -1;
+    int count = 1;  // with more, further windows "TITLE 2" ... "TITLE N" (benchmarks)
     for (int i = 2; i + 1 < argc; i += 2) {
         if (!std::strcmp(argv[i], "--keys")) keys = argv[i + 1];
         else if (!std::strcmp(argv[i], "--modal")) modal = argv[i + 1];
         else if (!std::strcmp(argv[i], "--child")) child = argv[i + 1];
         else if (!std::strcmp(argv[i], "--class")) cls = argv[i + 1];
         else if (!std::strcmp(argv[i], "--close-after")) closeAfter = std::atol(argv[i + 1]);
+        else if (!std::strcmp(argv[i], "--count")) count = std::atoi(argv[i + 1]);
     }
     Display* d = XOpenDisplay(nullptr);
     if (!d) return 1;
@@ -67,6 +69,7 @@ int main(int argc, char** argv) {
         XMapWindow(d, c);
     }
     XMapWindow(d, main);
+    for (int i = 2; i <= count; ++i) XMapWindow(d, MakeTop(d, title + " " + std::to_string(i), cls));
     if (!modal.empty()) {
         Window m = MakeTop(d, modal, cls);
         XSetTransientForHint(d, m, main);
