@@ -179,7 +179,8 @@ bool HoldModifiers(unsigned modifiers, bool down) {
     for (int i = 0; i < 3; ++i) {
         const int k = down ? i : 2 - i;
         if (!(modifiers & bits[k])) continue;
-        if (const KeyCode kc = XKeysymToKeycode(s.dpy(), syms[k])) XTestFakeKeyEvent(s.dpy(), kc, down ? True : False, CurrentTime);
+        if (const KeyCode kc = XKeysymToKeycode(s.dpy(), syms[k]))
+            XTestFakeKeyEvent(s.dpy(), kc, down ? True : False, CurrentTime);
     }
     XSync(s.dpy(), False);
     return true;
@@ -202,9 +203,9 @@ namespace {
 
 KeySym LockSym(LockKey key) {
     switch (key) {
-    case LockKey::Caps: return XK_Caps_Lock;
-    case LockKey::Num: return XK_Num_Lock;
-    case LockKey::Scroll: return XK_Scroll_Lock;
+        case LockKey::Caps: return XK_Caps_Lock;
+        case LockKey::Num: return XK_Num_Lock;
+        case LockKey::Scroll: return XK_Scroll_Lock;
     }
     return NoSymbol;
 }

@@ -13,8 +13,8 @@
 namespace vrayu::x11 {
 namespace {
 
-constexpr int kSettleMs = 1500;  // longest wait for the window manager
-constexpr long kSourcePager = 2; // requests on the user's behalf (EWMH)
+constexpr int kSettleMs = 1500;   // longest wait for the window manager
+constexpr long kSourcePager = 2;  // requests on the user's behalf (EWMH)
 
 // Polls `done` until it holds or the settle time passes.
 bool Await(Session& s, const std::function<bool()>& done, int ms = kSettleMs) {
@@ -212,10 +212,13 @@ void SettleNew(Session& s, ::Window w) {
     if (!s.Managed() || !Attributes(s, w, &a) || a.map_state == IsViewable) return;
     const auto st = s.Cardinals(w, "WM_STATE", s.atom("WM_STATE"));
     if (!st || st->empty() || (*st)[0] != NormalState) return;
-    Await(s, [&] {
-        XWindowAttributes b{};
-        return Attributes(s, w, &b) && b.map_state == IsViewable;
-    }, 1000);
+    Await(
+        s,
+        [&] {
+            XWindowAttributes b{};
+            return Attributes(s, w, &b) && b.map_state == IsViewable;
+        },
+        1000);
 }
 
 void CollectChildren(Session& s, ::Window w, std::vector<WindowEntry>* out, int depth) {
@@ -394,17 +397,14 @@ bool Restore(WindowId w) {
     const auto state = s ? StateOf(s, w) : std::nullopt;
     if (!state) return false;
     switch (*state) {
-    case ShowState::Minimised:
-        XMapWindow(s.dpy(), w);
-        return Await(s, [&] { return StateOf(s, w) != ShowState::Minimised; });
-    case ShowState::Maximised:
-        ChangeMaximised(s, w, false);
-        return Await(s, [&] { return StateOf(s, w) == ShowState::Normal; });
-    case ShowState::Hidden:
-        MapQuietly(s, w);
-        return Await(s, [&] { return StateOf(s, w) != ShowState::Hidden; });
-    case ShowState::Normal:
-        return true;
+        case ShowState::Minimised:
+            XMapWindow(s.dpy(), w);
+            return Await(s, [&] { return StateOf(s, w) != ShowState::Minimised; });
+        case ShowState::Maximised:
+            ChangeMaximised(s, w, false);
+            return Await(s, [&] { return StateOf(s, w) == ShowState::Normal; });
+        case ShowState::Hidden: MapQuietly(s, w); return Await(s, [&] { return StateOf(s, w) != ShowState::Hidden; });
+        case ShowState::Normal: return true;
     }
     return true;
 }
@@ -512,10 +512,14 @@ bool Place(WindowId w, const Rect& frame) {
         XMoveResizeWindow(s.dpy(), w, frame.x + static_cast<int>(e[0]), frame.y + static_cast<int>(e[2]),
                           static_cast<unsigned>(width), static_cast<unsigned>(height));
     }
-    Await(s, [&] {
-        const auto now = FrameOf(s, w);
-        return now && now->x == frame.x && now->y == frame.y && now->width == frame.width && now->height == frame.height;
-    }, 500);
+    Await(
+        s,
+        [&] {
+            const auto now = FrameOf(s, w);
+            return now && now->x == frame.x && now->y == frame.y && now->width == frame.width &&
+                   now->height == frame.height;
+        },
+        500);
     return s.TakeErrors() == 0;
 }
 

@@ -39,11 +39,11 @@ bool Exists(WindowId w);
 // _NET_WM_NAME when every character fits ISO-8859-1, else WM_NAME.
 std::string Title(WindowId w);
 bool SetTitle(WindowId w, std::string_view latin1);
-std::string ClassName(WindowId w);  // the class part of WM_CLASS
+std::string ClassName(WindowId w);     // the class part of WM_CLASS
 std::string InstanceName(WindowId w);  // its instance part
-int ProcessId(WindowId w);          // _NET_WM_PID, 0 unknown
-WindowId Owner(WindowId w);         // WM_TRANSIENT_FOR, 0 none
-WindowId Active();                  // _NET_ACTIVE_WINDOW, else the focus
+int ProcessId(WindowId w);             // _NET_WM_PID, 0 unknown
+WindowId Owner(WindowId w);            // WM_TRANSIENT_FOR, 0 none
+WindowId Active();                     // _NET_ACTIVE_WINDOW, else the focus
 std::optional<ShowState> State(WindowId w);
 // The modal window of an owner that waits on it, 0 when the owner takes input.
 WindowId ModalOf(WindowId owner);

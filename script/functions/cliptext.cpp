@@ -15,17 +15,17 @@ constexpr int kText = 1, kOemText = 7, kBitmap = 2, kDib = 8, kUnicode = 13;
 std::optional<std::string> Text(Call& c, int format, int noText) {
     std::string data;
     switch (ClipGet(format, &data)) {
-    case ClipStatus::Ok:
-        if (!data.empty() && data.back() == '\0') data.pop_back();
-        return data;
-    case ClipStatus::Empty: return std::string();
-    case ClipStatus::NoFormat:
-        if (noText) {
-            c.Fail(noText);
-            return std::nullopt;
-        }
-        return std::string();
-    default: c.Fail(err::ClipboardOwnedByAnotherApp); return std::nullopt;
+        case ClipStatus::Ok:
+            if (!data.empty() && data.back() == '\0') data.pop_back();
+            return data;
+        case ClipStatus::Empty: return std::string();
+        case ClipStatus::NoFormat:
+            if (noText) {
+                c.Fail(noText);
+                return std::nullopt;
+            }
+            return std::string();
+        default: c.Fail(err::ClipboardOwnedByAnotherApp); return std::nullopt;
     }
 }
 
@@ -70,7 +70,10 @@ void ClipAppend(Call& c) {
 }
 
 constexpr BuiltinEntry kClipText[] = {
-    {"clipget", ClipGetText}, {"clipgetex", ClipGetEx}, {"clipput", ClipPutText}, {"clipappend", ClipAppend},
+    {"clipget", ClipGetText},
+    {"clipgetex", ClipGetEx},
+    {"clipput", ClipPutText},
+    {"clipappend", ClipAppend},
 };
 
 }  // namespace

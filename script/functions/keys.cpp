@@ -136,9 +136,9 @@ void WaitForKey(Call& c) {
 void IgnoreInput(Call& c) { c.Fail(err::IgnoreInputNotSupported); }
 
 constexpr BuiltinEntry kKeys[] = {
-    {"sendkey", SendKey},           {"sendkeysto", SendKeysTo},       {"sendkeyschild", SendKeysChild},
-    {"iskeydown", IsKeyDown},       {"keytoggleget", KeyToggleGet},   {"keytoggleset", KeyToggleSet},
-    {"waitforkey", WaitForKey},     {"ignoreinput", IgnoreInput},
+    {"sendkey", SendKey},       {"sendkeysto", SendKeysTo},     {"sendkeyschild", SendKeysChild},
+    {"iskeydown", IsKeyDown},   {"keytoggleget", KeyToggleGet}, {"keytoggleset", KeyToggleSet},
+    {"waitforkey", WaitForKey}, {"ignoreinput", IgnoreInput},
 };
 
 }  // namespace

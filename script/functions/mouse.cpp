@@ -31,13 +31,13 @@ struct ClickType {
 
 std::optional<ClickType> ClickOf(std::int32_t type) {
     switch (type) {
-    case kLClick: return ClickType{x11::Button::Left, 1};
-    case kLDblClick: return ClickType{x11::Button::Left, 2};
-    case kRClick: return ClickType{x11::Button::Right, 1};
-    case kRDblClick: return ClickType{x11::Button::Right, 2};
-    case kMClick: return ClickType{x11::Button::Middle, 1};
-    case kMDblClick: return ClickType{x11::Button::Middle, 2};
-    default: return std::nullopt;
+        case kLClick: return ClickType{x11::Button::Left, 1};
+        case kLDblClick: return ClickType{x11::Button::Left, 2};
+        case kRClick: return ClickType{x11::Button::Right, 1};
+        case kRDblClick: return ClickType{x11::Button::Right, 2};
+        case kMClick: return ClickType{x11::Button::Middle, 1};
+        case kMDblClick: return ClickType{x11::Button::Middle, 2};
+        default: return std::nullopt;
     }
 }
 
@@ -168,31 +168,30 @@ void MouseInfo(Call& c) {
     const WindowId top = x11::TopLevelAt(at->x, at->y);
     char buf[96];
     switch (request) {
-    case 0: return void(c.ReturnText(top ? x11::Title(top) : ""));
-    case 1: {
-        const WindowId under = x11::WindowUnderPointer();
-        std::string title = under ? x11::Title(under) : "";
-        if (title.empty() && top) title = x11::Title(top);
-        return void(c.ReturnText(title));
-    }
-    case 2:
-        std::snprintf(buf, sizeof buf, "%d %d", toVirtual(at->x, screen->width), toVirtual(at->y, screen->height));
-        return void(c.ReturnText(buf));
-    case 3:
-        std::snprintf(buf, sizeof buf, "%d %d", at->x, at->y);
-        return void(c.ReturnText(buf));
-    case 4: {
-        const unsigned held = x11::ButtonsHeld();
-        return c.ReturnInt(static_cast<std::int32_t>(((held & 1) ? kLButton : 0) | ((held & 2) ? kRButton : 0) |
-                                                     ((held & 4) ? kMButton : 0)));
-    }
-    default: {
-        const auto r = top ? x11::Frame(top) : std::nullopt;
-        if (!r) return void(c.ReturnText(""));
-        std::snprintf(buf, sizeof buf, "%d %d %d %d", toVirtual(r->x, screen->width), toVirtual(r->y, screen->height),
-                      toVirtual(r->x + r->width, screen->width), toVirtual(r->y + r->height, screen->height));
-        return void(c.ReturnText(buf));
-    }
+        case 0: return void(c.ReturnText(top ? x11::Title(top) : ""));
+        case 1: {
+            const WindowId under = x11::WindowUnderPointer();
+            std::string title = under ? x11::Title(under) : "";
+            if (title.empty() && top) title = x11::Title(top);
+            return void(c.ReturnText(title));
+        }
+        case 2:
+            std::snprintf(buf, sizeof buf, "%d %d", toVirtual(at->x, screen->width), toVirtual(at->y, screen->height));
+            return void(c.ReturnText(buf));
+        case 3: std::snprintf(buf, sizeof buf, "%d %d", at->x, at->y); return void(c.ReturnText(buf));
+        case 4: {
+            const unsigned held = x11::ButtonsHeld();
+            return c.ReturnInt(static_cast<std::int32_t>(((held & 1) ? kLButton : 0) | ((held & 2) ? kRButton : 0) |
+                                                         ((held & 4) ? kMButton : 0)));
+        }
+        default: {
+            const auto r = top ? x11::Frame(top) : std::nullopt;
+            if (!r) return void(c.ReturnText(""));
+            std::snprintf(buf, sizeof buf, "%d %d %d %d", toVirtual(r->x, screen->width),
+                          toVirtual(r->y, screen->height), toVirtual(r->x + r->width, screen->width),
+                          toVirtual(r->y + r->height, screen->height));
+            return void(c.ReturnText(buf));
+        }
     }
 }
 
@@ -215,13 +214,14 @@ void Snapshot(Call& c) {
     const auto bmp = area ? x11::CaptureBmp(*area) : std::nullopt;
     if (!bmp) return c.Fail(err::SnapShotCannotOpenClipboard);
     // The clipboard's bitmap is the file without its 14-byte header.
-    if (ClipPut(8, std::string_view(*bmp).substr(14)) != ClipStatus::Ok) return c.Fail(err::SnapShotCannotOpenClipboard);
+    if (ClipPut(8, std::string_view(*bmp).substr(14)) != ClipStatus::Ok)
+        return c.Fail(err::SnapShotCannotOpenClipboard);
     c.ReturnInt(1);
 }
 
 constexpr BuiltinEntry kMouse[] = {
-    {"mousemove", MouseMove},   {"mouseclick", MouseClick}, {"mousedrag", MouseDrag},
-    {"mouseclickbtn", MouseClickBtn}, {"mouseinfo", MouseInfo}, {"snapshot", Snapshot},
+    {"mousemove", MouseMove},         {"mouseclick", MouseClick}, {"mousedrag", MouseDrag},
+    {"mouseclickbtn", MouseClickBtn}, {"mouseinfo", MouseInfo},   {"snapshot", Snapshot},
 };
 
 }  // namespace

@@ -112,10 +112,10 @@ void WinState(Call& c) {
     const auto st = w ? x11::State(*w) : std::nullopt;
     if (!st) return c.ReturnInt(0);
     switch (*st) {
-    case ShowState::Hidden: return c.ReturnInt(-1);
-    case ShowState::Minimised: return c.ReturnInt(1);
-    case ShowState::Maximised: return c.ReturnInt(3);
-    case ShowState::Normal: return c.ReturnInt(2);
+        case ShowState::Hidden: return c.ReturnInt(-1);
+        case ShowState::Minimised: return c.ReturnInt(1);
+        case ShowState::Maximised: return c.ReturnInt(3);
+        case ShowState::Normal: return c.ReturnInt(2);
     }
 }
 
@@ -142,7 +142,8 @@ void WinPlace(Call& c) {
     const auto screen = x11::Screen();
     const auto frame = x11::Frame(*w);
     if (!screen || !frame) return c.Fail(err::WinPlaceWindowNotFound);
-    PlaceInputs in{screen->width, screen->height, kMinWidth, kMinHeight, frame->width, frame->height, AboveIconsBottom()};
+    PlaceInputs in{screen->width, screen->height, kMinWidth,         kMinHeight,
+                   frame->width,  frame->height,  AboveIconsBottom()};
     const PixelRect r = placeRect(c.Int(0), c.Int(1), c.Int(2), c.Int(3), in);
     Normalise(*w, c.Str(4).empty());
     x11::Place(*w, ToRect(r));
@@ -153,8 +154,8 @@ void WinPlace(Call& c) {
 std::string VirtualText(const x11::Rect& r, const char* sep) {
     const auto screen = x11::Screen().value_or(x11::ScreenSize{1, 1});
     char buf[96];
-    std::snprintf(buf, sizeof buf, "%d%s%d%s%d%s%d", toVirtual(r.x, screen.width), sep, toVirtual(r.y, screen.height), sep,
-                  toVirtual(r.x + r.width, screen.width), sep, toVirtual(r.y + r.height, screen.height));
+    std::snprintf(buf, sizeof buf, "%d%s%d%s%d%s%d", toVirtual(r.x, screen.width), sep, toVirtual(r.y, screen.height),
+                  sep, toVirtual(r.x + r.width, screen.width), sep, toVirtual(r.y + r.height, screen.height));
     return buf;
 }
 
@@ -201,7 +202,8 @@ void WinPlaceSet(Call& c) {
         const auto screen = x11::Screen();
         const auto frame = x11::Frame(*w);
         if (!screen || !frame) return c.Fail(err::WinPlaceGetSetFunctionFailed);
-        PlaceInputs in{screen->width, screen->height, kMinWidth, kMinHeight, frame->width, frame->height, AboveIconsBottom()};
+        PlaceInputs in{screen->width, screen->height, kMinWidth,         kMinHeight,
+                       frame->width,  frame->height,  AboveIconsBottom()};
         const bool wasMax = x11::State(*w) == ShowState::Maximised;
         if (wasMax) x11::Restore(*w);
         x11::Place(*w, ToRect(placeRect(v[0], v[1], v[2], v[3], in)));
@@ -336,11 +338,25 @@ void WinExeName(Call& c) {
 
 // Character-mode windows on Linux are terminal emulators.
 bool IsTerminalClass(std::string cls) {
-    std::transform(cls.begin(), cls.end(), cls.begin(), [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
-    static constexpr std::string_view kTerminals[] = {"xterm", "uxterm", "urxvt", "rxvt", "gnome-terminal",
-                                                      "gnome-terminal-server", "konsole", "xfce4-terminal",
-                                                      "lxterminal", "mate-terminal", "terminator", "tilix",
-                                                      "alacritty", "kitty", "st-256color", "qterminal", "foot"};
+    std::transform(cls.begin(), cls.end(), cls.begin(),
+                   [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
+    static constexpr std::string_view kTerminals[] = {"xterm",
+                                                      "uxterm",
+                                                      "urxvt",
+                                                      "rxvt",
+                                                      "gnome-terminal",
+                                                      "gnome-terminal-server",
+                                                      "konsole",
+                                                      "xfce4-terminal",
+                                                      "lxterminal",
+                                                      "mate-terminal",
+                                                      "terminator",
+                                                      "tilix",
+                                                      "alacritty",
+                                                      "kitty",
+                                                      "st-256color",
+                                                      "qterminal",
+                                                      "foot"};
     return std::find(std::begin(kTerminals), std::end(kTerminals), cls) != std::end(kTerminals);
 }
 
@@ -363,7 +379,8 @@ void WinCloseNot(Call& c) {
     const auto owner = ownerWindow(c);
     for (const x11::WindowEntry& e : x11::TopLevels()) {
         if (e.title.empty() || !Visible(e.id) || (owner && *owner == e.id)) continue;
-        if (std::any_of(keep.begin(), keep.end(), [&](const std::string& k) { return titleMatches(k, e.title); })) continue;
+        if (std::any_of(keep.begin(), keep.end(), [&](const std::string& k) { return titleMatches(k, e.title); }))
+            continue;
         x11::Close(e.id);
     }
     c.ReturnInt(1);
@@ -414,15 +431,15 @@ void WinMetrics(Call& c) {
     const auto screen = x11::Screen();
     const auto area = x11::WorkArea();
     switch (c.Int(0)) {
-    case 0: return c.ReturnInt(screen ? screen->width : 0);
-    case 1: return c.ReturnInt(screen ? screen->height : 0);
-    case 16: return c.ReturnInt(area ? area->width : 0);
-    case 17: return c.ReturnInt(area ? area->height : 0);
-    case 19: return c.ReturnInt(screen ? 1 : 0);  // a pointer comes with every X display
-    case 28: return c.ReturnInt(kMinWidth);
-    case 29: return c.ReturnInt(kMinHeight);
-    case 43: return c.ReturnInt(screen ? 3 : 0);
-    default: return c.Fail(err::WinMetricsInvalidCode);
+        case 0: return c.ReturnInt(screen ? screen->width : 0);
+        case 1: return c.ReturnInt(screen ? screen->height : 0);
+        case 16: return c.ReturnInt(area ? area->width : 0);
+        case 17: return c.ReturnInt(area ? area->height : 0);
+        case 19: return c.ReturnInt(screen ? 1 : 0);  // a pointer comes with every X display
+        case 28: return c.ReturnInt(kMinWidth);
+        case 29: return c.ReturnInt(kMinHeight);
+        case 43: return c.ReturnInt(screen ? 3 : 0);
+        default: return c.Fail(err::WinMetricsInvalidCode);
     }
 }
 
@@ -450,12 +467,12 @@ void WinVersion(Call& c) {
     int major = 0, minor = 0, patch = 0, used = 0;
     std::sscanf(u.release, "%d.%d.%d%n", &major, &minor, &patch, &used);
     switch (c.Int(0)) {
-    case 0: return c.ReturnInt(minor);
-    case 1: return c.ReturnInt(major);
-    case 2: return c.ReturnInt(patch);
-    case 3: return void(c.ReturnText(u.release + used));
-    case 4: return void(c.ReturnText(u.sysname));
-    default: return c.Fail(err::WinVersionInvalidLevel);
+        case 0: return c.ReturnInt(minor);
+        case 1: return c.ReturnInt(major);
+        case 2: return c.ReturnInt(patch);
+        case 3: return void(c.ReturnText(u.release + used));
+        case 4: return void(c.ReturnText(u.sysname));
+        default: return c.Fail(err::WinVersionInvalidLevel);
     }
 }
 
@@ -463,10 +480,9 @@ void WinVersion(Call& c) {
 // name, the number of top-level windows, the processor count.
 void WinSysInfo(Call& c) {
     const auto screen = x11::Screen();
-    std::vector<std::string> items{screen ? "X11" : "", std::to_string(screen ? screen->width : 0),
-                                   std::to_string(screen ? screen->height : 0), x11::ManagerName(),
-                                   std::to_string(x11::TopLevels().size()),
-                                   std::to_string(sysconf(_SC_NPROCESSORS_ONLN))};
+    std::vector<std::string> items{
+        screen ? "X11" : "", std::to_string(screen ? screen->width : 0), std::to_string(screen ? screen->height : 0),
+        x11::ManagerName(),  std::to_string(x11::TopLevels().size()),    std::to_string(sysconf(_SC_NPROCESSORS_ONLN))};
     c.ReturnText(Joined(c, items));
 }
 
@@ -474,10 +490,12 @@ void WinSysInfo(Call& c) {
 // desktop has for it; "QUIT" closes nothing (each viewer is its own program).
 void WinHelp(Call& c) {
     std::string cmd(c.Str(1));
-    std::transform(cmd.begin(), cmd.end(), cmd.begin(), [](unsigned char ch) { return static_cast<char>(std::toupper(ch)); });
+    std::transform(cmd.begin(), cmd.end(), cmd.begin(),
+                   [](unsigned char ch) { return static_cast<char>(std::toupper(ch)); });
     static constexpr std::string_view kOpen[] = {"CONTENTS", "KEY", "PARTIALKEY", "CONTEXT", "HELPONHELP", "MACRO"};
     if (cmd == "QUIT") return c.ReturnInt(1);
-    if (std::find(std::begin(kOpen), std::end(kOpen), cmd) == std::end(kOpen)) return c.Fail(err::WinHelpInvalidSubCommand);
+    if (std::find(std::begin(kOpen), std::end(kOpen), cmd) == std::end(kOpen))
+        return c.Fail(err::WinHelpInvalidSubCommand);
     const std::string opener = launch::SearchPath("xdg-open", getenv("PATH") ? getenv("PATH") : "");
     pid_t pid = 0;
     if (opener.empty() || launch::Spawn({opener, std::string(c.Str(0))}, "", "", &pid) != 0) return c.ReturnInt(0);
@@ -531,7 +549,8 @@ void AppWaitClose(Call& c) {
 void FindWindowByClass(Call& c) {
     const std::string want = Lower(std::string(c.Str(0)));
     for (const x11::WindowEntry& e : x11::TopLevels())
-        if (Lower(x11::ClassName(e.id)) == want || Lower(x11::InstanceName(e.id)) == want) return void(c.ReturnText(e.title));
+        if (Lower(x11::ClassName(e.id)) == want || Lower(x11::InstanceName(e.id)) == want)
+            return void(c.ReturnText(e.title));
     c.ReturnText("");
 }
 
@@ -540,21 +559,51 @@ void NotHere(Call& c) { c.Fail(err::NotAvailable); }
 void Exclusive(Call& c) { c.Fail(err::NotIn32BitVersion); }
 
 constexpr BuiltinEntry kWindows[] = {
-    {"winactivate", WinActivate},     {"winactivchild", WinActivChild}, {"winarrange", WinArrange},
-    {"winclose", WinClose},           {"winclosenot", WinCloseNot},     {"winconfig", NotHere},
-    {"winexename", WinExeName},       {"winexist", WinExist},           {"winexistchild", WinExistChild},
-    {"wingetactive", WinGetActive},   {"winhelp", WinHelp},             {"winhide", WinHide},
-    {"winiconize", WinIconize},       {"winidget", WinIdGet},           {"winisdos", WinIsDos},
-    {"winitemchild", WinItemChild},   {"winitemize", WinItemize},       {"winitemizeex", WinItemizeEx},
-    {"winitemnameid", WinItemNameId}, {"winmetrics", WinMetrics},       {"winname", WinName},
-    {"winparmget", NotHere},          {"winparmset", NotHere},          {"winplace", WinPlace},
-    {"winplaceget", WinPlaceGet},     {"winplaceset", WinPlaceSet},     {"winposition", WinPosition},
-    {"winresources", WinResources},   {"winshow", WinShow},             {"winstate", WinState},
-    {"winsysinfo", WinSysInfo},       {"wintitle", WinTitle},           {"winversion", WinVersion},
-    {"winwaitchild", WinWaitChild},   {"winwaitclose", WinWaitClose},   {"winwaitexist", WinWaitExist},
-    {"winzoom", WinZoom},             {"appexist", AppExist},           {"appwaitclose", AppWaitClose},
-    {"findwindow", FindWindowByClass}, {"iconarrange", NotHere},        {"iconreplace", NotHere},
-    {"sendmenusto", NotHere},         {"sendmenustoex", NotHere},       {"exclusive", Exclusive},
+    {"winactivate", WinActivate},
+    {"winactivchild", WinActivChild},
+    {"winarrange", WinArrange},
+    {"winclose", WinClose},
+    {"winclosenot", WinCloseNot},
+    {"winconfig", NotHere},
+    {"winexename", WinExeName},
+    {"winexist", WinExist},
+    {"winexistchild", WinExistChild},
+    {"wingetactive", WinGetActive},
+    {"winhelp", WinHelp},
+    {"winhide", WinHide},
+    {"winiconize", WinIconize},
+    {"winidget", WinIdGet},
+    {"winisdos", WinIsDos},
+    {"winitemchild", WinItemChild},
+    {"winitemize", WinItemize},
+    {"winitemizeex", WinItemizeEx},
+    {"winitemnameid", WinItemNameId},
+    {"winmetrics", WinMetrics},
+    {"winname", WinName},
+    {"winparmget", NotHere},
+    {"winparmset", NotHere},
+    {"winplace", WinPlace},
+    {"winplaceget", WinPlaceGet},
+    {"winplaceset", WinPlaceSet},
+    {"winposition", WinPosition},
+    {"winresources", WinResources},
+    {"winshow", WinShow},
+    {"winstate", WinState},
+    {"winsysinfo", WinSysInfo},
+    {"wintitle", WinTitle},
+    {"winversion", WinVersion},
+    {"winwaitchild", WinWaitChild},
+    {"winwaitclose", WinWaitClose},
+    {"winwaitexist", WinWaitExist},
+    {"winzoom", WinZoom},
+    {"appexist", AppExist},
+    {"appwaitclose", AppWaitClose},
+    {"findwindow", FindWindowByClass},
+    {"iconarrange", NotHere},
+    {"iconreplace", NotHere},
+    {"sendmenusto", NotHere},
+    {"sendmenustoex", NotHere},
+    {"exclusive", Exclusive},
 };
 
 }  // namespace

@@ -18,13 +18,13 @@ std::optional<KeyName> findKeyName(std::string_view name) {
 
 std::uint32_t characterKeysym(unsigned char c) {
     switch (c) {
-    case '\t': return 0xff09;
-    case '\r':
-    case '\n': return 0xff0d;
-    case '\b': return 0xff08;
-    case 0x1b: return 0xff1b;
-    case 0x7f: return 0xffff;
-    default: break;
+        case '\t': return 0xff09;
+        case '\r':
+        case '\n': return 0xff0d;
+        case '\b': return 0xff08;
+        case 0x1b: return 0xff1b;
+        case 0x7f: return 0xffff;
+        default: break;
     }
     if (c < 0x20) return 0;
     // ISO-8859-1 characters are their own keysyms; the C1 controls have

@@ -21,7 +21,8 @@ namespace {
 
 void SetTitle(Display* d, Window w, const std::string& title) {
     XChangeProperty(d, w, XInternAtom(d, "_NET_WM_NAME", False), XInternAtom(d, "UTF8_STRING", False), 8,
-                    PropModeReplace, reinterpret_cast<const unsigned char*>(title.data()), static_cast<int>(title.size()));
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(title.data()),
+                    static_cast<int>(title.size()));
     XStoreName(d, w, title.c_str());
 }
 
@@ -92,7 +93,8 @@ int main(int argc, char** argv) {
                 XLookupString(&e.xkey, text, sizeof text, &sym, nullptr);
                 const char* name = XKeysymToString(sym);
                 if (FILE* f = std::fopen(keys.c_str(), "a")) {
-                    std::fprintf(f, "%s %u\n", name ? name : "NoSymbol", e.xkey.state & (ShiftMask | ControlMask | Mod1Mask));
+                    std::fprintf(f, "%s %u\n", name ? name : "NoSymbol",
+                                 e.xkey.state & (ShiftMask | ControlMask | Mod1Mask));
                     std::fclose(f);
                 }
             } else if (e.type == ButtonPress && !keys.empty()) {

@@ -16,11 +16,14 @@ TEST(WindowNames, TitleRules) {
         const char* title;
         bool match;
     } cases[] = {
-        {"Note", "Notepad", true},       {"note", "Notepad", false},     {"~pad", "Notepad", true},
-        {"~pad", "Notepads", true},      {"~pad~", "Notepad", true},     {"~pad~", "Notepads", false},
-        {"Notepad~", "Notepad", true},   {"Notepad~", "Notepads", false}, {"Note", "", false},
-        {"Win", "WinOldAp", false},      {"~", "a~b", false},            {"~", "~tilde", true},
-        {"~~", "anything", true},        {"x~", "x", true},              {"", "Notepad", false},
+        {"Note", "Notepad", true},     {"note", "Notepad", false},
+        {"~pad", "Notepad", true},     {"~pad", "Notepads", true},
+        {"~pad~", "Notepad", true},    {"~pad~", "Notepads", false},
+        {"Notepad~", "Notepad", true}, {"Notepad~", "Notepads", false},
+        {"Note", "", false},           {"Win", "WinOldAp", false},
+        {"~", "a~b", false},           {"~", "~tilde", true},
+        {"~~", "anything", true},      {"x~", "x", true},
+        {"", "Notepad", false},
     };
     for (const Case& k : cases) EXPECT_EQ(titleMatches(k.name, k.title), k.match) << k.name << " / " << k.title;
 }
