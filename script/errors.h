@@ -37,16 +37,33 @@
     X(DirMakeDirNotCreated, 1029) \
     X(DirRemoveDirNotRemoved, 1030) \
     X(DirChangeDirNotFoundchanged, 1031) \
+    X(ClipboardOwnedByAnotherApp, 1034) \
+    X(ClipboardNoTextForClipAppend, 1035) \
+    X(WinCloseWindowNotFound, 1039) \
+    X(WinHideWindowNotFound, 1040) \
+    X(WinIconizeWindowNotFound, 1041) \
+    X(WinZoomWindowNotFound, 1042) \
+    X(WinShowWindowNotFound, 1043) \
+    X(WinPlaceWindowNotFound, 1044) \
+    X(WinActivateWindowNotFound, 1045) \
     X(FileOpenOpenFailed, 1077) \
     X(FileAttrGetFileNotFound, 1083) \
     X(FileAttrSetFileNotFoundAccess, 1086) \
+    X(WinPositionWindowNotFound, 1119) \
+    X(WinTitleWindowNotFound, 1121) \
     X(FileTimeGetFileNotFound, 1125) \
     X(BinaryAllocCouldNotAllocateBinary, 1126) \
     X(FileTimeTouchFileNotFound, 1128) \
     X(RegOpenKeyFunctionFailed, 1158) \
     X(RegCreateKeyFunctionFailed, 1159) \
+    X(WinExeNameWindowNotFound, 1172) \
+    X(WinPlaceGetSetWindowNotFound, 1200) \
+    X(WinPlaceGetSetFunctionFailed, 1201) \
+    X(SnapShotCannotOpenClipboard, 1209) \
     X(ExtenderMinor, 1213) \
+    X(WinHelpInvalidSubCommand, 1217) \
     X(DirExistInvalidPathSpecified, 1226) \
+    X(WinIsDosWindowNotFound, 1227) \
     X(RegDeleteKeyFunctionFailed, 1229) \
     X(RegCloseKeyFunctionFailed, 1231) \
     X(RegSetValueFunctionFailed, 1232) \
@@ -56,6 +73,7 @@
     X(FileFullNameFilenameCannotLegallyExpanded, 1323) \
     X(FileMapNameFilenameCannotLegallyMapped, 1324) \
     X(BinaryReadFileSizeLargerThan, 1330) \
+    X(WinItemChildParentNotFound, 1334) \
     X(IniPrivateFunctionsIllegalAccess386EnhDevice, 1335) \
     X(FPMathArgumentFunctionOutsideDomain, 1341) \
     X(FPMathResultTooLargeRepresented, 1342) \
@@ -63,6 +81,8 @@
     X(FPMathSquareRootNegativeNumber, 1349) \
     X(FPMathCannotTakeLogZero, 1350) \
     X(FPMathFactArgsMustPositive, 1351) \
+    X(ActivateChildNotExist, 1368) \
+    X(RequestIgnoredNTSecurity, 1388) \
     X(FileCompareFileOpenFailureFirst, 1389) \
     X(FileCompareFileOpenFailureSecond, 1390) \
     X(ListAllocationCouldNotItemizeAll, 1398) \
@@ -72,6 +92,7 @@
     X(FileMoveInsufficientFreeSpaceTarget, 1405) \
     X(FileAppendInsufficientFreeSpaceTarget, 1406) \
     X(IntControl29InvalidDelimiterCharacter, 1407) \
+    X(WinIdGetWindowNotFound, 1408) \
     X(DirAttrGetDirectoryNotFound, 1421) \
     X(DirAttrSetDirectoryNotFoundAccess, 1422) \
     X(FileNameLongFileNotFound, 1423) \
@@ -84,6 +105,12 @@
     X(InstallFileSourceFileNotFound, 1434) \
     X(InstallFileTargetFileNameCannot, 1435) \
     X(InstallFileTargetDirectoryNotFound, 1436) \
+    X(MouseInvalidClickType, 1439) \
+    X(MouseNoWindowAtMouse, 1440) \
+    X(MouseChildWithNoParent, 1441) \
+    X(MouseParentNotFound, 1442) \
+    X(MouseChildNotFound, 1443) \
+    X(MouseClickBtnButtonNotFound, 1444) \
     X(RegQueryItemUnableOpenSpecifiedSubkey, 1451) \
     X(REGFunctionsUnableOpenCreateSpecified, 1452) \
     X(RegQueryValueRegistryValueBinaryUse, 1453) \
@@ -95,6 +122,8 @@
     X(TimeJulToYmdInvalidJulianDate, 1461) \
     X(TimeSubtractCannotSubtractSuppliedTimes, 1462) \
     X(TimeSubtractTimeParameterError, 1463) \
+    X(IntControlWindowNotFound, 1464) \
+    X(IgnoreInputNotSupported, 1465) \
     X(DiskInfoInvalidDriveLetter, 1468) \
     X(DiskInfoInvalidRequestNumber, 1469) \
     X(DiskInfoFunctionFailed, 1470) \
@@ -138,6 +167,10 @@
     X(RegLoadHiveSpecifiedFileNotValid, 1531) \
     X(RegLoadHiveBadKeyDuplicateSubkey, 1532) \
     X(RegUnloadHiveBadKeySubkey, 1533) \
+    X(ClipGetExInvalidFormat, 1535) \
+    X(ClipGetExFormatNotSupported, 1536) \
+    X(WinItemizeExInvalidMultiple, 1538) \
+    X(WinItemizeExInvalidHidden, 1539) \
     X(BinaryFunctionsOffsetsBeyondEndBinary, 1543) \
     X(BinaryFunctionsSpecifiedCountExtendsBeyond, 1544) \
     X(BinaryFunctionsOffsetBeyondEndFile, 1545) \
@@ -159,6 +192,7 @@
     X(BinaryClipInsufficientSpaceBinaryBuffer, 1563) \
     X(BinaryClipErrorStoringDataClipboard, 1565) \
     X(RegDeleteKeySubkeyCannotBlank, 1566) \
+    X(WinVersionInvalidLevel, 1567) \
     X(FileTimeGetSetExInvalidTimefield, 1569) \
     X(StrFixInvalidLength, 1571) \
     X(DirSizeDirectoryNotFound, 1573) \
@@ -168,6 +202,8 @@
     X(BinaryTagInvalidBinaryTagStructure, 1581) \
     X(BinaryTagUnableAllocateLockMemory, 1582) \
     X(WinExecUndefinedError, 1932) \
+    X(SendKeyIllegalParameters, 2001) \
+    X(WinCloseNotSyntax, 2038) \
     X(AVERAGEFunctionSyntaxError, 2060) \
     X(FileSizeFileNotFound, 2112) \
     X(FileCopyMoveDestinationFileSameSource, 2118) \
@@ -220,11 +256,20 @@
     X(SubstitutedLineTooLong, 3101) \
     X(DropNotVariable, 3102) \
     X(IsDefinedNotVariable, 3103) \
+    X(WaitForKeyInvalidKeyCodes, 3123) \
+    X(WinMetricsInvalidCode, 3124) \
     X(BinaryEODSetSetValueBeyondEnd, 3127) \
     X(IntControlOpcode, 3171) \
+    X(WinResourcesInvalidRequest, 3197) \
+    X(WinParmGetSetInvalidRequest, 3198) \
+    X(WinPlaceGetSetInvalidSize, 3199) \
+    X(WinPlaceSetWrongCoordinates, 3202) \
+    X(MouseInfoInvalidRequest, 3205) \
+    X(SnapShotInvalidRequest, 3206) \
     X(ExtenderUnknown, 3210) \
     X(CallsTooDeep, 3211) \
     X(ExtenderSevere, 3215) \
+    X(NotIn32BitVersion, 3228) \
     X(RunExitNotSupported32bitVersion, 3252) \
     X(EvalDiskDiskDriveSpecificationError, 3320) \
     X(FileNameParsingFunctionDoesNotAllow, 3322) \

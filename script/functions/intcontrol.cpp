@@ -1,6 +1,7 @@
 // The interpreter-control family: "intcontrol", the one entry through which
 // a script reads and changes the interpreter's settings and reaches a few
 // system operations, and "sounds".
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,7 +22,10 @@
 #include "functions/logic/system_actions.h"
 #include "values.h"
 #include "variables.h"
+#include "functions/logic/window_names.h"
 #include "functions/logic/ymdhms.h"
+#include "functions/window_find.h"
+#include "x11/windows.h"
 
 namespace tarn::fn {
 
@@ -207,7 +211,73 @@ void LargestString(Request& r) {
     r.result = std::to_string(low);
 }
 
-void NeedsFamily(Request& r) { r.c.Fail(kIntcontrolNotDefined); }
+// Window requests (X11): a name or number that gives no window is 1464.
+std::optional<WindowId> RequestWindow(Request& r, std::string_view name) {
+    auto w = findWindowOnce(r.c, name);
+    if (!w) r.c.Fail(err::IntControlWindowNotFound);
+    return w;
+}
+// A window given by its handle in decimal (P).
+std::optional<WindowId> HandleWindow(Request& r) {
+    if (r.p <= 0 || !vrayu::x11::Exists(static_cast<WindowId>(r.p))) {
+        r.c.Fail(err::IntControlWindowNotFound);
+        return std::nullopt;
+    }
+    return static_cast<WindowId>(r.p);
+}
+
+// 21: the handle of the window p1 names.
+void WindowHandle(Request& r) {
+    if (auto w = RequestWindow(r, r.p1)) r.result = std::to_string(*w);
+}
+
+// 24: the owner of window P (the window it is transient for), "0" none.
+void ParentWindow(Request& r) {
+    if (auto w = HandleWindow(r)) r.result = std::to_string(vrayu::x11::Owner(*w));
+}
+
+// 31: window ids of the file manager windows, tab-separated.
+void FileManagerWindows(Request& r) {
+    static constexpr std::string_view kManagers[] = {"nautilus", "org.gnome.nautilus", "thunar", "pcmanfm", "pcmanfm-qt",
+                                                     "nemo", "caja", "dolphin", "spacefm", "doublecmd"};
+    std::string out;
+    for (const auto& e : vrayu::x11::TopLevels()) {
+        std::string cls = vrayu::x11::ClassName(e.id);
+        std::transform(cls.begin(), cls.end(), cls.begin(), [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
+        if (std::find(std::begin(kManagers), std::end(kManagers), cls) == std::end(kManagers)) continue;
+        if (!out.empty()) out += '\t';
+        out += windowIdText(e.id);
+    }
+    r.result = out;
+}
+
+// 36: Linux programs have no "input idle" state: a program whose window
+// exists is taken as idle at once.
+void WaitIdle(Request& r) {
+    if (RequestWindow(r, r.p1)) r.result = "1";
+}
+
+// 44: the class name of window P.
+void WindowClass(Request& r) {
+    if (auto w = HandleWindow(r)) r.result = vrayu::x11::ClassName(*w);
+}
+
+// 54: window p1 kept above the others (p2 1) or not (p2 0).
+void Topmost(Request& r) {
+    const auto w = RequestWindow(r, r.p1);
+    if (!w) return;
+    const std::int32_t on = intcontrolNumber(r.p2);
+    r.result = (on == 0 || on == 1) && vrayu::x11::SetTopmost(*w, on == 1) ? "1" : "0";
+}
+
+// 56: ends the process owning window p1 (SIGTERM to its _NET_WM_PID; never
+// this process itself).
+void EndProcess(Request& r) {
+    const auto w = RequestWindow(r, r.p1);
+    if (!w) return;
+    const int pid = vrayu::x11::ProcessId(*w);
+    r.result = pid > 0 && pid != getpid() && kill(pid, SIGTERM) == 0 ? "1" : "0";
+}
 void NotHere(Request& r) { r.c.Fail(kIntcontrolNotAvailable); }
 
 struct Row {
@@ -215,16 +285,16 @@ struct Row {
     void (*run)(Request&);
 };
 
-// ORDER: ascending request numbers. Requests of families this library does
-// not have yet raise 3046; those with no meaning on Linux raise 3472.
+// ORDER: ascending request numbers. Requests with no meaning on Linux
+// raise 3472.
 constexpr Row kRequests[] = {
     {1, TwoBoxes},         {5, HiddenFiles},     {7, Trace},           {12, ExitFlags},
-    {20, OwnerWindow},     {21, NeedsFamily},    {22, NotHere},        {23, NotHere},
-    {24, NeedsFamily},     {29, Delimiter},      {30, MoveAtRestart},  {31, NeedsFamily},
-    {33, InternalFlag},    {34, MessageOf},      {35, KeyDelay},       {36, NeedsFamily},
+    {20, OwnerWindow},     {21, WindowHandle} ,    {22, NotHere},        {23, NotHere},
+    {24, ParentWindow},     {29, Delimiter},      {30, MoveAtRestart},  {31, FileManagerWindows},
+    {33, InternalFlag},    {34, MessageOf},      {35, KeyDelay},       {36, WaitIdle},
     {38, Quiet},           {39, ShareRead},      {40, ShareWrite},     {41, FourDigitYears},
-    {44, NeedsFamily},     {46, WindowWait},     {50, OnlineHelp},     {52, GuiFont},
-    {53, LineTerminator},  {54, NeedsFamily},    {56, NeedsFamily},    {57, NotHere},
+    {44, WindowClass},     {46, WindowWait},     {50, OnlineHelp},     {52, GuiFont},
+    {53, LineTerminator},  {54, Topmost},    {56, EndProcess},    {57, NotHere},
     {58, SetClock},        {59, NotHere},        {60, NotHere},        {61, ActivationWindows},
     {62, ActivationDialogs}, {66, LogOff},       {67, Restart},        {68, PowerOff},
     {90, LargestString},
@@ -279,9 +349,18 @@ void Sounds(Call& c) {
     c.ReturnInt(previous);
 }
 
+// endsession(): logs the user off as request 66 does; the script ends once
+// the session is ending.
+void EndSessionNow(Call& c) {
+    const int err = systemActions().EndSession(SessionEnd::LogOff, false);
+    if (!err) c.State().terminate = 1;
+    c.ReturnInt(err ? 0 : 1);
+}
+
 constexpr BuiltinEntry kIntControl[] = {
     {"intcontrol", IntControl},
     {"sounds", Sounds},
+    {"endsession", EndSessionNow},
 };
 
 }  // namespace

@@ -8,8 +8,7 @@
 
 namespace tarn::fn {
 
-// Requests of families not built yet, and requests with no meaning here.
-inline constexpr int kIntcontrolNotDefined = err::FunctionNotDefined;
+// Requests with no meaning here.
 inline constexpr int kIntcontrolNotAvailable = err::NotAvailable;
 
 // p1 of an intcontrol request read as an integer: its first 19 characters,

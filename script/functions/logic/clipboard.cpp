@@ -2,12 +2,16 @@
 
 #include "functions/logic/binary_records.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <thread>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -20,6 +24,7 @@ namespace {
 
 constexpr int kText = 1, kBitmapInfo = 8, kOemText = 7, kUnicodeText = 13;
 constexpr std::size_t kBmpHeader = 14;
+constexpr int kSelectionTimeoutMs = 5000;
 
 // Runs xclip with `args`, feeding `input` (when given) and collecting its
 // standard output. Exit status, or -1 when it could not run.
@@ -67,18 +72,43 @@ int RunXclip(const std::vector<std::string>& args, const std::string* input, std
     }
     close(in[1]);
     sigaction(SIGPIPE, &old, nullptr);
+    // A selection owner that never answers must not hang the script: the
+    // whole request has kSelectionTimeoutMs, then xclip is killed.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kSelectionTimeoutMs);
+    auto left = [&] {
+        return static_cast<int>(std::max<long long>(
+            0, std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count()));
+    };
+    bool timedOut = false;
     char buf[65536];
     for (;;) {
+        pollfd p{out[0], POLLIN, 0};
+        const int ready = poll(&p, 1, left());
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready == 0) {
+            timedOut = true;
+            break;
+        }
         const ssize_t n = read(out[0], buf, sizeof buf);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;
         if (output) output->append(buf, static_cast<std::size_t>(n));
     }
     close(out[0]);
+    if (timedOut) kill(pid, SIGKILL);
     int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    for (;;) {
+        const pid_t r = waitpid(pid, &status, timedOut ? 0 : WNOHANG);
+        if (r < 0 && errno == EINTR) continue;
+        if (r != 0) break;
+        if (left() == 0) {
+            timedOut = true;
+            kill(pid, SIGKILL);
+            continue;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return !timedOut && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 bool HaveDisplay() {
