@@ -45,12 +45,19 @@
     X(FileTimeTouchFileNotFound, 1128) \
     X(RegOpenKeyFunctionFailed, 1158) \
     X(RegCreateKeyFunctionFailed, 1159) \
+    X(NetNoNetworkFound, 1173) \
+    X(NetNetworkError, 1177) \
+    X(NetInvalidTypeRequest, 1179) \
+    X(PlaySoundsFileNotFound, 1194) \
+    X(PlayMediaUnrecognisedError, 1195) \
     X(ExtenderMinor, 1213) \
+    X(WinHelpInvalidSubCommand, 1217) \
     X(DirExistInvalidPathSpecified, 1226) \
     X(RegDeleteKeyFunctionFailed, 1229) \
     X(RegCloseKeyFunctionFailed, 1231) \
     X(RegSetValueFunctionFailed, 1232) \
     X(RegQueryValueFunctionFailed, 1233) \
+    X(ExeTypeInfoCannotLocateFile, 1240) \
     X(EnvironSetNotEnoughEnvironmentSpace, 1242) \
     X(OleUnknownName, 1258) \
     X(FileFullNameFilenameCannotLegallyExpanded, 1323) \
@@ -72,6 +79,14 @@
     X(FileMoveInsufficientFreeSpaceTarget, 1405) \
     X(FileAppendInsufficientFreeSpaceTarget, 1406) \
     X(IntControl29InvalidDelimiterCharacter, 1407) \
+    X(ShortcutExtension, 1410) \
+    X(ShortcutFileNotFound, 1411) \
+    X(ShortcutMakeFileExists, 1412) \
+    X(ShortcutInvalidShowMode, 1413) \
+    X(ShortcutExtraInvalidHotkey, 1414) \
+    X(ShortcutErrorLoading, 1418) \
+    X(ShortcutErrorReading, 1419) \
+    X(ShortcutErrorSaving, 1420) \
     X(DirAttrGetDirectoryNotFound, 1421) \
     X(DirAttrSetDirectoryNotFoundAccess, 1422) \
     X(FileNameLongFileNotFound, 1423) \
@@ -138,6 +153,7 @@
     X(RegLoadHiveSpecifiedFileNotValid, 1531) \
     X(RegLoadHiveBadKeyDuplicateSubkey, 1532) \
     X(RegUnloadHiveBadKeySubkey, 1533) \
+    X(ShortcutDirNameNotSpecified, 1541) \
     X(BinaryFunctionsOffsetsBeyondEndBinary, 1543) \
     X(BinaryFunctionsSpecifiedCountExtendsBeyond, 1544) \
     X(BinaryFunctionsOffsetBeyondEndFile, 1545) \
@@ -222,6 +238,7 @@
     X(IsDefinedNotVariable, 3103) \
     X(BinaryEODSetSetValueBeyondEnd, 3127) \
     X(IntControlOpcode, 3171) \
+    X(PlayMediaWaitNotifyInMci, 3196) \
     X(ExtenderUnknown, 3210) \
     X(CallsTooDeep, 3211) \
     X(ExtenderSevere, 3215) \
