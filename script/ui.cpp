@@ -15,7 +15,7 @@
 
 #include "builtins.h"
 #include "context.h"
-#include "sound_output.h"
+#include "functions/logic/sound_output.h"
 
 namespace tarn {
 namespace {

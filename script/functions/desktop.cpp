@@ -10,14 +10,14 @@
 #include <unistd.h>
 
 #include "builtins.h"
-#include "desktop_entry.h"
 #include "errors.h"
-#include "filenames.h"
-#include "exetype.h"
-#include "family_util.h"
-#include "launch.h"
-#include "shortcuts.h"
-#include "system_info.h"
+#include "functions/family_util.h"
+#include "functions/logic/desktop_entry.h"
+#include "functions/logic/exetype.h"
+#include "functions/logic/filenames.h"
+#include "functions/logic/launch.h"
+#include "functions/logic/shortcuts.h"
+#include "functions/logic/system_info.h"
 #include "ui.h"
 
 namespace tarn::fn {
@@ -178,6 +178,7 @@ void WinHelp(Call& c) {
     if (target.find("://") == std::string::npos) {
         struct stat st {};
         if (stat(target.c_str(), &st) != 0) return c.ReturnInt(0);
+        target = fullPath(target);
         const std::size_t dot = target.rfind('.');
         const std::string ext = dot == std::string::npos ? "" : target.substr(dot);
         const bool html = IEquals(ext, ".htm") || IEquals(ext, ".html");

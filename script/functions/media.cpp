@@ -9,9 +9,9 @@
 
 #include "builtins.h"
 #include "errors.h"
-#include "family_util.h"
-#include "filenames.h"
-#include "sound_output.h"
+#include "functions/family_util.h"
+#include "functions/logic/filenames.h"
+#include "functions/logic/sound_output.h"
 
 namespace tarn::fn {
 namespace {

@@ -12,8 +12,8 @@
 #include <cstring>
 #include <mutex>
 
-#include "functions/sound_plugin.h"
-#include "functions/sound_output.h"
+#include "functions/logic/sound_plugin.h"
+#include "functions/logic/sound_output.h"
 
 namespace {
 

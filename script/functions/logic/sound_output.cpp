@@ -1,5 +1,5 @@
 // The sound outputs: the plugin's, a recorder and a silent one.
-#include "sound_output.h"
+#include "functions/logic/sound_output.h"
 
 #include <algorithm>
 #include <cctype>
@@ -11,7 +11,7 @@
 #include <sys/stat.h>
 #include <utility>
 
-#include "sound_plugin.h"
+#include "functions/logic/sound_plugin.h"
 
 namespace tarn::sound {
 namespace {

@@ -1,5 +1,5 @@
 // Shortcut files as desktop entries, and the special folders.
-#include "shortcuts.h"
+#include "functions/logic/shortcuts.h"
 
 #include <algorithm>
 #include <array>
@@ -9,11 +9,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "atomic_file.h"
-#include "desktop_entry.h"
+#include "functions/logic/atomic_file.h"
+#include "functions/logic/desktop_entry.h"
 #include "errors.h"
-#include "filenames.h"
-#include "launch.h"
+#include "functions/logic/filenames.h"
+#include "functions/logic/launch.h"
 #include "user_dirs.h"
 
 namespace tarn::shortcut {

@@ -1,5 +1,5 @@
 // Program formats by their headers.
-#include "exetype.h"
+#include "functions/logic/exetype.h"
 
 #include <cstdint>
 #include <fstream>

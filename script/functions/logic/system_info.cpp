@@ -1,5 +1,5 @@
 // uname, os-release, host and user names, getifaddrs.
-#include "system_info.h"
+#include "functions/logic/system_info.h"
 
 #include <algorithm>
 #include <arpa/inet.h>

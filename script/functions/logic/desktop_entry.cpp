@@ -1,5 +1,5 @@
 // Desktop entry files: the main group's keys and the Exec quoting.
-#include "desktop_entry.h"
+#include "functions/logic/desktop_entry.h"
 
 #include <algorithm>
 #include <cctype>
