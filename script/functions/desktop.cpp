@@ -1,6 +1,6 @@
 // The desktop family: shortcuts (desktop entries), program types, system
-// and network information, help files, the wallpaper, and the script's own
-// end (terminate) and yields.
+// and network information, help files, the wallpaper, the session's end,
+// and the script's own end (terminate) and yields.
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -17,6 +17,7 @@
 #include "functions/logic/filenames.h"
 #include "functions/logic/launch.h"
 #include "functions/logic/shortcuts.h"
+#include "functions/logic/system_actions.h"
 #include "functions/logic/system_info.h"
 #include "ui.h"
 
@@ -114,6 +115,18 @@ void Terminate(Call& c) {
     if (!c.Str(1).empty() || !c.Str(2).empty()) c.Message(c.Str(1), c.Str(2), Buttons::Ok, Icon::Stop);
     c.Fail(kCodeExit);
 }
+
+// endsession(): logs the user off as intcontrol 66 does (recorded in tests);
+// once the session is ending the script ends too. The result is 1 when the
+// log-off was accepted, else 0.
+void EndSessionFn(Call& c) {
+    const bool accepted = systemActions().EndSession(SessionEnd::LogOff, false) == 0;
+    if (accepted) c.State().terminate = 1;
+    c.ReturnInt(accepted ? 1 : 0);
+}
+
+// exclusive(): a Linux process cannot take the processor for itself.
+void Exclusive(Call& c) { c.Fail(err::NotAvailable); }
 
 // A process has no window messages to let through: each yield gives the
 // processor to other processes once.
@@ -217,7 +230,7 @@ constexpr BuiltinEntry kDesktop[] = {
     {"shortcutextra", ShortcutExtra}, {"shortcutinfo", ShortcutInfo}, {"exetypeinfo", ExeTypeInfo},
     {"dosversion", DosVersion},     {"netinfo", NetInfo},           {"msgtextget", MsgTextGet},
     {"terminate", Terminate},       {"yields", Yields},             {"winhelp", WinHelp},
-    {"wallpaper", Wallpaper},
+    {"wallpaper", Wallpaper},       {"endsession", EndSessionFn},   {"exclusive", Exclusive},
 };
 
 }  // namespace
