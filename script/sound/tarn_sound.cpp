@@ -76,15 +76,12 @@ void StopMediaLocked() {
     g_media = nullptr;
 }
 
-// An error from an output element is a missing device: nothing heard; any
-// other is a file the player cannot read.
+// An error of the output side (a sink, or playbin's playsink when no sink
+// element is installed) means no sound output: nothing heard. Any other is
+// a file the player cannot read (no demuxer or decoder for it).
 Result FromError(GstMessage* msg) {
     const char* src = GST_MESSAGE_SRC_NAME(msg);
-    GError* error = nullptr;
-    gst_message_parse_error(msg, &error, nullptr);
-    const bool device = error && error->domain == GST_RESOURCE_ERROR && src && std::strstr(src, "sink");
-    if (error) g_error_free(error);
-    return device ? Result::Silent : Result::Failed;
+    return src && std::strstr(src, "sink") ? Result::Silent : Result::Failed;
 }
 
 // Plays until the end, an error, or no progress for kStallLimit.
