@@ -57,6 +57,11 @@
     X(RegOpenKeyFunctionFailed, 1158) \
     X(RegCreateKeyFunctionFailed, 1159) \
     X(WinExeNameWindowNotFound, 1172) \
+    X(NetNoNetworkFound, 1173) \
+    X(NetNetworkError, 1177) \
+    X(NetInvalidTypeRequest, 1179) \
+    X(PlaySoundsFileNotFound, 1194) \
+    X(PlayMediaUnrecognisedError, 1195) \
     X(WinPlaceGetSetWindowNotFound, 1200) \
     X(WinPlaceGetSetFunctionFailed, 1201) \
     X(SnapShotCannotOpenClipboard, 1209) \
@@ -68,6 +73,7 @@
     X(RegCloseKeyFunctionFailed, 1231) \
     X(RegSetValueFunctionFailed, 1232) \
     X(RegQueryValueFunctionFailed, 1233) \
+    X(ExeTypeInfoCannotLocateFile, 1240) \
     X(EnvironSetNotEnoughEnvironmentSpace, 1242) \
     X(OleUnknownName, 1258) \
     X(FileFullNameFilenameCannotLegallyExpanded, 1323) \
@@ -93,6 +99,14 @@
     X(FileAppendInsufficientFreeSpaceTarget, 1406) \
     X(IntControl29InvalidDelimiterCharacter, 1407) \
     X(WinIdGetWindowNotFound, 1408) \
+    X(ShortcutExtension, 1410) \
+    X(ShortcutFileNotFound, 1411) \
+    X(ShortcutMakeFileExists, 1412) \
+    X(ShortcutInvalidShowMode, 1413) \
+    X(ShortcutExtraInvalidHotkey, 1414) \
+    X(ShortcutErrorLoading, 1418) \
+    X(ShortcutErrorReading, 1419) \
+    X(ShortcutErrorSaving, 1420) \
     X(DirAttrGetDirectoryNotFound, 1421) \
     X(DirAttrSetDirectoryNotFoundAccess, 1422) \
     X(FileNameLongFileNotFound, 1423) \
@@ -171,6 +185,7 @@
     X(ClipGetExFormatNotSupported, 1536) \
     X(WinItemizeExInvalidMultiple, 1538) \
     X(WinItemizeExInvalidHidden, 1539) \
+    X(ShortcutDirNameNotSpecified, 1541) \
     X(BinaryFunctionsOffsetsBeyondEndBinary, 1543) \
     X(BinaryFunctionsSpecifiedCountExtendsBeyond, 1544) \
     X(BinaryFunctionsOffsetBeyondEndFile, 1545) \
@@ -260,6 +275,7 @@
     X(WinMetricsInvalidCode, 3124) \
     X(BinaryEODSetSetValueBeyondEnd, 3127) \
     X(IntControlOpcode, 3171) \
+    X(PlayMediaWaitNotifyInMci, 3196) \
     X(WinResourcesInvalidRequest, 3197) \
     X(WinParmGetSetInvalidRequest, 3198) \
     X(WinPlaceGetSetInvalidSize, 3199) \

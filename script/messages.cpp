@@ -361,7 +361,7 @@ constexpr Message kMessages[] = {
     {1407, "IntControl 29: Invalid delimiter character"},
     {1408, "WinIdGet: Window not found"},
     {1409, "Shortcut functions require Windows 95 or Windows NT 4.0+"},
-    {1410, "Shortcut functions: Shortcut files must have an extension of '.LNK'"},
+    {1410, "Shortcut functions: Shortcut files must have an extension of '.desktop'"},
     {1411, "Shortcut functions: Shortcut file not found"},
     {1412, "ShortcutMake: Shortcut file already exists"},
     {1413, "Shortcut Make/Edit: Invalid show mode"},

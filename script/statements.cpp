@@ -107,6 +107,7 @@ bool ReportError(ScriptContext* ctx, int code) {
     text += MessageText(849);
     text += Version();
     const bool stopBox = sev == Severity::Severe || s.error_mode == kModeCancel;
+    PlaySystemSound(s, "SystemHand");
     const Answer a = ShowMessage(ctx, ErrorCaption(code), text, stopBox ? Buttons::Ok : Buttons::OkCancel,
                                  stopBox ? Icon::Stop : Icon::Warning);
     if (s.error_mode == kModeCancel || sev == Severity::Severe || a == Answer::Cancel) return false;
@@ -606,7 +607,7 @@ Flow Statement(ScriptContext* ctx, std::uint32_t stmt_offset, bool cacheable) {
             return Flow::EndScript;
         case kw::Beep:
         case kw::Yield:
-            if (code == kw::Beep && !s.quiet) CurrentUi().Beep();
+            if (code == kw::Beep && !s.quiet) DefaultBeep();
             get_token(ctx);
             if (!AtEnd(s) && !s.error) Error(s, err::ExpressionContinues);
             return Flow::Next;
@@ -859,6 +860,8 @@ int RunScript(ScriptContext* ctx, char* text, std::uint32_t length) {
             result = kCodeCancel;
             break;
         }
+        // terminate() ends the script as exit does.
+        if (code == kCodeExit) break;
         if (code >= kCodeExit) {
             result = code;
             break;

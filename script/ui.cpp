@@ -8,10 +8,14 @@
 #include <ctime>
 #include <iostream>
 #include <mutex>
+#include <iterator>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "builtins.h"
 #include "context.h"
+#include "functions/logic/sound_output.h"
 
 namespace tarn {
 namespace {
@@ -294,6 +298,36 @@ std::vector<std::string> SplitAnswers(std::string_view list) {
     return out;
 }
 
+namespace {
+
+// Message boxes open now, in any thread, as caption and text (msgtextget).
+std::mutex g_open_boxes_mutex;
+std::vector<std::pair<std::string, std::string>> g_open_boxes;
+
+class OpenBox {
+public:
+    OpenBox(std::string_view caption, std::string_view text) {
+        const std::lock_guard<std::mutex> lock(g_open_boxes_mutex);
+        g_open_boxes.emplace_back(caption, text);
+        caption_ = std::string(caption);
+    }
+    ~OpenBox() {
+        const std::lock_guard<std::mutex> lock(g_open_boxes_mutex);
+        for (auto box = g_open_boxes.rbegin(); box != g_open_boxes.rend(); ++box) {
+            if (box->first != caption_) continue;
+            g_open_boxes.erase(std::next(box).base());
+            break;
+        }
+    }
+    OpenBox(const OpenBox&) = delete;
+    OpenBox& operator=(const OpenBox&) = delete;
+
+private:
+    std::string caption_;
+};
+
+}  // namespace
+
 Answer ShowMessage(ScriptContext* ctx, std::string_view caption, std::string_view text, Buttons buttons,
                    Icon icon) {
     if (ctx && S(ctx).magic == kStateMagic && S(ctx).quiet) {
@@ -303,7 +337,33 @@ Answer ShowMessage(ScriptContext* ctx, std::string_view caption, std::string_vie
         AppendLog(s, caption, text);
         return Answer::Cancel;
     }
+    const OpenBox open(caption, text);
     return CurrentUi().MessageBox(caption, text, buttons, icon);
+}
+
+std::optional<std::string> OpenMessageText(std::string_view title) {
+    const std::lock_guard<std::mutex> lock(g_open_boxes_mutex);
+    for (auto box = g_open_boxes.rbegin(); box != g_open_boxes.rend(); ++box)
+        if (TitleMatches(box->first, title)) return box->second;
+    return std::nullopt;
+}
+
+void PlaySystemSound(const State& s, std::string_view name) {
+    if (!s.sounds || s.quiet) return;
+    const std::string_view event = sound::ThemeEvent(name);
+    if (!event.empty()) sound::output().Event(event);
+}
+
+void DefaultBeep() {
+    if (sound::output().Event("bell") != sound::Result::Played) CurrentUi().Beep();
+}
+
+bool TitleMatches(std::string_view caption, std::string_view title) {
+    if (title.size() > caption.size()) return false;
+    for (std::size_t i = 0; i < title.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(caption[i])) != std::tolower(static_cast<unsigned char>(title[i])))
+            return false;
+    return true;
 }
 
 std::optional<std::string> Call::AskLine(std::string_view title, std::string_view prompt,

@@ -12,6 +12,8 @@
 
 namespace tarn {
 
+struct State;
+
 enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class Icon { None, Stop, Warning, Question, Information };
 enum class Answer { Ok, Cancel, Yes, No };
@@ -74,6 +76,20 @@ private:
     std::size_t next_ = 0;
     std::vector<std::string> transcript_;
 };
+
+// The text of a message box of the library open now in this process (in
+// another thread) whose caption begins with `title`, any case; the last
+// opened when several match.
+std::optional<std::string> OpenMessageText(std::string_view title);
+// True when `caption` begins with `title`, any case.
+bool TitleMatches(std::string_view caption, std::string_view title);
+
+// Plays a system sound of the library's boxes ("SystemHand",
+// "SystemQuestion", ...) as its sound-theme event when the context's sounds
+// are on (never in quiet mode).
+void PlaySystemSound(const State& s, std::string_view name);
+// The "beep" statement: the theme's bell, else the provider's beep.
+void DefaultBeep();
 
 // A caption without its mnemonic marks ("&&" stands for "&").
 std::string WithoutMnemonic(std::string_view caption);

@@ -48,7 +48,7 @@ ReplaceAsker ReplaceDialog(Call& c) {
                                  std::string(MessageText(135)) + "\n  " + q.source + "\n  " + q.sourceInfo;
         std::vector<std::string> buttons;
         for (const ReplaceButton& b : kReplaceButtons) buttons.emplace_back(MessageText(b.message));
-        if (c.State().sounds) c.UiProvider().Beep();
+        PlaySystemSound(c.State(), "SystemExclamation");
         const int chosen = c.ChooseButton(MessageText(134), text, buttons);
         if (chosen < 0 || chosen >= static_cast<int>(std::size(kReplaceButtons))) return kCancelled;
         return kReplaceButtons[chosen].mode;

@@ -1,6 +1,7 @@
 // The library's fixed dialogs: message, display, pause, askyesno, askline
 // and askpassword. A Cancel ends the statement with the user's cancel.
 #include "builtins.h"
+#include "ui.h"
 
 namespace tarn {
 namespace {
@@ -15,12 +16,17 @@ void Display(Call& c) {
     c.ReturnInt(1);
 }
 
+// The fixed dialogs' question sound, while sounds are on.
+void Question(Call& c) { PlaySystemSound(c.State(), "SystemQuestion"); }
+
 void Pause(Call& c) {
+    Question(c);
     if (c.Message(c.Str(0), c.Str(1), Buttons::OkCancel, Icon::Warning) != Answer::Ok) return c.Fail(kCodeCancel);
     c.ReturnInt(1);
 }
 
 void AskYesNo(Call& c) {
+    Question(c);
     switch (c.Message(c.Str(0), c.Str(1), Buttons::YesNoCancel, Icon::Question)) {
         case Answer::Yes: c.ReturnInt(1); return;
         case Answer::No: c.ReturnInt(0); return;
@@ -29,12 +35,14 @@ void AskYesNo(Call& c) {
 }
 
 void AskLine(Call& c) {
+    Question(c);
     auto answer = c.AskLine(c.Str(0), c.Str(1), c.Str(2), false);
     if (!answer) return c.Fail(kCodeCancel);
     c.ReturnText(*answer);
 }
 
 void AskPassword(Call& c) {
+    Question(c);
     auto answer = c.AskLine(c.Str(0), c.Str(1), "", true);
     if (!answer) return c.Fail(kCodeCancel);
     c.ReturnText(*answer);

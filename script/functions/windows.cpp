@@ -16,7 +16,6 @@
 #include "builtins.h"
 #include "errors.h"
 #include "functions/family_util.h"
-#include "functions/logic/launch.h"
 #include "functions/window_find.h"
 #include "functions/logic/window_names.h"
 #include "functions/logic/window_place.h"
@@ -488,21 +487,6 @@ void WinSysInfo(Call& c) {
 
 // winhelp(file, command, key): the help file opens in the program the
 // desktop has for it; "QUIT" closes nothing (each viewer is its own program).
-void WinHelp(Call& c) {
-    std::string cmd(c.Str(1));
-    std::transform(cmd.begin(), cmd.end(), cmd.begin(),
-                   [](unsigned char ch) { return static_cast<char>(std::toupper(ch)); });
-    static constexpr std::string_view kOpen[] = {"CONTENTS", "KEY", "PARTIALKEY", "CONTEXT", "HELPONHELP", "MACRO"};
-    if (cmd == "QUIT") return c.ReturnInt(1);
-    if (std::find(std::begin(kOpen), std::end(kOpen), cmd) == std::end(kOpen))
-        return c.Fail(err::WinHelpInvalidSubCommand);
-    const std::string opener = launch::SearchPath("xdg-open", getenv("PATH") ? getenv("PATH") : "");
-    pid_t pid = 0;
-    if (opener.empty() || launch::Spawn({opener, std::string(c.Str(0))}, "", "", &pid) != 0) return c.ReturnInt(0);
-    launch::Detach(pid);
-    c.ReturnInt(1);
-}
-
 // A program running: its name (".exe" ignored, without regard to case)
 // matches the file name of a process's program or its command name.
 std::string Lower(std::string s) {
@@ -569,7 +553,6 @@ constexpr BuiltinEntry kWindows[] = {
     {"winexist", WinExist},
     {"winexistchild", WinExistChild},
     {"wingetactive", WinGetActive},
-    {"winhelp", WinHelp},
     {"winhide", WinHide},
     {"winiconize", WinIconize},
     {"winidget", WinIdGet},

@@ -19,7 +19,8 @@
 #                     is skipped under AddressSanitizer, which needs more)
 # Each case has its own registry store, $CASE/registry. Operations that
 # change the machine (clock, session end) are only recorded, in
-# $CASE/system-actions.log: no case ever reaches the real ones.
+# $CASE/system-actions.log, and sounds in $CASE/sounds.log: no case ever
+# reaches the real ones or is heard.
 set -uo pipefail
 tarn=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 export TARN=$tarn
@@ -38,7 +39,7 @@ run_case() {
     local l
     local want_error=0 line
     : > "$dir/stdin"
-    local -a dumponly=() extra=() env=(TARN_SYSTEM_ACTIONS="record:$dir/system-actions.log")
+    local -a dumponly=() extra=() env=(TARN_SYSTEM_ACTIONS="record:$dir/system-actions.log" TARN_SOUND="record:$dir/sounds.log")
     local limit="" 
     while IFS= read -r line; do
         case $line in

@@ -1,5 +1,6 @@
 #include "fuzz_input.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <string_view>
@@ -30,7 +31,7 @@ void FenceFunctions() {
         "binaryread", "binarywrite", "binaryclip", "clip", "intcontrol", "win", "send", "mouse",
         "play", "dde", "object", "environset", "installfile", "icon", "endsession", "terminate",
         "wallpaper", "print", "snapshot", "timewait", "timedelay", "delay", "appwaitclose",
-        "waitforkey", "keytoggle", "dialog", "debug", "shortcut", "logdisk", "askfile", "askdirectory",
+        "waitforkey", "keytoggle", "dialog", "debug", "shortcut", "logdisk", "askfile", "askdirectory", "netinfo",
     };
     for (const KeywordEntry& e : kKeywordTable) {
         const std::string_view name(e.name, strnlen(e.name, sizeof e.name));
@@ -46,6 +47,8 @@ int RunInput(const std::uint8_t* data, std::size_t size) {
     std::call_once(once, [] {
         FenceFunctions();
         TarnSelectUi("quiet", nullptr);
+        // beep and the boxes' system sounds stay silent.
+        setenv("TARN_SOUND", "off", 1);
     });
     g_statements = 0;
     constexpr int kVariables = 100;
