@@ -43,6 +43,7 @@
     X(FileTimeGetFileNotFound, 1125) \
     X(BinaryAllocCouldNotAllocateBinary, 1126) \
     X(FileTimeTouchFileNotFound, 1128) \
+    X(DDETerminateChannelNotOpen, 1144) \
     X(RegOpenKeyFunctionFailed, 1158) \
     X(RegCreateKeyFunctionFailed, 1159) \
     X(ExtenderMinor, 1213) \
@@ -221,6 +222,13 @@
     X(DropNotVariable, 3102) \
     X(IsDefinedNotVariable, 3103) \
     X(BinaryEODSetSetValueBeyondEnd, 3127) \
+    X(DDEInitiateTooManyConversations, 3138) \
+    X(DDEInitiateBadChannelNumber, 3139) \
+    X(DDEInitiateCreateStringFailure, 3140) \
+    X(DDEReqBadChannelNumber, 3152) \
+    X(DDEReqNullHandleReturned, 3153) \
+    X(DDEReqCreateStringFailed, 3154) \
+    X(DDEReqGlobalLockFailed, 3156) \
     X(IntControlOpcode, 3171) \
     X(ExtenderUnknown, 3210) \
     X(CallsTooDeep, 3211) \
