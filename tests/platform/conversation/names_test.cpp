@@ -1,3 +1,4 @@
+#include "commands.h"
 #include "names.h"
 
 #include <gtest/gtest.h>
@@ -40,4 +41,17 @@ TEST(ConversationNames, EmptyAndOverlongNamesHaveNoMapping) {
     EXPECT_TRUE(BusName(std::string(232, 'a')));
     EXPECT_FALSE(BusName(std::string(233, 'a')));
     EXPECT_FALSE(BusName(std::string(100, '.')));
+}
+
+TEST(ConversationCommands, BracketsArgumentsAndMalformedText) {
+    const auto cmds = ParseCommands(R"( [New] [Open("/tmp/a(1)].txt")][SaveAs( x.txt )] )");
+    ASSERT_TRUE(cmds);
+    ASSERT_EQ(cmds->size(), 3u);
+    EXPECT_EQ((*cmds)[0].name, "New");
+    EXPECT_FALSE((*cmds)[0].has_argument);
+    EXPECT_EQ((*cmds)[1].name, "Open");
+    EXPECT_EQ((*cmds)[1].argument, "/tmp/a(1)].txt");
+    EXPECT_EQ((*cmds)[2].argument, "x.txt");
+    for (const char* bad : {"", "New", "[New", "[]", "[Open(x]", "[New]x", "[(x)]"})
+        EXPECT_FALSE(ParseCommands(bad)) << bad;
 }
