@@ -16,7 +16,7 @@
 #include <string>
 #include <thread>
 
-#include "conversations.h"
+#include "functions/logic/conversations.h"
 #include "names.h"
 
 extern char** environ;

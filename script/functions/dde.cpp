@@ -3,12 +3,12 @@
 // The instance is made on the first "ddeinitiate" of a context and released
 // at shutdown; channels are 1 to 10; every transaction waits at most the
 // context's time-out ("ddetimeout", 3000 ms at first).
-#include "dde.h"
+#include "functions/dde.h"
 
 #include <new>
 
 #include "builtins.h"
-#include "conversations.h"
+#include "functions/logic/conversations.h"
 #include "errors.h"
 #include "names.h"
 
