@@ -269,6 +269,16 @@ void DocumentWindow::ExportHTML() {
     WriteFileAtomically(WithFilterExtension(*name, kHtmlFilter), HtmlExportBytes(tel1_->TextHTML()));
 }
 
+bool DocumentWindow::ExportTeluguTo(const QString& path) {
+    return tel1_ && WriteFileAtomically(path, TeluguExportBytes(tel1_->TextTelugu()));
+}
+
+bool DocumentWindow::ExportHTMLTo(const QString& path) {
+    if (!tel1_) return false;
+    tel1_->Convert2HTML();
+    return WriteFileAtomically(path, HtmlExportBytes(tel1_->TextHTML()));
+}
+
 void DocumentWindow::PreviewHTML() {
     if (!tel1_) return;
     tel1_->Convert2HTML();

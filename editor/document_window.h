@@ -67,6 +67,11 @@ public:
     void Clear();
     void ExportTelugu();
     void ExportHTML();
+    // The same without dialogs or questions (scripts through the
+    // conversation server); false when nothing was written.
+    bool SaveTo(const QString& path) { return tel1_ && WriteDocument(path); }
+    bool ExportTeluguTo(const QString& path);
+    bool ExportHTMLTo(const QString& path);
     // The Telugu pane's selection, or all of it when nothing is selected, as
     // Unicode Telugu: on the clipboard, or in a UTF-8 text file.
     void CopyAsUnicode();

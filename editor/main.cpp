@@ -12,6 +12,7 @@
 
 #include "app_icon.h"
 #include "app_info.h"
+#include "conversation_service.h"
 #include "document_window.h"
 #include "main_frame.h"
 #include "picture_export.h"
@@ -112,5 +113,10 @@ int main(int argc, char** argv) {
     frame.Load();
     splash.close();
     frame.show();
+    // Scripts drive the editor over the session bus; without a bus it runs on alone.
+    QString why;
+    const auto conversations = vrayu::ConversationService::Start(frame, &why);
+    if (!conversations && !why.startsWith("no session bus"))
+        std::fprintf(stderr, "VrayuEditor: %s: scripts cannot reach the editor\n", qPrintable(why));
     return QApplication::exec();
 }

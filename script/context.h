@@ -151,6 +151,7 @@ struct State {
     std::uint8_t sounds;
     std::uint8_t pretty_dialogs;
     std::uint32_t dde_timeout;
+    std::intptr_t dde;  // the conversations (functions/dde.h), 0 before the first
     char quiet_log[261];
     char quiet_caption[kTextBuf];
     char quiet_text[kTextBuf];

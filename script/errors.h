@@ -54,6 +54,7 @@
     X(FileTimeGetFileNotFound, 1125) \
     X(BinaryAllocCouldNotAllocateBinary, 1126) \
     X(FileTimeTouchFileNotFound, 1128) \
+    X(DDETerminateChannelNotOpen, 1144) \
     X(RegOpenKeyFunctionFailed, 1158) \
     X(RegCreateKeyFunctionFailed, 1159) \
     X(WinExeNameWindowNotFound, 1172) \
@@ -274,6 +275,13 @@
     X(WaitForKeyInvalidKeyCodes, 3123) \
     X(WinMetricsInvalidCode, 3124) \
     X(BinaryEODSetSetValueBeyondEnd, 3127) \
+    X(DDEInitiateTooManyConversations, 3138) \
+    X(DDEInitiateBadChannelNumber, 3139) \
+    X(DDEInitiateCreateStringFailure, 3140) \
+    X(DDEReqBadChannelNumber, 3152) \
+    X(DDEReqNullHandleReturned, 3153) \
+    X(DDEReqCreateStringFailed, 3154) \
+    X(DDEReqGlobalLockFailed, 3156) \
     X(IntControlOpcode, 3171) \
     X(PlayMediaWaitNotifyInMci, 3196) \
     X(WinResourcesInvalidRequest, 3197) \

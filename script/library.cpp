@@ -14,6 +14,7 @@
 #include "context.h"
 #include "errors.h"
 #include "export_guard.h"
+#include "functions/dde.h"
 #include "messages.h"
 #include "windows_directory.h"
 #include "statements.h"
@@ -101,6 +102,7 @@ void Shutdown(ScriptContext* ctx) {
         ctx->host_callback(s.window, s.instance, TARN_CALLBACK_WORD, TARN_CB_SHUTDOWN, ViperAnswer, &answer,
                            nullptr, "", "", "", "", "");
     }
+    EndConversations(s);
     for (std::intptr_t& f : s.files) {
         if (f) std::fclose(reinterpret_cast<FILE*>(f));
         f = 0;
