@@ -14,6 +14,7 @@
 #include "context.h"
 #include "errors.h"
 #include "export_guard.h"
+#include "functions/libraries.h"
 #include "messages.h"
 #include "windows_directory.h"
 #include "statements.h"
@@ -92,10 +93,7 @@ void Initialise(ScriptContext* ctx, TarnHandle handle, TarnHandle window, intptr
 
 void Shutdown(ScriptContext* ctx) {
     State& s = S(ctx);
-    for (std::intptr_t& lib : s.libraries) {
-        if (lib) dlclose(reinterpret_cast<void*>(lib));
-        lib = 0;
-    }
+    fn::ReleaseLibraries(ctx);
     if (ctx->host_callback) {
         TarnAnswer answer{ctx, nullptr};
         ctx->host_callback(s.window, s.instance, TARN_CALLBACK_WORD, TARN_CB_SHUTDOWN, ViperAnswer, &answer,
