@@ -185,6 +185,7 @@
     X(BinaryClipErrorStoringDataClipboard, 1565) \
     X(RegDeleteKeySubkeyCannotBlank, 1566) \
     X(FileTimeGetSetExInvalidTimefield, 1569) \
+    X(OleInvalidParameters, 1570) \
     X(StrFixInvalidLength, 1571) \
     X(DirSizeDirectoryNotFound, 1573) \
     X(IntControlInvalidYmdHmsDateString, 1575) \
