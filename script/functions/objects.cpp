@@ -231,6 +231,7 @@ void ObjectReference(Call& c) {
         args.push_back(Argument(ctx, v));
     }
     char detail[TARN_OBJECT_DETAIL] = "";
+    c.ReturnInt(0);  // a member that gives nothing gives 0
     Sink sink{&c};
     const std::int32_t rc = Entry<TarnObjectMemberFn>(s, kMember)(
         object, member.c_str(), request, args.data(), static_cast<std::int32_t>(args.size()), SetResult, &sink,

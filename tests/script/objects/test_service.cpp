@@ -18,6 +18,7 @@ constexpr const char* kTestXml = R"(<node>
     <method name="Info"><arg type="s" direction="out"/><arg type="d" direction="out"/><arg type="x" direction="out"/></method>
     <method name="Names"><arg type="as" direction="out"/></method>
     <method name="Fail"/>
+    <method name="Touch"/>
     <property name="Greeting" type="s" access="readwrite"/>
     <property name="Count" type="u" access="read"/>
   </interface>
@@ -71,6 +72,8 @@ void TestCall(GDBusConnection*, const gchar*, const gchar*, const gchar*, const 
     } else if (m == "Names") {
         const gchar* names[] = {"one", "two", nullptr};
         g_dbus_method_invocation_return_value(call, g_variant_new("(^as)", names));
+    } else if (m == "Touch") {
+        g_dbus_method_invocation_return_value(call, nullptr);
     } else {
         g_dbus_method_invocation_return_dbus_error(call, "org.vrayu.TarnTest.Error.Failed", "it failed on purpose");
     }
