@@ -49,7 +49,7 @@ extern "C" __attribute__((visibility("default"))) intptr_t TarnExtender(
             const std::string text = std::string("hello ") + TarnArgumentText(call, 0);
             return answer(0, 0, record, 1, 0, text.c_str());
         }
-        case 9: return answer(call->args[0].integer, 0, record, 1, 0, (std::string(text1) + ": failed").c_str());
+        case 9: return answer(call->args[0].integer, 0, record, 1, 0, (std::string("failed with ") + text1).c_str());
     }
     return answer(-3, 0, record, 0, 0, nullptr);
 }
