@@ -111,6 +111,7 @@ void Shutdown(ScriptContext* ctx) {
         }
         b = 0;
     }
+    fn::ReleaseObjectHelper(ctx);
     s.magic = 0;
 }
 

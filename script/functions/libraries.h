@@ -18,11 +18,11 @@ void ReleaseExtenders(ScriptContext* ctx);
 // (functions/objects.cpp).
 void ReleaseObjectHelper(ScriptContext* ctx);
 
-// Every library of the context, in the order of shutdown.
+// The libraries of dllload and the extenders (shutdown frees them first;
+// the object helper last).
 inline void ReleaseLibraries(ScriptContext* ctx) {
     CloseScriptLibraries(S(ctx));
     ReleaseExtenders(ctx);
-    ReleaseObjectHelper(ctx);
 }
 
 // The entry, request (the extender's own code) and slot of extender
