@@ -14,7 +14,7 @@ struct Function {
     int code;
     uint32_t descriptor;
 };
-constexpr Function kFunctions[] = {
+[[maybe_unused]] constexpr Function kFunctions[] = {
     {"extadd", 7, 2},
     {"extgreet", 8, 1 | TARN_ARG_STRING(0)},
     {"extfail", 9, 1},
