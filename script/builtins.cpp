@@ -86,6 +86,11 @@ void Call::ReturnHandle(std::int32_t h) {
     SetHandle(*result_, h);
 }
 
+void Call::ReturnObject(std::int32_t id) {
+    ReleaseValue(ctx_, *result_);
+    *result_ = Value{0.0, id, TARN_OBJECT, 0, -1};
+}
+
 bool Call::ReturnText(std::string_view text) {
     ReleaseValue(ctx_, *result_);
     const std::uint16_t off = StoreText(ctx_, text);

@@ -88,6 +88,12 @@ struct BuiltinEntry {
     Builtin handler;
 };
 
+// Functions that read their own arguments from the statement (no
+// descriptor conversion): the handler runs with no arguments, with the
+// function's name as the current token, and leaves the token after what
+// it read current. Dotted object references and dllcall.
+constexpr bool ParsesOwnArguments(int code) { return code == kw::Object || code == KeywordCode("dllcall"); }
+
 // Installs a family's table; TARN_FAMILY calls it at load time. A later
 // registration of a code replaces an earlier one.
 void RegisterFamily(std::span<const BuiltinEntry> table);
@@ -132,6 +138,7 @@ public:
     void ReturnInt(std::int32_t v);
     void ReturnFloat(double v);
     void ReturnHandle(std::int32_t h);  // the integer h, of the handle type
+    void ReturnObject(std::int32_t id);  // an object of the object helper
     bool ReturnText(std::string_view text);  // false: 3096 set (heap full)
 
     // Statement error (message number).

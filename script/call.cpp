@@ -9,6 +9,7 @@
 #include "context.h"
 #include "errors.h"
 #include "expression.h"
+#include "functions/libraries.h"
 #include "keywords.h"
 #include "messages.h"
 #include "string_heap.h"
@@ -97,9 +98,12 @@ bool CallOut(ScriptContext* ctx, int code, Value* args, int n, Value* out) {
     TarnCallback cb = nullptr;
     intptr_t request = 0;
     void* slot = nullptr;
+    TarnExtenderCall call{0, n, args, ctx};
     if (code >= kHostCodeBase && code <= kHostCodeLimit) {
         cb = ctx->host_callback;
         request = code - kHostCodeBase;
+    } else if (fn::FindExtender(ctx, code, &cb, &request, &call.slot)) {
+        slot = &call;
     }
     if (!cb) return Error(s, err::FunctionNotDefined);
     TarnAnswer answer{ctx, out};
@@ -149,7 +153,7 @@ bool CallFunction(ScriptContext* ctx, int code, Value* out) {
     const KeywordEntry* e = KeywordOf(ctx, code);
     if (!e) return Error(s, err::FunctionNotDefined);
     if (e->kind == TARN_KW_VARFUNCTION) return NameFunction(ctx, code, out);
-    if (code == kw::Object) {
+    if (ParsesOwnArguments(code)) {
         Builtin h = FindBuiltin(code);
         if (!h) return Error(s, err::FunctionNotDefined);
         Call c(ctx, code, out, nullptr, 0);

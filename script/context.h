@@ -18,6 +18,7 @@ inline constexpr int kCallDepthMax = 6;     // nested call()
 inline constexpr int kFileSlots = 5;
 inline constexpr int kBinarySlots = 10;
 inline constexpr int kLibrarySlots = 10;
+inline constexpr int kExtenderSlots = 10;
 inline constexpr int kMaxArgs = 20;
 
 // Token types.
@@ -163,7 +164,15 @@ struct State {
     std::uint32_t binary_size[kBinarySlots];  // fixed at allocation
     std::uint32_t binary_eod[kBinarySlots];   // count of meaningful bytes
     std::int32_t binary_ole[kBinarySlots];    // binaryoletype (0 none)
-    std::intptr_t libraries[kLibrarySlots];
+    std::intptr_t libraries[kLibrarySlots];    // dllload: dlopen handles
+    std::int32_t library_ids[kLibrarySlots];   // the number of each handle text "?N"
+    std::int32_t library_serial;               // last number given
+    std::intptr_t extender_libs[kExtenderSlots];    // addextender: dlopen handles
+    TarnCallback extender_entries[kExtenderSlots];  // their entries
+    // The object helper library, loaded on first use, and its entries
+    // (functions/objects.cpp).
+    std::intptr_t object_helper;
+    void* object_entries[4];
 
     // Settings of intcontrol shared with the built-in families.
     char item_delimiter;

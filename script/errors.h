@@ -54,6 +54,7 @@
     X(FileTimeGetFileNotFound, 1125) \
     X(BinaryAllocCouldNotAllocateBinary, 1126) \
     X(FileTimeTouchFileNotFound, 1128) \
+    X(OleInitiateFailed, 1129) \
     X(DDETerminateChannelNotOpen, 1144) \
     X(RegOpenKeyFunctionFailed, 1158) \
     X(RegCreateKeyFunctionFailed, 1159) \
@@ -76,7 +77,19 @@
     X(RegQueryValueFunctionFailed, 1233) \
     X(ExeTypeInfoCannotLocateFile, 1240) \
     X(EnvironSetNotEnoughEnvironmentSpace, 1242) \
+    X(OleSystemLibrariesMissing, 1248) \
+    X(OleHelperNotFound, 1251) \
+    X(OleMemberNotFound, 1255) \
+    X(OleTypeMismatch, 1257) \
     X(OleUnknownName, 1258) \
+    X(OleException, 1261) \
+    X(OleBadParamCount, 1266) \
+    X(OleReadOnly, 1276) \
+    X(OleErrorNotRecognised, 1298) \
+    X(DllFileNotFound, 1299) \
+    X(DllFileNotLoadable, 1300) \
+    X(DllCallBadEntrypoint, 1301) \
+    X(OleHelperLoadFailure, 1318) \
     X(FileFullNameFilenameCannotLegallyExpanded, 1323) \
     X(FileMapNameFilenameCannotLegallyMapped, 1324) \
     X(BinaryReadFileSizeLargerThan, 1330) \
@@ -89,10 +102,21 @@
     X(FPMathCannotTakeLogZero, 1350) \
     X(FPMathFactArgsMustPositive, 1351) \
     X(ActivateChildNotExist, 1368) \
+    X(DllCallInvalidDllName, 1369) \
+    X(DllCallInvalidEntryPoint, 1370) \
+    X(DllCallBadPunctuation, 1371) \
+    X(DllCallTooManyParameters, 1372) \
+    X(DllCallNotShort, 1375) \
+    X(DllCallNotLong, 1376) \
+    X(DllCallReturnTypeInvalid, 1377) \
+    X(DllCallBadParmCode, 1378) \
+    X(DllCallMissingColon, 1380) \
+    X(DllCallNotString, 1381) \
     X(RequestIgnoredNTSecurity, 1388) \
     X(FileCompareFileOpenFailureFirst, 1389) \
     X(FileCompareFileOpenFailureSecond, 1390) \
     X(ListAllocationCouldNotItemizeAll, 1398) \
+    X(AddExtenderExtenderRefuses, 1399) \
     X(CallFileNotFound, 1400) \
     X(REGFunctionsBadDataItemName, 1402) \
     X(FileCopyInsufficientFreeSpaceTarget, 1404) \
@@ -186,6 +210,7 @@
     X(ClipGetExFormatNotSupported, 1536) \
     X(WinItemizeExInvalidMultiple, 1538) \
     X(WinItemizeExInvalidHidden, 1539) \
+    X(OleNullObjectHandle, 1540) \
     X(ShortcutDirNameNotSpecified, 1541) \
     X(BinaryFunctionsOffsetsBeyondEndBinary, 1543) \
     X(BinaryFunctionsSpecifiedCountExtendsBeyond, 1544) \
@@ -210,6 +235,7 @@
     X(RegDeleteKeySubkeyCannotBlank, 1566) \
     X(WinVersionInvalidLevel, 1567) \
     X(FileTimeGetSetExInvalidTimefield, 1569) \
+    X(OleInvalidParameters, 1570) \
     X(StrFixInvalidLength, 1571) \
     X(DirSizeDirectoryNotFound, 1573) \
     X(IntControlInvalidYmdHmsDateString, 1575) \
@@ -226,6 +252,7 @@
     X(DirRenameFromFileIllegal, 2203) \
     X(DirRenameToFileIllegal, 2204) \
     X(ExtenderModerate, 2214) \
+    X(DllLoadTooMany, 2392) \
     X(BinaryDataInvalidBinaryDataHandle, 3023) \
     X(BinaryDataTooManyOpenBinary, 3024) \
     X(LogDiskIllegalDiskDrive, 3026) \
@@ -275,13 +302,16 @@
     X(WaitForKeyInvalidKeyCodes, 3123) \
     X(WinMetricsInvalidCode, 3124) \
     X(BinaryEODSetSetValueBeyondEnd, 3127) \
+    X(OleNotInitialized, 3132) \
     X(DDEInitiateTooManyConversations, 3138) \
     X(DDEInitiateBadChannelNumber, 3139) \
     X(DDEInitiateCreateStringFailure, 3140) \
+    X(OleNotSupported, 3148) \
     X(DDEReqBadChannelNumber, 3152) \
     X(DDEReqNullHandleReturned, 3153) \
     X(DDEReqCreateStringFailed, 3154) \
     X(DDEReqGlobalLockFailed, 3156) \
+    X(OleTooManyChannels, 3157) \
     X(IntControlOpcode, 3171) \
     X(PlayMediaWaitNotifyInMci, 3196) \
     X(WinResourcesInvalidRequest, 3197) \
@@ -294,6 +324,10 @@
     X(CallsTooDeep, 3211) \
     X(ExtenderSevere, 3215) \
     X(NotIn32BitVersion, 3228) \
+    X(OleObjectNameTooLong, 3243) \
+    X(OleObjectDoesNotExist, 3246) \
+    X(OleTooManyParameters, 3247) \
+    X(OleFormatProblem, 3250) \
     X(RunExitNotSupported32bitVersion, 3252) \
     X(EvalDiskDiskDriveSpecificationError, 3320) \
     X(FileNameParsingFunctionDoesNotAllow, 3322) \
@@ -319,10 +353,17 @@
     X(UnidentifiedEnd, 3363) \
     X(SwitchNotInteger, 3364) \
     X(CaseWithoutSwitch, 3365) \
+    X(DllCallLpbinaryReturn, 3382) \
     X(ExecuteFunctionErrorWaitParameterBad, 3383) \
     X(ExecuteFunctionErrorDisplayTypeParameterBad, 3384) \
     X(DiskExistInvalidDiskArgumentTry, 3385) \
     X(ShellPrintWAITNotSupported32bit, 3387) \
+    X(DllFreeBadHandle, 3391) \
+    X(AddExtenderTooMany, 3393) \
+    X(AddExtenderNotFound, 3394) \
+    X(AddExtenderNotValid, 3395) \
+    X(AddExtenderTableFull, 3396) \
+    X(AddExtenderLoadFailed, 3437) \
     X(FileWriteWriteFailed, 3467) \
     X(NotAvailable, 3472) \
     X(FileCopyMoveCannotSpecifyWarningTRUEBackground, 3473) \

@@ -15,6 +15,7 @@
 #include "errors.h"
 #include "export_guard.h"
 #include "functions/dde.h"
+#include "functions/libraries.h"
 #include "messages.h"
 #include "windows_directory.h"
 #include "statements.h"
@@ -93,10 +94,7 @@ void Initialise(ScriptContext* ctx, TarnHandle handle, TarnHandle window, intptr
 
 void Shutdown(ScriptContext* ctx) {
     State& s = S(ctx);
-    for (std::intptr_t& lib : s.libraries) {
-        if (lib) dlclose(reinterpret_cast<void*>(lib));
-        lib = 0;
-    }
+    fn::ReleaseLibraries(ctx);
     if (ctx->host_callback) {
         TarnAnswer answer{ctx, nullptr};
         ctx->host_callback(s.window, s.instance, TARN_CALLBACK_WORD, TARN_CB_SHUTDOWN, ViperAnswer, &answer,
@@ -115,6 +113,7 @@ void Shutdown(ScriptContext* ctx) {
         }
         b = 0;
     }
+    fn::ReleaseObjectHelper(ctx);
     s.magic = 0;
 }
 

@@ -122,6 +122,14 @@ int Parse(int argc, char** argv, Options* o) {
     return -1;
 }
 
+// The library's questions to the host: object access is allowed (request
+// -2); the host has no functions of its own.
+intptr_t HostCallback(TarnHandle, TarnHandle, intptr_t, intptr_t request, TarnViperAnswer answer,
+                      TarnAnswer* record, void*, const char*, const char*, const char*, const char*, const char*) {
+    if (request == TARN_CB_OBJECTS) return answer(0, 0, record, 0, 1, nullptr);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -171,7 +179,7 @@ int main(int argc, char** argv) {
     GlobalUnlock(script);
 
     int status = 0;
-    if (ProcessDaBatBuffer(0, ctx, script, nullptr, nullptr) == 0) {
+    if (ProcessDaBatBuffer(0, ctx, script, HostCallback, nullptr) == 0) {
         std::fprintf(stderr, "tarn: the script could not be run\n");
         status = 1;
     } else {
