@@ -57,6 +57,8 @@
     X(FileMapNameFilenameCannotLegallyMapped, 1324) \
     X(BinaryReadFileSizeLargerThan, 1330) \
     X(IniPrivateFunctionsIllegalAccess386EnhDevice, 1335) \
+    X(AskMultipleTooMany, 1336) \
+    X(AskFileNameDialogCreation, 1337) \
     X(FPMathArgumentFunctionOutsideDomain, 1341) \
     X(FPMathResultTooLargeRepresented, 1342) \
     X(FPMathNonIntegerPowerNegativeNumber, 1348) \
@@ -169,6 +171,7 @@
     X(BinaryTagUnableAllocateLockMemory, 1582) \
     X(WinExecUndefinedError, 1932) \
     X(AVERAGEFunctionSyntaxError, 2060) \
+    X(DialogBoxBadFilespec, 2093) \
     X(FileSizeFileNotFound, 2112) \
     X(FileCopyMoveDestinationFileSameSource, 2118) \
     X(DirRenameFromFileIllegal, 2203) \
@@ -214,17 +217,29 @@
     X(FileReadFileNotOpenReading, 3087) \
     X(FileReadAttemptReadPastEnd, 3088) \
     X(FileWriteFileNotOpenWriting, 3089) \
+    X(DialogBoxFileOpen, 3090) \
+    X(DialogBoxTooLarge, 3091) \
+    X(DialogBoxNonTextWithFileBox, 3092) \
     X(OutOfStringMemory, 3096) \
     X(OutOfVariableMemory, 3097) \
     X(CallExtDisabled, 3099) \
     X(SubstitutedLineTooLong, 3101) \
     X(DropNotVariable, 3102) \
     X(IsDefinedNotVariable, 3103) \
+    X(DialogWindowCreation, 3104) \
     X(BinaryEODSetSetValueBeyondEnd, 3127) \
     X(IntControlOpcode, 3171) \
     X(ExtenderUnknown, 3210) \
     X(CallsTooDeep, 3211) \
     X(ExtenderSevere, 3215) \
+    X(DialogNameTooLong, 3218) \
+    X(DialogFormatMissing, 3219) \
+    X(DialogFormatVersion, 3220) \
+    X(DialogBadPlace, 3221) \
+    X(DialogControlMissing, 3222) \
+    X(DialogBadControlType, 3223) \
+    X(DialogBadValue, 3224) \
+    X(DialogTooManyItems, 3225) \
     X(RunExitNotSupported32bitVersion, 3252) \
     X(EvalDiskDiskDriveSpecificationError, 3320) \
     X(FileNameParsingFunctionDoesNotAllow, 3322) \
@@ -250,6 +265,8 @@
     X(UnidentifiedEnd, 3363) \
     X(SwitchNotInteger, 3364) \
     X(CaseWithoutSwitch, 3365) \
+    X(AskBoxSingleMultiple, 3366) \
+    X(AskBoxSortedUnsorted, 3367) \
     X(ExecuteFunctionErrorWaitParameterBad, 3383) \
     X(ExecuteFunctionErrorDisplayTypeParameterBad, 3384) \
     X(DiskExistInvalidDiskArgumentTry, 3385) \
