@@ -71,7 +71,13 @@ bool ListStyle(Call& c, std::int32_t sort, std::int32_t select, bool* sorted, bo
     return true;
 }
 
+// "SystemQuestion" before a box, when sounds are on (a beep stands for it).
+void SystemQuestion(Call& c) {
+    if (c.State().sounds && !c.State().quiet) c.UiProvider().Beep();
+}
+
 void MessageFn(Call& c) {
+    SystemQuestion(c);
     c.Message(c.Str(0), c.Str(1), Buttons::Ok, Icon::Information);
     c.ReturnInt(1);
 }
@@ -82,11 +88,13 @@ void Display(Call& c) {
 }
 
 void Pause(Call& c) {
+    SystemQuestion(c);
     if (c.Message(c.Str(0), c.Str(1), Buttons::OkCancel, Icon::Warning) != Answer::Ok) return c.Fail(kCodeCancel);
     c.ReturnInt(1);
 }
 
 void AskYesNo(Call& c) {
+    SystemQuestion(c);
     switch (c.Message(c.Str(0), c.Str(1), Buttons::YesNoCancel, Icon::Question)) {
         case Answer::Yes: c.ReturnInt(1); return;
         case Answer::No: c.ReturnInt(0); return;

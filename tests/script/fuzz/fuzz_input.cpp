@@ -30,7 +30,7 @@ void FenceFunctions() {
         "binaryread", "binarywrite", "binaryclip", "clip", "intcontrol", "win", "send", "mouse",
         "play", "dde", "object", "environset", "installfile", "icon", "endsession", "terminate",
         "wallpaper", "print", "snapshot", "timewait", "timedelay", "delay", "appwaitclose",
-        "waitforkey", "dialog", "debug", "shortcut", "logdisk", "askfile", "askdirectory",
+        "waitforkey", "dialog", "textbox", "debug", "shortcut", "logdisk", "askfile", "askdirectory",
     };
     for (const KeywordEntry& e : kKeywordTable) {
         const std::string_view name(e.name, strnlen(e.name, sizeof e.name));
