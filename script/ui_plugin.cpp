@@ -39,7 +39,7 @@ Ui* LoadPlugin(std::string* why) {
         return nullptr;
     }
     Ui* ui = entry(kUiInterfaceVersion);
-    if (!ui) *why = path + ": no provider for this interface version";
+    if (!ui) *why = "no display can be opened, or " + path + " is of another version";
     return ui;
 }
 
