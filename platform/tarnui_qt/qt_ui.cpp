@@ -59,9 +59,12 @@ public:
         connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
         connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
     }
+    // The main widget, which has the focus when the dialog opens.
     void Add(QWidget* w) {
         layout_->addWidget(w);
         layout_->addWidget(buttons_);
+        setFocusProxy(w);
+        w->setFocus();
     }
 
 private:
