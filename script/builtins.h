@@ -154,6 +154,15 @@ public:
     int ChooseButton(std::string_view caption, std::string_view text, const std::vector<std::string>& buttons);
     std::optional<int> ChooseItem(std::string_view title, const std::vector<std::string>& items);
     Ui& UiProvider() const { return CurrentUi(); }
+    // The dialogs of the dialog family, honouring quiet mode (logged,
+    // Cancel), sounds ("SystemQuestion" first) and the button names of
+    // buttonnames() (used up by the next dialog that has OK and Cancel).
+    std::optional<std::string> AskText(std::string_view title, std::string_view prompt, std::string_view initial,
+                                       bool hidden);
+    std::optional<std::vector<int>> ChooseList(ListRequest r);
+    int RunForm(Form& form);
+    std::optional<std::vector<std::string>> AskFileName(const FileRequest& r);
+    std::optional<std::string> AskDirectory(const DirectoryRequest& r);
 
 private:
     ScriptContext* ctx_;

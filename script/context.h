@@ -189,6 +189,11 @@ struct State {
     std::uint8_t activation_window;  // intcontrol 61
     std::uint8_t activation_dialog;  // intcontrol 62
     char support_url[kTextBuf];
+
+    // buttonnames(): captions of the OK and Cancel buttons of the next
+    // dialog that has them ("" keeps the usual one).
+    char ok_name[64];
+    char cancel_name[64];
 };
 
 inline constexpr std::uint32_t kStateMagic = 0x4E524154;  // "TARN"

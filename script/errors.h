@@ -95,6 +95,8 @@
     X(BinaryReadFileSizeLargerThan, 1330) \
     X(WinItemChildParentNotFound, 1334) \
     X(IniPrivateFunctionsIllegalAccess386EnhDevice, 1335) \
+    X(AskMultipleTooMany, 1336) \
+    X(AskFileNameDialogCreation, 1337) \
     X(FPMathArgumentFunctionOutsideDomain, 1341) \
     X(FPMathResultTooLargeRepresented, 1342) \
     X(FPMathNonIntegerPowerNegativeNumber, 1348) \
@@ -247,6 +249,7 @@
     X(SendKeyIllegalParameters, 2001) \
     X(WinCloseNotSyntax, 2038) \
     X(AVERAGEFunctionSyntaxError, 2060) \
+    X(DialogBoxBadFilespec, 2093) \
     X(FileSizeFileNotFound, 2112) \
     X(FileCopyMoveDestinationFileSameSource, 2118) \
     X(DirRenameFromFileIllegal, 2203) \
@@ -293,12 +296,16 @@
     X(FileReadFileNotOpenReading, 3087) \
     X(FileReadAttemptReadPastEnd, 3088) \
     X(FileWriteFileNotOpenWriting, 3089) \
+    X(DialogBoxFileOpen, 3090) \
+    X(DialogBoxTooLarge, 3091) \
+    X(DialogBoxNonTextWithFileBox, 3092) \
     X(OutOfStringMemory, 3096) \
     X(OutOfVariableMemory, 3097) \
     X(CallExtDisabled, 3099) \
     X(SubstitutedLineTooLong, 3101) \
     X(DropNotVariable, 3102) \
     X(IsDefinedNotVariable, 3103) \
+    X(DialogWindowCreation, 3104) \
     X(WaitForKeyInvalidKeyCodes, 3123) \
     X(WinMetricsInvalidCode, 3124) \
     X(BinaryEODSetSetValueBeyondEnd, 3127) \
@@ -323,6 +330,14 @@
     X(ExtenderUnknown, 3210) \
     X(CallsTooDeep, 3211) \
     X(ExtenderSevere, 3215) \
+    X(DialogNameTooLong, 3218) \
+    X(DialogFormatMissing, 3219) \
+    X(DialogFormatVersion, 3220) \
+    X(DialogBadPlace, 3221) \
+    X(DialogControlMissing, 3222) \
+    X(DialogBadControlType, 3223) \
+    X(DialogBadValue, 3224) \
+    X(DialogTooManyItems, 3225) \
     X(NotIn32BitVersion, 3228) \
     X(OleObjectNameTooLong, 3243) \
     X(OleObjectDoesNotExist, 3246) \
@@ -353,6 +368,8 @@
     X(UnidentifiedEnd, 3363) \
     X(SwitchNotInteger, 3364) \
     X(CaseWithoutSwitch, 3365) \
+    X(AskBoxSingleMultiple, 3366) \
+    X(AskBoxSortedUnsorted, 3367) \
     X(DllCallLpbinaryReturn, 3382) \
     X(ExecuteFunctionErrorWaitParameterBad, 3383) \
     X(ExecuteFunctionErrorDisplayTypeParameterBad, 3384) \

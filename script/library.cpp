@@ -21,6 +21,7 @@
 #include "statements.h"
 #include "string_heap.h"
 #include "tokenizer.h"
+#include "ui_plugin.h"
 #include "values.h"
 #include "variables.h"
 
@@ -363,6 +364,8 @@ int TarnSelectUi(const char* name, const char* answers) {
         const std::string_view n = name ? name : "";
         if (n == "console") SetUi(MakeConsoleUi());
         else if (n == "quiet") SetUi(MakeQuietUi());
+        else if (n == "qt") SetUi(MakeQtUi());
+        else if (n == "auto") SetUi(DisplayPresent() ? MakeQtUi() : MakeConsoleUi());
         else if (n == "scripted") SetUi(std::make_unique<ScriptedUi>(SplitAnswers(answers ? answers : "")));
         else return 0;
         return 1;

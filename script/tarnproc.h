@@ -192,8 +192,10 @@ TARN_API intptr_t ViperAnswer(intptr_t status, intptr_t ignored, TarnAnswer* ans
 TARN_API void DoDllAbout(TarnHandle window, TarnHandle context);
 
 /* Linux additions for hosts: pick the user-interface provider for message
- * boxes and the library's dialogs ("console", "quiet", or "scripted" with
- * answers separated by '|': ok, cancel, yes, no, or text:WORDS). 1 = done. */
+ * boxes and the library's dialogs ("console", "quiet", "qt" (the Qt plugin,
+ * loaded at the first dialog; the console when it cannot be loaded), "auto"
+ * (qt when a display is present, else console), or "scripted" with answers
+ * separated by '|': ok, cancel, yes, no, text:WORDS, ...). 1 = done. */
 TARN_API int TarnSelectUi(const char* name, const char* answers);
 /* Outcome of the last ProcessDaBatBuffer on this context: 1 = ran to its end
  * or exit, 0 = stopped; *code receives the last error code. */

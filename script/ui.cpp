@@ -10,12 +10,14 @@
 #include <mutex>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "builtins.h"
 #include "context.h"
 #include "functions/logic/sound_output.h"
+#include "ui_text_forms.h"
 
 namespace tarn {
 namespace {
@@ -151,6 +153,12 @@ public:
     void Beep() override {
         if (isatty(STDERR_FILENO)) std::fputc('\a', stderr);
     }
+    std::optional<std::vector<int>> ChooseList(const ListRequest& r) override { return text_ui::ChooseList(r); }
+    int RunForm(Form& form) override { return text_ui::RunForm(form); }
+    std::optional<std::vector<std::string>> AskFileName(const FileRequest& r) override {
+        return text_ui::AskFileName(r);
+    }
+    std::optional<std::string> AskDirectory(const DirectoryRequest& r) override { return text_ui::AskDirectory(r); }
 };
 
 class QuietUi : public Ui {
@@ -273,6 +281,106 @@ void ScriptedUi::Display(int seconds, std::string_view title, std::string_view t
 }
 
 void ScriptedUi::DebugOutput(std::string_view text) { transcript_.push_back("debug:" + std::string(text)); }
+
+std::optional<std::string> ScriptedUi::AskText(std::string_view title, std::string_view prompt,
+                                               std::string_view initial, bool hidden, std::string_view ok,
+                                               std::string_view cancel) {
+    if (ok != "&OK" || cancel != "&Cancel")
+        transcript_.push_back("names:" + std::string(ok) + "|" + std::string(cancel));
+    return AskLine(title, prompt, initial, hidden);
+}
+
+std::optional<std::vector<int>> ScriptedUi::ChooseList(const ListRequest& r) {
+    std::string t = std::string(r.multiple ? "multilist:" : "list:") + r.title;
+    for (const std::string& i : r.items) t += "|" + i;
+    if (r.ok != "&OK" || r.cancel != "&Cancel") t += "|<" + r.ok + "|" + r.cancel + ">";
+    transcript_.push_back(std::move(t));
+    const std::string a = Next();
+    if (a == "ok") return std::vector<int>{};
+    if (a.rfind("item:", 0) == 0) {
+        for (std::size_t i = 0; i < r.items.size(); ++i)
+            if (r.items[i] == std::string_view(a).substr(5)) return std::vector<int>{static_cast<int>(i)};
+        return std::nullopt;
+    }
+    if (a.rfind("item#", 0) != 0) return std::nullopt;
+    std::vector<int> chosen;
+    std::string_view rest = std::string_view(a).substr(5);
+    while (true) {
+        const std::size_t comma = rest.find(',');
+        const int i = Numbered(rest.substr(0, comma), r.items.size());
+        if (i < 0) return std::nullopt;
+        chosen.push_back(i);
+        if (comma == std::string_view::npos) break;
+        rest.remove_prefix(comma + 1);
+    }
+    if (!r.multiple && chosen.size() > 1) return std::nullopt;
+    return chosen;
+}
+
+int ScriptedUi::RunForm(Form& form) {
+    std::string t = "form:" + form.caption;
+    for (const std::string& l : text_ui::FormLines(form)) t += "|" + l;
+    transcript_.push_back(std::move(t));
+    // "NN=REST" or "NN": the control's position and the text after "=".
+    auto control = [&](std::string_view a, std::string* rest) -> int {
+        const std::size_t eq = a.find('=');
+        if (rest) *rest = eq == std::string_view::npos ? "" : std::string(a.substr(eq + 1));
+        return Numbered(a.substr(0, eq), form.controls.size());
+    };
+    while (next_ < answers_.size()) {
+        const std::string a = Next();
+        std::string rest;
+        if (a == "enter") return 1;
+        if (a.rfind("type:", 0) == 0) {
+            const int i = control(std::string_view(a).substr(5), &rest);
+            if (i < 0 || form.controls[static_cast<std::size_t>(i)].kind != ControlKind::EditBox) return 0;
+            form.controls[static_cast<std::size_t>(i)].edit = rest;
+        } else if (a.rfind("click:", 0) == 0) {
+            const int i = control(std::string_view(a).substr(6), nullptr);
+            if (i < 0) return 0;
+            const int closed = form.Click(static_cast<std::size_t>(i));
+            if (form.controls[static_cast<std::size_t>(i)].kind == ControlKind::PushButton) return closed;
+        } else if (a.rfind("pick:", 0) == 0) {
+            const int i = control(std::string_view(a).substr(5), &rest);
+            if (i < 0 || !form.Pick(static_cast<std::size_t>(i), rest)) return 0;
+        } else if (a.rfind("button:", 0) == 0) {
+            const std::string want = Lower(WithoutMnemonic(std::string_view(a).substr(7)));
+            for (std::size_t i = 0; i < form.controls.size(); ++i)
+                if (form.controls[i].kind == ControlKind::PushButton &&
+                    Lower(WithoutMnemonic(form.controls[i].text)) == want)
+                    return form.controls[i].value;
+            return 0;
+        } else {
+            return 0;
+        }
+    }
+    return 0;
+}
+
+std::optional<std::vector<std::string>> ScriptedUi::AskFileName(const FileRequest& r) {
+    static const char* const kModes[] = {"save", "open", "open-multiple"};
+    transcript_.push_back("file:" + r.title + "|" + r.directory + "|" + r.name + "|" +
+                          kModes[static_cast<int>(r.mode)]);
+    const std::string a = Next();
+    if (a.rfind("file:", 0) != 0) return std::nullopt;
+    std::vector<std::string> out;
+    std::string_view rest = std::string_view(a).substr(5);
+    while (true) {
+        const std::size_t semi = rest.find(';');
+        out.emplace_back(rest.substr(0, semi));
+        if (semi == std::string_view::npos) break;
+        rest.remove_prefix(semi + 1);
+    }
+    if (r.mode != FileMode::OpenMultiple && out.size() != 1) return std::nullopt;
+    return out;
+}
+
+std::optional<std::string> ScriptedUi::AskDirectory(const DirectoryRequest& r) {
+    transcript_.push_back("dir:" + r.prompt + "|" + r.root + "|" + r.start);
+    const std::string a = Next();
+    if (a.rfind("dir:", 0) != 0) return std::nullopt;
+    return a.substr(4);
+}
 
 std::string WithoutMnemonic(std::string_view caption) {
     std::string out;
@@ -400,5 +508,69 @@ std::optional<int> Call::ChooseItem(std::string_view title, const std::vector<st
     return CurrentUi().ChooseItem(title, items);
 }
 
-}  // namespace tarn
+namespace {
 
+// Quiet mode answers every dialog with Cancel and logs it; true when it did.
+bool QuietCancel(State& s, std::string_view caption, std::string_view text) {
+    if (!s.quiet) return false;
+    Keep(s.quiet_caption, caption);
+    Keep(s.quiet_text, text);
+    AppendLog(s, caption, text);
+    return true;
+}
+
+void SystemQuestion(const State& s) {
+    if (s.sounds) CurrentUi().Beep();
+}
+
+// The OK and Cancel captions set by buttonnames(), used up by this dialog.
+std::pair<std::string, std::string> TakeButtonNames(State& s) {
+    std::pair<std::string, std::string> names{s.ok_name[0] ? s.ok_name : "&OK",
+                                               s.cancel_name[0] ? s.cancel_name : "&Cancel"};
+    s.ok_name[0] = 0;
+    s.cancel_name[0] = 0;
+    return names;
+}
+
+}  // namespace
+
+std::optional<std::string> Call::AskText(std::string_view title, std::string_view prompt, std::string_view initial,
+                                         bool hidden) {
+    tarn::State& s = S(ctx_);
+    const auto [ok, cancel] = TakeButtonNames(s);
+    if (QuietCancel(s, title, prompt)) return std::nullopt;
+    SystemQuestion(s);
+    return CurrentUi().AskText(title, prompt, initial, hidden, ok, cancel);
+}
+
+std::optional<std::vector<int>> Call::ChooseList(ListRequest r) {
+    tarn::State& s = S(ctx_);
+    std::tie(r.ok, r.cancel) = TakeButtonNames(s);
+    if (QuietCancel(s, r.title, "")) return std::nullopt;
+    SystemQuestion(s);
+    return CurrentUi().ChooseList(r);
+}
+
+int Call::RunForm(Form& form) {
+    tarn::State& s = S(ctx_);
+    if (QuietCancel(s, form.caption, "")) return 0;
+    SystemQuestion(s);
+    form.owner = static_cast<long>(s.window);
+    return CurrentUi().RunForm(form);
+}
+
+std::optional<std::vector<std::string>> Call::AskFileName(const FileRequest& r) {
+    tarn::State& s = S(ctx_);
+    if (QuietCancel(s, r.title, r.directory)) return std::nullopt;
+    SystemQuestion(s);
+    return CurrentUi().AskFileName(r);
+}
+
+std::optional<std::string> Call::AskDirectory(const DirectoryRequest& r) {
+    tarn::State& s = S(ctx_);
+    if (QuietCancel(s, r.prompt, r.start)) return std::nullopt;
+    SystemQuestion(s);
+    return CurrentUi().AskDirectory(r);
+}
+
+}  // namespace tarn

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "ui_forms.h"
+
 namespace tarn {
 
 struct State;
@@ -42,7 +44,48 @@ public:
     virtual void DebugOutput(std::string_view text) = 0;
     // The default beep.
     virtual void Beep() {}
+
+    // The dialogs below have defaults in terms of the ones above (or
+    // Cancel) so that a provider written before them keeps working; every
+    // provider of this library overrides them. They are inline: the Qt
+    // plugin derives from Ui without linking the interpreter.
+
+    // A line entry whose OK and Cancel buttons may be renamed.
+    virtual std::optional<std::string> AskText(std::string_view title, std::string_view prompt,
+                                               std::string_view initial, bool hidden,
+                                               std::string_view ok, std::string_view cancel) {
+        (void)ok;
+        (void)cancel;
+        return AskLine(title, prompt, initial, hidden);
+    }
+    // A list; the positions chosen (none: confirmed without a choice), or
+    // nullopt for Cancel.
+    virtual std::optional<std::vector<int>> ChooseList(const ListRequest& r) {
+        const std::optional<int> i = ChooseItem(r.title, r.items);
+        if (!i) return std::nullopt;
+        if (*i < 0) return std::vector<int>{};
+        return std::vector<int>{*i};
+    }
+    // A script-defined dialog: the value it closed with (0 Cancel), the
+    // controls' state changed by the user.
+    virtual int RunForm(Form& form) {
+        (void)form;
+        return 0;
+    }
+    // File names chosen (one unless the mode allows several), or nullopt.
+    virtual std::optional<std::vector<std::string>> AskFileName(const FileRequest& r) {
+        (void)r;
+        return std::nullopt;
+    }
+    virtual std::optional<std::string> AskDirectory(const DirectoryRequest& r) {
+        (void)r;
+        return std::nullopt;
+    }
 };
+
+// Version of the Ui interface a provider plugin is built against; the
+// loader refuses a plugin built for another.
+inline constexpr int kUiInterfaceVersion = 1;
 
 // The provider in use (console until a host picks another).
 Ui& CurrentUi();
@@ -53,9 +96,15 @@ std::unique_ptr<Ui> MakeQuietUi();
 // Answers are consumed in order: "ok", "cancel", "yes", "no" answer message
 // boxes; "text:..." answers AskLine; "button:CAPTION" (with or without "&",
 // any case) or "button#N" (1-based) chooses a button; "item:TEXT" or
-// "item#N" chooses from a list, "ok" confirms a list without a choice. An
-// answer that fits nothing, or the end of the list, is Cancel. Everything
-// asked is recorded in `Transcript()`.
+// "item#N" chooses from a list ("item#N,M,..." several), "ok" confirms a
+// list without a choice; "file:PATH" ("file:A;B" several) answers a file
+// name question, "dir:PATH" a directory question. A script-defined dialog
+// takes answers until one closes it: "type:NN=TEXT" types into control NN
+// (its number in the definition), "click:NN" clicks it, "pick:NN=ENTRY"
+// chooses an entry of an item or file list box, "button:CAPTION" clicks a
+// push button, "enter" presses Enter, "cancel" presses Escape. An answer
+// that fits nothing, or the end of the list, is Cancel. Everything asked is
+// recorded in `Transcript()`.
 class ScriptedUi : public Ui {
 public:
     explicit ScriptedUi(std::vector<std::string> answers) : answers_(std::move(answers)) {}
@@ -68,6 +117,12 @@ public:
     std::optional<int> ChooseItem(std::string_view title, const std::vector<std::string>& items) override;
     void Display(int seconds, std::string_view title, std::string_view text) override;
     void DebugOutput(std::string_view text) override;
+    std::optional<std::string> AskText(std::string_view title, std::string_view prompt, std::string_view initial,
+                                       bool hidden, std::string_view ok, std::string_view cancel) override;
+    std::optional<std::vector<int>> ChooseList(const ListRequest& r) override;
+    int RunForm(Form& form) override;
+    std::optional<std::vector<std::string>> AskFileName(const FileRequest& r) override;
+    std::optional<std::string> AskDirectory(const DirectoryRequest& r) override;
     const std::vector<std::string>& Transcript() const { return transcript_; }
 
 private:

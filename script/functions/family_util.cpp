@@ -56,10 +56,14 @@ ReplaceAsker ReplaceDialog(Call& c) {
 }
 
 std::optional<std::string> SelectItem(Call& c, std::string_view title, const std::vector<std::string>& items) {
-    const std::optional<int> chosen = c.ChooseItem(title, items);
+    ListRequest r;
+    r.title = std::string(title);
+    r.items = items;
+    const std::optional<std::vector<int>> chosen = c.ChooseList(std::move(r));
     if (!chosen) return std::nullopt;
-    if (*chosen < 0 || *chosen >= static_cast<int>(items.size())) return std::string();
-    return items[static_cast<std::size_t>(*chosen)];
+    if (chosen->empty() || chosen->front() < 0 || chosen->front() >= static_cast<int>(items.size()))
+        return std::string();
+    return items[static_cast<std::size_t>(chosen->front())];
 }
 
 bool TextCanFit(Call& c, std::uint64_t bytes) {

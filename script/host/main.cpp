@@ -22,10 +22,13 @@ void Usage(FILE* out) {
         "options:\n"
         "  --dump NAME[,NAME...]  print name=value of these variables after the run\n"
         "  --quiet[=LOG]          quiet mode: no boxes, messages appended to LOG\n"
-        "  --ui console|quiet     how message boxes and dialogs are shown\n"
+        "  --ui qt|console|quiet  how message boxes and dialogs are shown (default: qt\n"
+        "                         when a display is present, else console)\n"
         "  --answers A|B|...      answer boxes and dialogs from this list (ok, cancel,\n"
         "                         yes, no, text:WORDS, button:CAPTION, button#N,\n"
-        "                         item:TEXT, item#N) instead of asking\n"
+        "                         item:TEXT, item#N[,M...], file:PATH[;PATH...],\n"
+        "                         dir:PATH; in a script-defined dialog type:NN=TEXT,\n"
+        "                         click:NN, pick:NN=ENTRY, enter) instead of asking\n"
         "  --help, --version\n"
         "exit status: 0 script ended normally, 1 stopped on an error, 2 usage error\n",
         out);
@@ -49,7 +52,7 @@ struct Options {
     std::vector<std::string> dump;
     bool quiet = false;
     std::string quiet_log;
-    std::string ui = "console";
+    std::string ui = "auto";
     std::string answers;
     bool scripted = false;
 };
@@ -87,7 +90,7 @@ int Parse(int argc, char** argv, Options* o) {
             const char* v = value("--ui");
             if (!v) return 2;
             o->ui = v;
-            if (o->ui != "console" && o->ui != "quiet") {
+            if (o->ui != "console" && o->ui != "quiet" && o->ui != "qt") {
                 std::fprintf(stderr, "tarn: unknown --ui '%s'\n", v);
                 return 2;
             }

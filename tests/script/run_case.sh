@@ -17,6 +17,8 @@ trap 'rm -rf "$work"' EXIT
 export TARN_WINDOWS_DIR=$work/windows VRAYU_REGISTRY_DIR=$work/registry HOME=$work
 # Clock and session-end requests are only recorded, never made.
 export TARN_SYSTEM_ACTIONS=record:$work/system-actions.log
+# Questions go to the console (stdin), never to desktop windows.
+unset DISPLAY WAYLAND_DISPLAY
 cd "$(dirname "$case_file")"
 
 header() { sed -n "s/^; $1: \\{0,1\\}//p" "$case_file" | tr -d "\r"; }

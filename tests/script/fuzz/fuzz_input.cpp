@@ -31,7 +31,8 @@ void FenceFunctions() {
         "binaryread", "binarywrite", "binaryclip", "clip", "intcontrol", "win", "send", "mouse",
         "play", "dde", "object", "environset", "installfile", "icon", "endsession", "terminate",
         "wallpaper", "print", "snapshot", "timewait", "timedelay", "delay", "appwaitclose",
-        "waitforkey", "keytoggle", "dialog", "debug", "shortcut", "logdisk", "askfile", "askdirectory", "netinfo",
+        "waitforkey", "keytoggle", "dialog", "textbox", "debug", "shortcut", "logdisk", "askfile", "askdirectory",
+        "netinfo",
     };
     for (const KeywordEntry& e : kKeywordTable) {
         const std::string_view name(e.name, strnlen(e.name, sizeof e.name));
