@@ -5,9 +5,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "builtins.h"
 #include "export_guard.h"
