@@ -1,17 +1,9 @@
 #include "functions/logic/hotkeys.h"
 
-#include <cctype>
+#include "functions/logic/ini_file.h"  // SameNoCase
 
 namespace tarn::menu {
 namespace {
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 struct Prefix {
     std::string_view text;
@@ -30,7 +22,7 @@ unsigned char UpperLatin1(unsigned char c) {
 
 std::optional<std::uint16_t> KeyByName(std::string_view name) {
     for (const KeyName& k : kMenuKeyNames)
-        if (EqualNoCase(k.name, name)) return k.vk;
+        if (SameNoCase(k.name, name)) return k.vk;
     return std::nullopt;
 }
 
@@ -40,7 +32,7 @@ std::optional<std::uint16_t> ParseHotKey(std::string_view text) {
         more = false;
         for (const Prefix& p : kPrefixes) {
             // "Ctrl++" is Ctrl with the plus key: the last character is never a prefix's.
-            if (text.size() > p.text.size() && EqualNoCase(text.substr(0, p.text.size()), p.text)) {
+            if (text.size() > p.text.size() && SameNoCase(text.substr(0, p.text.size()), p.text)) {
                 mods |= p.bit;
                 text.remove_prefix(p.text.size());
                 more = true;
