@@ -15,7 +15,9 @@ constexpr const char* kCaption = "Tarn Menu";
 }  // namespace
 
 MenuSession::MenuSession(const QString& path, QObject* parent) : QObject(parent) {
-    std::snprintf(record_.path, sizeof record_.path, "%s", QFile::encodeName(path).constData());
+    // Absolute: an item's script may change the working folder.
+    std::snprintf(record_.path, sizeof record_.path, "%s",
+                  QFile::encodeName(QFileInfo(path).absoluteFilePath()).constData());
     const intptr_t size = DoDaDllInit(0, 0, TARN_INTERFACE_WORD, 0, 0, nullptr, nullptr);
     if (size > 0) {
         ctx_ = GlobalAlloc(GHND, static_cast<size_t>(size));

@@ -114,7 +114,7 @@ void MenuWindow::Rebuild() {
     tray_menu_.addAction("Show &Window", this, [this] { show(), raise(), activateWindow(); });
     tray_menu_.addAction("&Quit", qApp, &QApplication::quit);
 
-    QString text = QString("%1\n%2 item(s)").arg(QFileInfo(session_->Path()).absoluteFilePath()).arg(session_->Commands());
+    QString text = QString("%1\n%2 item(s)").arg(session_->Path()).arg(session_->Commands());
     const std::vector<std::uint16_t> keys = session_->HotKeys();
     if (!keys.empty()) {
         QStringList names;
