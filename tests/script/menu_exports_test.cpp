@@ -59,6 +59,8 @@ protected:
         auto ui = std::make_unique<ScriptedUi>(std::vector<std::string>{});
         ui_ = ui.get();
         SetUi(std::move(ui));
+        // One file per test: ctest runs the tests side by side.
+        path_ = testing::TempDir() + "/menu_exports_" + testing::UnitTest::GetInstance()->current_test_info()->name() + ".mnu";
         std::snprintf(record_.path, sizeof record_.path, "%s", path_.c_str());
     }
     void TearDown() override {
@@ -92,7 +94,7 @@ protected:
     Recorder menu_;
     TarnMenuFileRecord record_{};
     TarnHandle hotkeys_ = 0;
-    std::string path_ = testing::TempDir() + "/menu_exports_test.mnu";
+    std::string path_;
 };
 
 constexpr const char* kMenu =
