@@ -74,4 +74,20 @@ private:
     ScriptContext* ctx_;
 };
 
+// Attaches the variable table and heap of a locked context for one call.
+class Attached {
+public:
+    explicit Attached(ScriptContext* ctx)
+        : ctx_(ctx), vars_(S(ctx).variables_handle), heap_(S(ctx).heap_handle) {
+        ctx->variables = static_cast<VariableEntry*>(vars_.get());
+        S(ctx).heap = static_cast<StringHeap*>(heap_.get());
+    }
+    bool ok() const { return ctx_->variables && S(ctx_).heap; }
+
+private:
+    ScriptContext* ctx_;
+    Locked vars_;
+    Locked heap_;
+};
+
 }  // namespace tarn

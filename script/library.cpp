@@ -43,22 +43,6 @@ public:
     ~BusyGuard() { g_busy.store(0); }
 };
 
-// Attaches the variable table and heap of a context for one call.
-class Attached {
-public:
-    explicit Attached(ScriptContext* ctx)
-        : ctx_(ctx), vars_(S(ctx).variables_handle), heap_(S(ctx).heap_handle) {
-        ctx->variables = static_cast<VariableEntry*>(vars_.get());
-        S(ctx).heap = static_cast<StringHeap*>(heap_.get());
-    }
-    bool ok() const { return ctx_->variables && S(ctx_).heap; }
-
-private:
-    ScriptContext* ctx_;
-    Locked vars_;
-    Locked heap_;
-};
-
 void Copy(char* dst, std::size_t size, const char* src) {
     std::snprintf(dst, size, "%s", src ? src : "");
 }

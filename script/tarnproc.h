@@ -169,7 +169,7 @@ static_assert(offsetof(ScriptContext, internal) % 8 == 0, "library state is 8-al
 
 /* ---- exports ---------------------------------------------------------- */
 /* Failure results: DoDaDllInit, ProcessDaBatBuffer, DLLServices, VMalloc,
- * ProcessSubExpression, TarnSelectUi, TarnLastOutcome 0; find_var 0xFFFF;
+ * ProcessSubExpression, TarnSelectUi, TarnLastOutcome, the menu exports 0; find_var 0xFFFF;
  * get_token and get_string_token 0 (end of line); ViperAnswer -4; VFree,
  * putback and DoDllAbout do nothing. */
 
@@ -205,6 +205,107 @@ TARN_API int TarnLastOutcome(TarnHandle context, int* code, char* message, size_
  * as written. 1 = known, 0 = the run was not stopped by an error. */
 TARN_API int TarnLastStop(TarnHandle context, unsigned* line, char* script, size_t script_size, char* text,
                           size_t text_size);
+
+/* ---- menu files and hot keys ----------------------------------------- */
+/* A menu file holds titles on up to four levels (indented by 0 to 3
+ * blanks), each command item followed by the script lines it runs
+ * (indented by a tab or four blanks); ";" and "'" lines are comments. A
+ * title may name a hot key after a tab: "Ctrl+", "Shift+", "Alt+" (any
+ * order) and one character or a key name (BACKSPACE, BS, CLEAR, DELETE,
+ * DEL, DOWN, END, ENTER, ESCAPE, ESC, HELP, HOME, INSERT, LEFT, PGDN, PGUP,
+ * PRTSC, RIGHT, TAB, UP, F1 to F16, SPACE, SP), e.g. "&Notes\tCtrl+F1". A
+ * title of "-" signs alone that has neither deeper titles nor script lines
+ * is a separator.
+ *
+ * Numbering: the command items are numbered 1, 2, ... in file order (popups
+ * and separators are not counted); the command id of item n is
+ * TARN_MENU_FIRST_ID + n - 1. */
+#define TARN_MENU_FIRST_ID 1000
+#define TARN_MENU_PATH_MAX 4096
+
+/* The file record: the file's last write in the DOS forms (local time;
+ * date = (year - 1980) << 9 | month << 5 | day, time = hour << 11 |
+ * minute << 5 | second / 2), then the path. */
+typedef struct TarnMenuFileRecord {
+    uint16_t date;
+    uint16_t time;
+    char path[TARN_MENU_PATH_MAX];
+} TarnMenuFileRecord;
+
+/* How LoadStandardMenu builds the host's menu. Menu handles are the host's
+ * own non-zero values; `data` is passed back to every call.
+ *   create_bar: the menu bar (0 = failure, message 513);
+ *   create_popup: a popup titled `title` in `parent` (the bar or a popup;
+ *     0 = failure, messages 516, 517, 518 by level);
+ *   append_item: a command in `menu` with its id and hot-key text ("" for
+ *     none; the title keeps its "&" marks); 0 = failure (513 on the bar,
+ *     516 to 518 in a popup of level 1 to 3);
+ *   append_separator: a separator line in `menu` (NULL: none are added;
+ *     0 = failure, as items). */
+typedef struct TarnMenuBuilder {
+    void* data;
+    intptr_t (*create_bar)(void* data);
+    intptr_t (*create_popup)(void* data, intptr_t parent, const char* title);
+    int (*append_item)(void* data, intptr_t menu, const char* title, intptr_t command_id, const char* hotkey);
+    int (*append_separator)(void* data, intptr_t menu);
+} TarnMenuBuilder;
+
+/* Hot-key codes: a character in upper case, or a virtual-key code plus
+ * TARN_HOTKEY_VIRTUAL, with the bits of the modifiers held. */
+#define TARN_HOTKEY_VIRTUAL 0x1000u
+#define TARN_HOTKEY_SHIFT 0x8000u
+#define TARN_HOTKEY_CTRL 0x4000u
+#define TARN_HOTKEY_ALT 0x2000u
+/* Keystroke messages HotKeyCheck reads (a virtual key, or a character). */
+#define TARN_MSG_KEYDOWN 0x0100u
+#define TARN_MSG_CHAR 0x0102u
+#define TARN_MSG_SYSKEYDOWN 0x0104u
+#define TARN_MSG_SYSCHAR 0x0106u
+
+/* What HotKeyCheck asks of the host instead of posting WM_COMMAND:
+ *   modifiers: the TARN_HOTKEY_SHIFT/CTRL/ALT bits of the keys held now;
+ *   window_enabled: whether `window` takes commands (NULL: it does);
+ *   post_command: deliver `command_id` to `window` later (the host's queue). */
+typedef struct TarnHotKeyHost {
+    void* data;
+    unsigned (*modifiers)(void* data);
+    int (*window_enabled)(void* data, TarnHandle window);
+    void (*post_command)(void* data, TarnHandle window, intptr_t command_id);
+} TarnHotKeyHost;
+
+/* Flags of ParseStandardMenu. */
+#define TARN_MENU_SILENT 1 /* show no message box; the result alone tells */
+
+/* Reads record->path, builds the menu through `builder` and fills the
+ * record's date and time. `hotkeys`, when not NULL, receives a new
+ * GlobalAlloc block (the host frees it): a 16-bit count, then pairs of
+ * 16-bit key code and command id. Message boxes (caption `title`, NULL for
+ * "Tarn Menu") tell what failed. Result: the count of command items, 0 on
+ * failure. `context` may be 0 (messages are then never quiet). */
+TARN_API intptr_t LoadStandardMenu(TarnHandle context, TarnHandle window, TarnMenuFileRecord* record,
+                                   const TarnMenuBuilder* builder, TarnHandle* hotkeys, const char* title);
+/* The script of item `item` (1-based number, see Numbering) of the menu
+ * file of `record`: a new GlobalAlloc block (the host frees it) holding its
+ * lines, each ended by CR LF, then a zero byte; "Param0" becomes 0 and
+ * param1..param9 are deleted. -1 when the file changed since the record
+ * was made (its date and time differ, or `item_count`, when not 0, is no
+ * longer its count of items), after message 528 asking the user to choose
+ * again once the host has reloaded; 0 on failure. `ignored` is not read. */
+TARN_API intptr_t ParseStandardMenu(TarnHandle context, TarnHandle window, intptr_t item, intptr_t flags,
+                                    intptr_t item_count, intptr_t ignored, const TarnMenuFileRecord* record,
+                                    const char* title);
+/* ParseStandardMenu for a command id of the menu (TARN_MENU_FIRST_ID +
+ * n - 1 is item n); an id outside the menu's gives 0 without a message. */
+TARN_API intptr_t MenuSelectProcessing(TarnHandle context, TarnHandle window, intptr_t command_id,
+                                       intptr_t item_count, const TarnMenuFileRecord* record, const char* title);
+/* Matches a keystroke against a hot-key table of LoadStandardMenu: for
+ * TARN_MSG_KEYDOWN/SYSKEYDOWN `key` is a virtual key (Shift, Ctrl, Alt
+ * alone match nothing), for TARN_MSG_CHAR/SYSCHAR a character (1 to 26 with
+ * Ctrl held stand for their letters); the modifiers come from the host.
+ * On a match the entry's command is posted to `window` when it is enabled,
+ * and the result is 1; else 0. */
+TARN_API intptr_t HotKeyCheck(TarnHandle table, TarnHandle window, unsigned message, uintptr_t key,
+                              const TarnHotKeyHost* host);
 
 #ifdef __cplusplus
 }
