@@ -63,6 +63,7 @@
     X(FPMathSquareRootNegativeNumber, 1349) \
     X(FPMathCannotTakeLogZero, 1350) \
     X(FPMathFactArgsMustPositive, 1351) \
+    X(RequestIgnoredSecurityViolation, 1388) \
     X(FileCompareFileOpenFailureFirst, 1389) \
     X(FileCompareFileOpenFailureSecond, 1390) \
     X(ListAllocationCouldNotItemizeAll, 1398) \

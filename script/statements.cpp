@@ -1,5 +1,4 @@
 #include "statements.h"
-#include "functions/debug.h"
 
 #include <sys/stat.h>
 
@@ -11,6 +10,7 @@
 
 #include "builtins.h"
 #include "context.h"
+#include "debug_hooks.h"
 #include "errors.h"
 #include "expression.h"
 #include "keywords.h"

@@ -180,7 +180,7 @@ void SetClock(Request& r) {
 void EndSession(Request& r, SessionEnd what) {
     const int err = systemActions().EndSession(what, intcontrolNumber(r.p2) != 0);
     r.result = "0";
-    if (err == EPERM && what != SessionEnd::LogOff) return r.c.Fail(1388);
+    if (err == EPERM && what != SessionEnd::LogOff) return r.c.Fail(err::RequestIgnoredSecurityViolation);
     if (!err) r.s.terminate = 1;
 }
 void LogOff(Request& r) { EndSession(r, SessionEnd::LogOff); }
