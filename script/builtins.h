@@ -15,8 +15,8 @@
 //    descriptor: read them with c.Int(i), c.Float(i), c.Str(i) (0-based).
 //    Variadic functions (count TARN_VARIADIC) get the raw values instead:
 //    c.Count(), c.Arg(i), and convert with c.ToInt / c.ToFloat / c.ToStr.
-//    Arguments and results are released by the caller: a handler never
-//    releases a value itself, on any path.
+//    Arguments and results are owned by the caller (OwnedArgs, OwnedValue
+//    in owned_value.h): a handler never releases a value itself, on any path.
 // 3. Give the result with c.ReturnInt, c.ReturnFloat or c.ReturnText (a
 //    handler that returns nothing gives integer 0); a handle (an integer of
 //    the handle type, e.g. an open file) with c.ReturnHandle. An integer
@@ -45,8 +45,8 @@
 //    built-in that no family registers raises err::FunctionNotDefined at
 //    run time. A later registration of a name replaces an earlier one.
 // 6. Tests: a case file per family in tests/script/functions/cases/
-//    (run_cases.sh: ";--- name" cases with ";= var=value" and ";@error"
-//    expectations), unit tests for the logic, and the fuzzer's fence list
+//    (tests/script/run_cases.sh: ";--- name" cases with ";= var=value" and
+//    ";@error" expectations), unit tests for the logic, and the fuzzer's fence list
 //    (tests/script/fuzz/fuzz_input.cpp) when a function touches files,
 //    programs or the desktop.
 #pragma once

@@ -12,6 +12,7 @@
 #include "functions/libraries.h"
 #include "keywords.h"
 #include "messages.h"
+#include "owned_value.h"
 #include "string_heap.h"
 #include "tokenizer.h"
 #include "values.h"
@@ -21,10 +22,6 @@ namespace tarn {
 namespace {
 
 bool IsToken(const State& s, int code) { return s.token_type == kTokKeyword && s.token_code == code; }
-
-void ReleaseArgs(ScriptContext* ctx, Value* args, int n) {
-    for (int i = 0; i < n; ++i) ReleaseValue(ctx, args[i]);
-}
 
 // drop(var, ...) and isdefined(var): arguments are variable names.
 bool NameFunction(ScriptContext* ctx, int code, Value* out) {
@@ -147,16 +144,16 @@ bool HandleCallbackStatus(ScriptContext* ctx, intptr_t status) {
     return Error(s, kCodeCallFailed);
 }
 
-bool CallFunction(ScriptContext* ctx, int code, Value* out) {
+bool CallFunction(ScriptContext* ctx, int code, OwnedValue& out) {
     State& s = S(ctx);
-    SetUndefined(*out);
+    out.Reset();
     const KeywordEntry* e = KeywordOf(ctx, code);
     if (!e) return Error(s, err::FunctionNotDefined);
-    if (e->kind == TARN_KW_VARFUNCTION) return NameFunction(ctx, code, out);
+    if (e->kind == TARN_KW_VARFUNCTION) return NameFunction(ctx, code, out.get());
     if (ParsesOwnArguments(code)) {
         Builtin h = FindBuiltin(code);
         if (!h) return Error(s, err::FunctionNotDefined);
-        Call c(ctx, code, out, nullptr, 0);
+        Call c(ctx, code, out.get(), nullptr, 0);
         h(c);
         return !s.error;
     }
@@ -165,65 +162,39 @@ bool CallFunction(ScriptContext* ctx, int code, Value* out) {
     if (count > kMaxArgs && count != TARN_VARIADIC) return Error(s, err::TooManyArguments);
     get_token(ctx);
     if (!IsToken(s, kw::Open)) return Error(s, err::OpeningParenthesisMissing);
-    Value args[kMaxArgs + 1];
-    int n = 0;
+    // Every argument evaluated so far is freed on any return from here.
+    OwnedArgs args(ctx);
     get_token(ctx);
     if (s.error) return false;
     if (count == TARN_VARIADIC) {
         if (!IsToken(s, kw::Close)) {
             while (true) {
-                if (n == kMaxArgs) {
-                    ReleaseArgs(ctx, args, n);
-                    return Error(s, err::WrongArgumentCount);
-                }
-                if (!ProcessSubExpression(ctx, &args[n], 0)) {
-                    ReleaseArgs(ctx, args, n);
-                    return false;
-                }
-                ++n;
+                Value* arg = args.Add();
+                if (!arg) return Error(s, err::WrongArgumentCount);
+                if (!ProcessSubExpression(ctx, arg, 0)) return false;
                 if (IsToken(s, kw::Close)) break;
-                if (!IsToken(s, kw::Comma)) {
-                    ReleaseArgs(ctx, args, n);
-                    return Error(s, err::IllegalDelimiter);
-                }
+                if (!IsToken(s, kw::Comma)) return Error(s, err::IllegalDelimiter);
                 get_token(ctx);
             }
         }
         // A first argument marked string is converted; the rest are raw.
-        if (n > 0 && ArgIsString(desc, 0) && !Convert(ctx, desc, 0, args[0])) {
-            ReleaseArgs(ctx, args, n);
-            return false;
-        }
+        if (args.size() > 0 && ArgIsString(desc, 0) && !Convert(ctx, desc, 0, args[0])) return false;
     } else {
-        for (; n < count; ++n) {
+        for (int n = 0; n < count; ++n) {
             if (n == 0 && IsToken(s, kw::Close)) return Error(s, err::WrongArgumentCount);
-            if (!ProcessSubExpression(ctx, &args[n], 0)) {
-                ReleaseArgs(ctx, args, n);
-                return false;
-            }
+            if (!ProcessSubExpression(ctx, args.Add(), 0)) return false;
             if (n + 1 < count) {
                 if (IsToken(s, kw::Comma)) {
                     get_token(ctx);
-                    if (s.error) {
-                        ReleaseArgs(ctx, args, n + 1);
-                        return false;
-                    }
+                    if (s.error) return false;
                     continue;
                 }
-                ReleaseArgs(ctx, args, n + 1);
                 return Error(s, IsToken(s, kw::Close) ? err::WrongArgumentCount : err::IllegalDelimiter);
             }
         }
-        if (!IsToken(s, kw::Close)) {
-            ReleaseArgs(ctx, args, n);
-            return Error(s, err::WrongArgumentCount);
-        }
-        for (int i = 0; i < n; ++i) {
-            if (!Convert(ctx, desc, i, args[i])) {
-                ReleaseArgs(ctx, args, n);
-                return false;
-            }
-        }
+        if (!IsToken(s, kw::Close)) return Error(s, err::WrongArgumentCount);
+        for (int i = 0; i < args.size(); ++i)
+            if (!Convert(ctx, desc, i, args[i])) return false;
     }
     // The token after ")" becomes current before the handler runs, so a
     // handler may run statements (call) without disturbing this line.
@@ -235,25 +206,19 @@ bool CallFunction(ScriptContext* ctx, int code, Value* out) {
         if (!h) {
             ok = Error(s, err::FunctionNotDefined);
         } else {
-            Call c(ctx, code, out, args, n);
+            Call c(ctx, code, out.get(), args.data(), args.size());
             // Memory a handler cannot get is this statement's error.
             try {
                 h(c);
             } catch (const std::bad_alloc&) {
-                ReleaseValue(ctx, *out);
-                SetInt(*out, 0);
-                s.error = 3096;
+                s.error = err::OutOfStringMemory;
             }
             ok = !s.error;
         }
     } else {
-        ok = CallOut(ctx, code, args, n, out);
+        ok = CallOut(ctx, code, args.data(), args.size(), out.get());
     }
-    ReleaseArgs(ctx, args, n);
-    if (!ok) {
-        ReleaseValue(ctx, *out);
-        return false;
-    }
+    if (!ok) return false;
     if (out->type & (TARN_INT | TARN_FLOAT)) DropText(ctx, *out);
     s.cursor = after;
     get_token(ctx);

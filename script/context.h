@@ -104,7 +104,7 @@ struct State {
     std::int16_t last_error;   // lasterror()
     std::int8_t error_mode;
     std::int8_t debug_mode;    // debug(): 1 on, 0 off, -1
-    // The statement just run, for the debug dialog (functions/debug.h).
+    // The statement just run, for the debug dialog (debug_hooks.h).
     std::int8_t debug_kind;    // DebugKind, -1 none yet
     std::int8_t debug_truth;   // 1, 0, -1 none
     std::int16_t debug_error;  // its error code, 0 none

@@ -9,6 +9,7 @@
 #include "errors.h"
 #include "export_guard.h"
 #include "keywords.h"
+#include "owned_value.h"
 #include "string_heap.h"
 #include "tokenizer.h"
 #include "values.h"
@@ -176,13 +177,15 @@ double LiteralValue(std::string_view t) {
     return d;
 }
 
-bool Level(ScriptContext* ctx, int level, Value* out);
+// The evaluation functions below fill a value their caller owns: on a
+// failure (or an exception) the owner frees whatever it holds.
+bool Level(ScriptContext* ctx, int level, OwnedValue& out);
 
-bool Unary(ScriptContext* ctx, Value* out);
+bool Unary(ScriptContext* ctx, OwnedValue& out);
 
-bool Primary(ScriptContext* ctx, Value* out) {
+bool Primary(ScriptContext* ctx, OwnedValue& out) {
     State& s = S(ctx);
-    SetUndefined(*out);
+    out.Reset();
     switch (s.token_type) {
         case kTokEnd:
             return Error(s, err::IncompleteStatement);
@@ -227,10 +230,7 @@ bool Primary(ScriptContext* ctx, Value* out) {
         get_token(ctx);
         if (s.error) return false;
         if (!Level(ctx, 1, out)) return false;
-        if (s.token_type != kTokKeyword || s.token_code != kw::Close) {
-            ReleaseValue(ctx, *out);
-            return Error(s, err::UnbalancedParenthesis);
-        }
+        if (s.token_type != kTokKeyword || s.token_code != kw::Close) return Error(s, err::UnbalancedParenthesis);
         get_token(ctx);
         return true;
     }
@@ -268,7 +268,7 @@ bool Primary(ScriptContext* ctx, Value* out) {
     return Error(s, err::IllegalSyntax);
 }
 
-bool Unary(ScriptContext* ctx, Value* out) {
+bool Unary(ScriptContext* ctx, OwnedValue& out) {
     State& s = S(ctx);
     if (s.token_type == kTokKeyword &&
         (s.token_code == kw::Not || s.token_code == kw::Minus || s.token_code == kw::Plus ||
@@ -278,18 +278,15 @@ bool Unary(ScriptContext* ctx, Value* out) {
         if (s.error) return false;
         if (!Unary(ctx, out)) return false;
         const unsigned t = NumericType(ctx, *out);
-        if (!t) {
-            ReleaseValue(ctx, *out);
-            return Error(s, err::NotANumber);
-        }
+        if (!t) return Error(s, err::NotANumber);
         if (t == TARN_FLOAT) {
             const double d = out->real;
-            ReleaseValue(ctx, *out);
+            out.Reset();
             if (op == kw::Not || op == kw::BitNot) return Error(s, err::UnaryOperatorType);
             SetFloat(*out, op == kw::Minus ? -d : d);
         } else {
             const std::int32_t i = out->integer;
-            ReleaseValue(ctx, *out);
+            out.Reset();
             switch (op) {
                 case kw::Not: SetInt(*out, i == 0 ? 1 : 0); break;
                 case kw::Minus: SetInt(*out, Wrap(-std::int64_t{i})); break;
@@ -302,36 +299,29 @@ bool Unary(ScriptContext* ctx, Value* out) {
     return Primary(ctx, out);
 }
 
-bool Level(ScriptContext* ctx, int level, Value* out) {
+bool Level(ScriptContext* ctx, int level, OwnedValue& out) {
     State& s = S(ctx);
     if (level == 8) return Unary(ctx, out);
     if (!Level(ctx, level + 1, out)) return false;
     while (LevelOf(s) == level) {
         const int op = s.token_code;
         get_token(ctx);
-        if (s.error) {
-            ReleaseValue(ctx, *out);
-            return false;
-        }
-        Value right;
-        if (!Level(ctx, level + 1, &right)) {
-            ReleaseValue(ctx, *out);
-            return false;
-        }
-        Value left = *out;
-        if (!ApplyBinary(ctx, op, left, right, out)) return false;
+        if (s.error) return false;
+        OwnedValue right(ctx);
+        if (!Level(ctx, level + 1, right)) return false;
+        if (!ApplyBinary(ctx, op, out, right)) return false;
     }
-    if (level == 3 && s.token_type == kTokKeyword && s.token_code == kw::Assign) {
-        ReleaseValue(ctx, *out);
+    if (level == 3 && s.token_type == kTokKeyword && s.token_code == kw::Assign)
         return Error(s, err::AssignmentNotLegal);
-    }
     return true;
 }
 
 }  // namespace
 
-bool ApplyBinary(ScriptContext* ctx, int op, Value& a, Value& b, Value* out) {
+bool ApplyBinary(ScriptContext* ctx, int op, OwnedValue& left, OwnedValue& right) {
     State& s = S(ctx);
+    Value& a = *left;
+    Value& b = *right;
     bool ok;
     Value r;
     SetUndefined(r);
@@ -353,14 +343,14 @@ bool ApplyBinary(ScriptContext* ctx, int op, Value& a, Value& b, Value* out) {
             ok = FloatArith(s, op, x, y, &r);
         }
     }
-    ReleaseValue(ctx, a);
-    ReleaseValue(ctx, b);
-    *out = r;
+    left.Reset();
+    right.Reset();
+    *left = r;
     return ok;
 }
 
-bool Evaluate(ScriptContext* ctx, Value* out) {
-    SetUndefined(*out);
+bool Evaluate(ScriptContext* ctx, OwnedValue& out) {
+    out.Reset();
     if (S(ctx).error) return false;
     return Level(ctx, 1, out);
 }
@@ -380,13 +370,10 @@ static int SubExpression(ScriptContext* ctx, Value* out, int assignment_allowed)
             if (!assignment_allowed) return Error(s, err::AssignmentNotLegal), 0;
             get_token(ctx);
             if (s.error) return 0;
-            Value v;
-            if (!Evaluate(ctx, &v)) return 0;
-            if (s.token_type != kTokEnd) {
-                ReleaseValue(ctx, v);
-                return Error(s, err::ExpressionContinues), 0;
-            }
-            AssignVariable(ctx, slot, v);
+            OwnedValue v(ctx);
+            if (!Evaluate(ctx, v)) return 0;
+            if (s.token_type != kTokEnd) return Error(s, err::ExpressionContinues), 0;
+            AssignVariable(ctx, slot, v.Release());
             if (out) SetUndefined(*out);
             return 1;
         }
@@ -395,10 +382,11 @@ static int SubExpression(ScriptContext* ctx, Value* out, int assignment_allowed)
         s.cursor = save_start;
         get_token(ctx);
     }
-    Value tmp;
-    Value* dst = out ? out : &tmp;
-    if (!Evaluate(ctx, dst)) return 0;
-    if (!out) ReleaseValue(ctx, tmp);
+    // The host's value is written only with a complete result.
+    if (out) SetUndefined(*out);
+    OwnedValue v(ctx);
+    if (!Evaluate(ctx, v)) return 0;
+    if (out) *out = v.Release();
     return 1;
 }
 

@@ -1,5 +1,4 @@
 #include "statements.h"
-#include "functions/debug.h"
 
 #include <sys/stat.h>
 
@@ -11,10 +10,12 @@
 
 #include "builtins.h"
 #include "context.h"
+#include "debug_hooks.h"
 #include "errors.h"
 #include "expression.h"
 #include "keywords.h"
 #include "messages.h"
+#include "owned_value.h"
 #include "string_heap.h"
 #include "tokenizer.h"
 #include "values.h"
@@ -184,11 +185,9 @@ Flow CachedJump(ScriptContext* ctx, const char* line) {
 bool EvalInt(ScriptContext* ctx, std::int32_t* out, int bad = err::NotANumber) {
     State& s = S(ctx);
     if (AtEnd(s)) return Error(s, err::IncompleteStatement);
-    Value v;
-    if (!Evaluate(ctx, &v)) return false;
-    const bool ok = ValueToInt(ctx, v, out);
-    ReleaseValue(ctx, v);
-    return ok || Error(s, bad);
+    OwnedValue v(ctx);
+    if (!Evaluate(ctx, v)) return false;
+    return ValueToInt(ctx, *v, out) || Error(s, bad);
 }
 
 // A switch or case value: an integer, or a string that converts to one
@@ -196,11 +195,9 @@ bool EvalInt(ScriptContext* ctx, std::int32_t* out, int bad = err::NotANumber) {
 bool EvalSwitchInt(ScriptContext* ctx, std::int32_t* out) {
     State& s = S(ctx);
     if (AtEnd(s)) return Error(s, err::IncompleteStatement);
-    Value v;
-    if (!Evaluate(ctx, &v)) return false;
-    const bool ok = NumericType(ctx, v) == TARN_INT && ValueToInt(ctx, v, out);
-    ReleaseValue(ctx, v);
-    return ok || Error(s, err::SwitchNotInteger);
+    OwnedValue v(ctx);
+    if (!Evaluate(ctx, v)) return false;
+    return (NumericType(ctx, *v) == TARN_INT && ValueToInt(ctx, *v, out)) || Error(s, err::SwitchNotInteger);
 }
 
 // Hands a break/continue request of a closed entry to the enclosing one.
@@ -245,65 +242,37 @@ void SkipToTo(ScriptContext* ctx) {
 Flow ForRound(ScriptContext* ctx, std::uint16_t slot, bool first) {
     State& s = S(ctx);
     get_token(ctx);  // past "to"
-    Value end;
-    if (AtEnd(s)) {
-        Error(s, err::ForSyntax);
-        return Flow::Next;
-    }
-    if (!Evaluate(ctx, &end)) return Flow::Next;
-    Value step;
-    SetInt(step, 1);
+    if (AtEnd(s)) return Error(s, err::ForSyntax), Flow::Next;
+    OwnedValue end(ctx);
+    if (!Evaluate(ctx, end)) return Flow::Next;
+    OwnedValue step(ctx);
+    SetInt(*step, 1);
     if (IsToken(s, kw::By)) {
         get_token(ctx);
-        if (AtEnd(s)) {
-            ReleaseValue(ctx, end);
-            Error(s, err::IncompleteStatement);
-            return Flow::Next;
-        }
-        if (!Evaluate(ctx, &step)) {
-            ReleaseValue(ctx, end);
-            return Flow::Next;
-        }
+        if (AtEnd(s)) return Error(s, err::IncompleteStatement), Flow::Next;
+        if (!Evaluate(ctx, step)) return Flow::Next;
     }
-    if (!AtEnd(s)) {
-        ReleaseValue(ctx, end);
-        ReleaseValue(ctx, step);
-        Error(s, err::ExpressionContinues);
-        return Flow::Next;
-    }
-    VariableEntry& var = ctx->variables[slot];
-    Value cur{var.real, var.integer, var.type, 0, -1};
-    if (var.type & TARN_STRING) CopyValue(ctx, Value{var.real, var.integer, var.type, var.text, -1}, cur);
-    if (!NumericType(ctx, cur) || !NumericType(ctx, end) || !NumericType(ctx, step)) {
-        ReleaseValue(ctx, cur);
-        ReleaseValue(ctx, end);
-        ReleaseValue(ctx, step);
-        Error(s, err::ForCounterNotNumber);
-        return Flow::Next;
-    }
+    if (!AtEnd(s)) return Error(s, err::ExpressionContinues), Flow::Next;
+    const VariableEntry& var = ctx->variables[slot];
+    OwnedValue cur(ctx);
+    *cur = Value{var.real, var.integer, var.type, 0, -1};
+    if (var.type & TARN_STRING) CopyValue(ctx, Value{var.real, var.integer, var.type, var.text, -1}, *cur);
+    if (!NumericType(ctx, *cur) || !NumericType(ctx, *end) || !NumericType(ctx, *step))
+        return Error(s, err::ForCounterNotNumber), Flow::Next;
     double stepValue = 0;
-    ValueToFloat(ctx, step, &stepValue);
+    ValueToFloat(ctx, *step, &stepValue);
     if (!first) {
-        Value stepCopy = step, sum;
-        SetUndefined(step);
-        if (!ApplyBinary(ctx, kw::Plus, cur, stepCopy, &sum)) {
-            ReleaseValue(ctx, end);
-            return Flow::Next;
-        }
-        AssignVariable(ctx, slot, sum);
-        cur = sum;
-        cur.text = 0;
+        if (!ApplyBinary(ctx, kw::Plus, cur, step)) return Flow::Next;
+        // A sum is a number without a string: the variable and `cur` share
+        // no block.
+        AssignVariable(ctx, slot, *cur);
     }
-    Value curCopy = cur, endCopy = end, holds;
-    curCopy.text = 0;
-    curCopy.type &= ~TARN_STRING;
-    if (!(curCopy.type & (TARN_INT | TARN_FLOAT))) NumericType(ctx, curCopy);
-    const bool ok = ApplyBinary(ctx, stepValue >= 0 ? kw::LessEq : kw::GreaterEq, curCopy, endCopy, &holds);
-    if (first) ReleaseValue(ctx, cur);
-    ReleaseValue(ctx, step);
-    if (!ok) return Flow::Next;
-    StructEntry* top = Top(s);
-    top->skip = holds.integer ? kRun : kFalse;
+    Value counter = *cur;
+    counter.text = 0;
+    counter.type &= ~TARN_STRING;
+    OwnedValue holds(ctx, counter);
+    if (!ApplyBinary(ctx, stepValue >= 0 ? kw::LessEq : kw::GreaterEq, holds, end)) return Flow::Next;
+    Top(s)->skip = holds->integer ? kRun : kFalse;
     return Flow::Next;
 }
 
@@ -339,24 +308,16 @@ Flow For(ScriptContext* ctx, std::uint32_t line_offset) {
         Error(s, err::ForSyntax);
         return Flow::Next;
     }
-    Value start;
-    if (!Evaluate(ctx, &start)) return Flow::Next;
-    const unsigned t = NumericType(ctx, start);
-    if (!t) {
-        ReleaseValue(ctx, start);
-        Error(s, err::ForCounterNotNumber);
-        return Flow::Next;
-    }
-    if (t == TARN_INT) {
-        const std::int32_t i = start.integer;
-        ReleaseValue(ctx, start);
-        SetInt(start, i);
-    } else {
-        const double d = start.real;
-        ReleaseValue(ctx, start);
-        SetFloat(start, d);
-    }
-    AssignVariable(ctx, slot, start);
+    OwnedValue start(ctx);
+    if (!Evaluate(ctx, start)) return Flow::Next;
+    const unsigned t = NumericType(ctx, *start);
+    if (!t) return Error(s, err::ForCounterNotNumber), Flow::Next;
+    // The counter starts as the number alone.
+    Value number;
+    if (t == TARN_INT) SetInt(number, start->integer);
+    else SetFloat(number, start->real);
+    start.Reset();
+    AssignVariable(ctx, slot, number);
     if (!IsToken(s, kw::To)) {
         Error(s, err::ForSyntax);
         return Flow::Next;
@@ -496,16 +457,14 @@ Flow ExpressionStatement(ScriptContext* ctx) {
         // The debug dialog shows the value (of the assigned variable).
         const bool variable = s.token_type == kTokVariable;
         const std::uint16_t slot = s.token_var;
-        Value v;
-        SetUndefined(v);
-        ProcessSubExpression(ctx, &v, 1);
-        if (!HasValue(v) && variable && slot != kNoVariable) {
+        OwnedValue v(ctx);
+        ProcessSubExpression(ctx, v.get(), 1);
+        if (!HasValue(*v) && variable && slot != kNoVariable) {
             const VariableEntry& e = ctx->variables[slot];
             DebugNoteValue(ctx, Value{e.real, e.integer, e.type, e.text, -1});
         } else {
-            DebugNoteValue(ctx, v);
+            DebugNoteValue(ctx, *v);
         }
-        ReleaseValue(ctx, v);
     }
     if (!s.error && !AtEnd(s)) Error(s, err::ExpressionContinues);
     return Flow::Next;
@@ -842,7 +801,7 @@ int RunScript(ScriptContext* ctx, char* text, std::uint32_t length) {
         try {
             flow = RunLine(ctx);
         } catch (const std::bad_alloc&) {
-            s.error = 3096;
+            s.error = err::OutOfStringMemory;
         }
         const int code = s.error;
         if (flow == Flow::Stop) {

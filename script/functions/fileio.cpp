@@ -6,6 +6,7 @@
 #include "functions/logic/filelist.h"
 #include "functions/logic/filenames.h"
 #include "functions/logic/linefile.h"
+#include "owned_value.h"
 #include "values.h"
 
 #include <cstring>
@@ -64,14 +65,13 @@ bool itemizeNull(Call& c, bool directories) {
     if (!table || !ctx->host_callback) return false;
     for (int i = 0; table[i].name_length; ++i) {
         if (std::strncmp(table[i].name, "itemizenull", sizeof table[i].name) != 0) continue;
-        Value out;
-        SetInt(out, 0);
-        TarnAnswer answer{ctx, &out};
+        OwnedValue out(ctx);
+        SetInt(*out, 0);
+        TarnAnswer answer{ctx, out.get()};
         intptr_t status = ctx->host_callback(c.State().window, c.State().instance, TARN_CALLBACK_WORD, i, ViperAnswer,
                                              &answer, nullptr, directories ? "1" : "0", "", "", "", "");
         std::string text;
-        if (status >= 0 && (out.type & TARN_STRING)) text = std::string(TextOf(ctx, out));
-        ReleaseValue(ctx, out);
+        if (status >= 0 && (out->type & TARN_STRING)) text = std::string(TextOf(ctx, *out));
         ReturnTextOrMemError(c, text);
         return true;
     }

@@ -18,6 +18,7 @@
 #include "functions/logic/filenames.h"
 #include "functions/intcontrol.h"
 #include "messages.h"
+#include "owned_value.h"
 #include "string_heap.h"
 #include "functions/logic/system_actions.h"
 #include "values.h"
@@ -184,7 +185,7 @@ void SetClock(Request& r) {
 void EndSession(Request& r, SessionEnd what) {
     const int err = systemActions().EndSession(what, intcontrolNumber(r.p2) != 0);
     r.result = "0";
-    if (err == EPERM && what != SessionEnd::LogOff) return r.c.Fail(1388);
+    if (err == EPERM && what != SessionEnd::LogOff) return r.c.Fail(err::RequestIgnoredNTSecurity);
     if (!err) r.s.terminate = 1;
 }
 void LogOff(Request& r) { EndSession(r, SessionEnd::LogOff); }
@@ -312,22 +313,18 @@ void ToHost(Call& c, std::int32_t request) {
     State& s = c.State();
     ScriptContext* ctx = c.Context();
     if (s.host_intcontrol < 0 || !ctx->host_callback) return c.Fail(err::IntControlOpcode);
-    Value out;
-    SetInt(out, 0);
-    TarnAnswer answer{ctx, &out};
+    OwnedValue out(ctx);
+    SetInt(*out, 0);
+    TarnAnswer answer{ctx, out.get()};
     s.error_detail[0] = 0;
     const std::string number = std::to_string(request);
     const std::string p1(c.Str(1)), p2(c.Str(2)), p3(c.Str(3)), p4(c.Str(4));
     const intptr_t status = ctx->host_callback(s.window, s.instance, TARN_CALLBACK_WORD, s.host_intcontrol,
                                                ViperAnswer, &answer, nullptr, number.c_str(), p1.c_str(),
                                                p2.c_str(), p3.c_str(), p4.c_str());
-    if (!HandleCallbackStatus(ctx, status)) {
-        ReleaseValue(ctx, out);
-        return;
-    }
+    if (!HandleCallbackStatus(ctx, status)) return;
     std::string text;
-    ValueAsString(ctx, out, &text);
-    ReleaseValue(ctx, out);
+    ValueAsString(ctx, *out, &text);
     ReturnTextOrMemError(c, text);
 }
 

@@ -9,25 +9,11 @@
 #include <new>
 
 #include "export_guard.h"
+#include "failing_new.h"
 #include "ui.h"
 #include "test_context.h"
 #include "tokenizer.h"
 #include "functions/ymdhms_export.h"
-
-namespace {
-// Real allocation failure: the n-th operator new from now on throws.
-std::atomic<long> g_new_countdown{-1};
-}  // namespace
-
-void* operator new(std::size_t n) {
-    if (g_new_countdown.load() >= 0 && g_new_countdown.fetch_sub(1) == 0) throw std::bad_alloc();
-    if (void* p = std::malloc(n ? n : 1)) return p;
-    throw std::bad_alloc();
-}
-// The pair of the malloc above (the compiler cannot see they match).
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace tarn {
 namespace {
@@ -102,9 +88,9 @@ TEST(ExportGuard, RealAllocationFailuresInARun) {
         const TarnHandle h = GlobalAlloc(GHND, text.size() + 1);
         std::memcpy(GlobalLock(h), text.c_str(), text.size() + 1);
         GlobalUnlock(h);
-        g_new_countdown.store(n);
+        test::g_new_countdown.store(n);
         const intptr_t r = ProcessDaBatBuffer(0, c.ctx_h, h, nullptr, nullptr);
-        const bool hit = g_new_countdown.exchange(-1) < 0;
+        const bool hit = test::g_new_countdown.exchange(-1) < 0;
         GlobalFree(h);
         if (!hit) break;  // the run no longer allocates that often
         ++hits;
