@@ -6,6 +6,7 @@
 #include <QStringDecoder>
 
 #include "english_entry.h"
+#include "glyph_decoder.h"
 
 namespace vrayu {
 
@@ -110,6 +111,17 @@ std::optional<QByteArray> ReadWholeFile(const QString& path) {
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) return std::nullopt;
     return bytes;
+}
+
+DocumentText DocumentTextFromTeluguExport(const QByteArray& bytes) {
+    QByteArray glyphs = bytes;
+    const QByteArray header = QByteArray(kTeluguExportHeader) + kCrLf + kCrLf + kCrLf;
+    if (glyphs.startsWith(header)) glyphs.remove(0, header.size());
+    if (glyphs.endsWith(kCrLf)) glyphs.chop(2);
+    // Glyph codes -> Unicode Telugu (UTF-8) -> the pane's entry rules, which
+    // romanize Telugu as a UTF-8 document would be.
+    const std::string unicode = DecodeVrayuGlyphs(std::string_view(glyphs.constData(), size_t(glyphs.size())));
+    return DocumentTextFromBytes(QByteArray::fromStdString(unicode));
 }
 
 }  // namespace vrayu

@@ -53,6 +53,9 @@ struct DocumentText {
     int inexactTelugu = 0;  // Telugu places the romanization cannot type exactly
 };
 DocumentText DocumentTextFromBytes(const QByteArray& bytes);
+// A Telugu export (glyph codes of the Vrayu font, with or without the export's
+// header line) read back as romanized text for the English pane.
+DocumentText DocumentTextFromTeluguExport(const QByteArray& bytes);
 
 // `name` with the extension of `filter` ("Text Files (*.txt)|*.txt|") added
 // when it has none.

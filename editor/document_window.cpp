@@ -214,12 +214,12 @@ void DocumentWindow::Open() {
     OpenPath(*name);
 }
 
-void DocumentWindow::OpenPath(const QString& path) {
-    if (!tel1_) return;
+bool DocumentWindow::OpenPath(const QString& path) {
+    if (!tel1_) return false;
     const std::optional<QString> name = path;
     // Read before touching the pane: a file that cannot be read changes nothing.
     const std::optional<QByteArray> bytes = ReadWholeFile(*name);
-    if (!bytes) return;
+    if (!bytes) return false;
     const DocumentText read = DocumentTextFromBytes(*bytes);
     tel1_->SetTextEnglish("");
     fileName_ = *name;
@@ -235,6 +235,16 @@ void DocumentWindow::OpenPath(const QString& path) {
     tel1_->SetEnglishChanged(false);
     tel1_->ConvertNow();
     DropRecoveryCopy();
+    return true;
+}
+
+bool DocumentWindow::OpenTeluguExport(const QString& path) {
+    if (!tel1_) return false;
+    const std::optional<QByteArray> bytes = ReadWholeFile(path);
+    if (!bytes) return false;
+    tel1_->SetTextEnglish(DocumentTextFromTeluguExport(*bytes).text);
+    tel1_->ConvertNow();
+    return true;
 }
 
 void DocumentWindow::Clear() {

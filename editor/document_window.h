@@ -63,7 +63,11 @@ public:
     void SaveAs();
     void Open();
     // Open's reading step: `path` into this window (no question, no dialog).
-    void OpenPath(const QString& path);
+    // False (and nothing changed) when the file cannot be read.
+    bool OpenPath(const QString& path);
+    // A Telugu export (.tel) read back as romanized text; the document stays
+    // untitled, so saving it never overwrites the export.
+    bool OpenTeluguExport(const QString& path);
     void Clear();
     void ExportTelugu();
     void ExportHTML();

@@ -42,6 +42,7 @@ void SetUpParser(QCommandLineParser& parser) {
         "$XDG_CONFIG_HOME/vrayu/registry.");
     parser.addHelpOption();
     parser.addVersionOption();
+    parser.addPositionalArgument("FILE", "Romanized text or a Telugu export (.tel) to open.", "[FILE...]");
     parser.addOption({"screenshot", "Save a picture of the main window to FILE (PNG) once it is shown, then exit.",
                       "FILE"});
 }
@@ -111,6 +112,8 @@ int main(int argc, char** argv) {
     vrayu::MainFrame frame(settings);
     if (parser.isSet("screenshot")) ScheduleScreenshot(frame, parser.value("screenshot"));
     frame.Load();
+    for (const QString& path : frame.OpenFiles(parser.positionalArguments()))
+        std::fprintf(stderr, "VrayuEditor: cannot read %s\n", qPrintable(path));
     splash.close();
     frame.show();
     // Scripts drive the editor over the session bus; without a bus it runs on alone.

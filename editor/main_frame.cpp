@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -141,6 +142,27 @@ DocumentWindow* MainFrame::LoadNewDoc() {
     mdi_->setActiveSubWindow(sub);
     ShowMenusOf(document);
     return document;
+}
+
+QStringList MainFrame::OpenFiles(const QStringList& paths) {
+    QStringList unread;
+    for (const QString& path : paths) {
+        // No window for a file that cannot be read.
+        const QFileInfo file(path);
+        if (!file.isFile() || !file.isReadable()) {
+            unread << path;
+            continue;
+        }
+        // The first window still shows its welcome text, untouched: use it.
+        DocumentWindow* window = ActiveDocument();
+        const bool untouchedFirst = window && Documents().size() == 1 && window->FileName().isEmpty() &&
+                                    window->Control() && !window->Control()->EnglishChanged();
+        if (!untouchedFirst) window = LoadNewDoc();
+        const bool telugu = path.endsWith(".tel", Qt::CaseInsensitive);
+        const QString absolute = file.absoluteFilePath();
+        if (!(telugu ? window->OpenTeluguExport(absolute) : window->OpenPath(absolute))) unread << path;
+    }
+    return unread;
 }
 
 DocumentWindow* MainFrame::ActiveDocument() const {

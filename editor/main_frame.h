@@ -28,6 +28,11 @@ public:
     void Load();
     // A new document window titled "New Document " + the next number.
     DocumentWindow* LoadNewDoc();
+    // Opens each file in a document window of its own (the first one in the
+    // untouched first window): romanized text as File > Open does, a Telugu
+    // export (.tel) as romanized text in an untitled window. The paths that
+    // could not be read are returned.
+    QStringList OpenFiles(const QStringList& paths);
 
     QMdiArea& MdiArea() const { return *mdi_; }
     ActionSet& Actions() const { return *actions_; }

@@ -21,6 +21,14 @@ TEST(DocumentFiles, BytesOfEachFileKind) {
     EXPECT_EQ(RtfExportBytes("{\\rtf1 \\'b3}"), QByteArray("{\\rtf1 \\'b3}\r\n"));
 }
 
+TEST(DocumentFiles, TeluguExportReadsBackAsRomanizedText) {
+    // "svAgatam" exported as glyph codes, with and without the header line.
+    const QString glyphs = QString::fromLatin1("\xB3\xC2\xED\x8F\xC1\x9C\xC1\xCF");
+    EXPECT_EQ(DocumentTextFromTeluguExport(TeluguExportBytes(glyphs)).text, "svAgataM");
+    EXPECT_EQ(DocumentTextFromTeluguExport(glyphs.toLatin1()).text, "svAgataM");
+    EXPECT_EQ(DocumentTextFromTeluguExport(TeluguExportBytes(glyphs + "\r\n" + glyphs)).text, "svAgataM\r\nsvAgataM");
+}
+
 TEST(DocumentFiles, ReadingSplitsOnEveryLineEndAndSavingGivesTheSameBytes) {
     struct Case {
         QByteArray file;
