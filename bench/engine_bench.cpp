@@ -32,7 +32,9 @@ void BM_GlyphCodes(benchmark::State& state) {
     }
     Bytes(state, english.size());
 }
-BENCHMARK(BM_GlyphCodes)->ArgNames({"bytes", "literal_runs"})->ArgsProduct({{1 << 10, kMB}, {0, 1}})
+BENCHMARK(BM_GlyphCodes)
+    ->ArgNames({"bytes", "literal_runs"})
+    ->ArgsProduct({{1 << 10, kMB}, {0, 1}})
     ->Unit(benchmark::kMillisecond);
 
 void BM_Unicode(benchmark::State& state) {

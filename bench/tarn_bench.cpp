@@ -43,8 +43,8 @@ void BM_AddLoop(benchmark::State& state) {
     const std::string n = std::to_string(state.range(0));
     const std::string text = "t = 0\ni = 0\nwhile i < " + n + "\n  t = t + i\n  i = i + 1\nendwhile\n";
     for (auto _ : state) host.Run(text);
-    state.counters["statements/s"] =
-        benchmark::Counter(static_cast<double>(state.range(0)) * 4 * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["statements/s"] = benchmark::Counter(
+        static_cast<double>(state.range(0)) * 4 * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_AddLoop)->Arg(100000)->Unit(benchmark::kMillisecond);
 
@@ -54,8 +54,8 @@ void BM_StringLoop(benchmark::State& state) {
     const std::string text = "s = \"\"\nx = \"x\"\ni = 0\nwhile i < " + n +
                              "\n  s = \"%s%%x%\"\n  if i mod 200 == 0 then s = \"\"\n  i = i + 1\nendwhile\n";
     for (auto _ : state) host.Run(text);
-    state.counters["statements/s"] =
-        benchmark::Counter(static_cast<double>(state.range(0)) * 5 * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["statements/s"] = benchmark::Counter(
+        static_cast<double>(state.range(0)) * 5 * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_StringLoop)->Arg(10000)->Unit(benchmark::kMillisecond);
 

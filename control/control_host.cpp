@@ -46,7 +46,10 @@ HResult CallRegistration(const QString& libraryPath, const char* entry, QString*
         return kE_Fail;
     }
     const HResult hr = fn();
-    if (!Succeeded(hr)) SetError(error, QStringLiteral("%1 failed (0x%2)").arg(QLatin1String(entry)).arg(static_cast<quint32>(hr), 8, 16, QLatin1Char('0')));
+    if (!Succeeded(hr))
+        SetError(error, QStringLiteral("%1 failed (0x%2)")
+                            .arg(QLatin1String(entry))
+                            .arg(static_cast<quint32>(hr), 8, 16, QLatin1Char('0')));
     return hr;
 }
 

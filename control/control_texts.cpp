@@ -45,15 +45,15 @@ QString MissingFontMessage() {
 
 QString FaceMissingMessage(const QString& face) {
     return QStringLiteral("The font \"%1\" is not installed on this computer.").arg(face) + kCrLf +
-           QStringLiteral("The Telugu pane shows other characters until it is installed; \"Vrayu\" is always available.");
+           QStringLiteral(
+               "The Telugu pane shows other characters until it is installed; \"Vrayu\" is always available.");
 }
 
 QString WelcomeText(int major, int minor, int revision) {
     const QString first = QStringLiteral("svAgatam") + QString(10, QLatin1Char(' ')) + QStringLiteral("vrayu ") +
                           QStringLiteral("%1.%2.%3").arg(major).arg(minor).arg(revision);
     return first + kCrLf + QStringLiteral("viy hOp yu vil laik dis prOgrAm.") + kCrLf +
-           QStringLiteral("mee salahAlu ellappuDU svaagatam.") + kCrLf + kCrLf +
-           QStringLiteral("- vrayu rUpakartalu");
+           QStringLiteral("mee salahAlu ellappuDU svaagatam.") + kCrLf + kCrLf + QStringLiteral("- vrayu rUpakartalu");
 }
 
 QString InstructionsText() {
@@ -63,9 +63,9 @@ QString InstructionsText() {
 
 QString ColorPrompt() {
     static const char* const kLines[] = {
-        "0. Black",       "1-Blue",         "2-Green",         "3-Cyan",          "4-Red",         "5-Magenta",
-        "6-Yellow",       "7-White",        "8-Gray",          "9-Light Blue",    "10-Light Green", "11-Light Cyan",
-        "12-Light Red",   "13-Light Magenta", "14-Light Yellow", "15-Bright White",
+        "0. Black",     "1-Blue",           "2-Green",         "3-Cyan",          "4-Red",          "5-Magenta",
+        "6-Yellow",     "7-White",          "8-Gray",          "9-Light Blue",    "10-Light Green", "11-Light Cyan",
+        "12-Light Red", "13-Light Magenta", "14-Light Yellow", "15-Bright White",
     };
     QString prompt;
     for (const char* line : kLines) prompt += QLatin1String(line) + kCrLf;
@@ -76,14 +76,14 @@ QString AboutText() {
     return QStringLiteral("Vrayu is designed to assist in transliterating from English to Telugu.") + kCrLf +
            QStringLiteral("This software follows RIT standards for transliteration.") + kCrLf +
            QStringLiteral("It allows you to use Vrayu Fonts to write in Telugu.") + kCrLf + kCrLf +
-           QStringLiteral("Comments and suggestions: ") + kMakerContact + kCrLf +
-           QStringLiteral("Web: ") + QString::fromLatin1(kProductSiteUrl.data(), kProductSiteUrl.size());
+           QStringLiteral("Comments and suggestions: ") + kMakerContact + kCrLf + QStringLiteral("Web: ") +
+           QString::fromLatin1(kProductSiteUrl.data(), kProductSiteUrl.size());
 }
 
 QString PageTooLargeMessage(qint64 maxBytes) {
     const qint64 mib = maxBytes >> 20;
     const QString limit = mib > 0 && (maxBytes & 0xFFFFF) == 0 ? QStringLiteral("%1 MB").arg(mib)
-                                                                : QStringLiteral("%1 bytes").arg(maxBytes);
+                                                               : QStringLiteral("%1 bytes").arg(maxBytes);
     return QStringLiteral("The page is larger than %1 and was not imported.").arg(limit);
 }
 

@@ -28,7 +28,8 @@ DataPage::DataPage(QWidget* parent) : QDialog(parent) {
     txtTextHTML_ = AddBox(layout, this, "TextHTML:", "txtTextHTML");
     txtTextTelugu_ = AddBox(layout, this, "TextTelugu:", "txtTextTelugu");
     txtTextEnglish_ = AddBox(layout, this, "TextEnglish:", "txtTextEnglish");
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Apply, this);
+    auto* buttons =
+        new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Apply, this);
     apply_ = buttons->button(QDialogButtonBox::Apply);
     apply_->setEnabled(false);
     layout->addWidget(buttons);

@@ -62,7 +62,8 @@ PaneFormattedText::PaneFormattedText(const RichTextPane& pane) : backColor_(pane
             text_ += "\r\n";
         }
     }
-    caretFormat_ = Convert(pane.Edit()->currentCharFormat(), base, AlignmentOf(pane.Edit()->textCursor().blockFormat()));
+    caretFormat_ =
+        Convert(pane.Edit()->currentCharFormat(), base, AlignmentOf(pane.Edit()->textCursor().blockFormat()));
 }
 
 CharFormat PaneFormattedText::FormatAt(std::size_t position) const {

@@ -39,8 +39,7 @@ bool LayoutPanes(int w, int h, ViewMode view, PaneGeometry& g) {
             g.html.height = h - g.html.top - 50;
             g.html.width = w - g.html.left - 50;
             break;
-        case ViewMode::None:
-            break;
+        case ViewMode::None: break;
     }
     return true;
 }

@@ -20,10 +20,8 @@ bool IsNumeric(const QVariant& v) {
         case QMetaType::Short:
         case QMetaType::UShort:
         case QMetaType::Double:
-        case QMetaType::Float:
-            return true;
-        default:
-            return false;
+        case QMetaType::Float: return true;
+        default: return false;
     }
 }
 
@@ -40,8 +38,7 @@ QString EscapeText(const QString& s) {
                 if (c.unicode() < 0x20 || c.unicode() == 0x7f || (c.unicode() >= 0x80 && c.unicode() < 0xa0) ||
                     c.unicode() == 0x2028 || c.unicode() == 0x2029)
                     out += QStringLiteral("\\x%1;").arg(c.unicode(), 0, 16);
-                else
-                    out += c;
+                else out += c;
         }
     }
     return out;
@@ -143,10 +140,8 @@ void MemoryPropertyBag::WriteProperty(const QString& name, const QVariant& value
         if (it != values_.end()) values_.erase(it);
         return;
     }
-    if (it != values_.end())
-        it->second = value;
-    else
-        values_.emplace_back(name, value);
+    if (it != values_.end()) it->second = value;
+    else values_.emplace_back(name, value);
 }
 
 bool MemoryPropertyBag::Contains(const QString& name) const {

@@ -50,11 +50,11 @@ QColor ColorFromOle(std::int64_t ole) {
     if (static_cast<std::uint32_t>(ole) & 0x80000000u) {
         const QPalette palette = QGuiApplication::palette();
         switch (ole & 0xFF) {
-            case 5: return palette.color(QPalette::Base);          // window
-            case 8: return palette.color(QPalette::Text);          // window text
-            case 15: return palette.color(QPalette::Button);       // button face
-            case 18: return palette.color(QPalette::ButtonText);   // button text
-            case 13: return palette.color(QPalette::Highlight);    // highlight
+            case 5: return palette.color(QPalette::Base);         // window
+            case 8: return palette.color(QPalette::Text);         // window text
+            case 15: return palette.color(QPalette::Button);      // button face
+            case 18: return palette.color(QPalette::ButtonText);  // button text
+            case 13: return palette.color(QPalette::Highlight);   // highlight
             case 14: return palette.color(QPalette::HighlightedText);
             default: return palette.color(QPalette::Window);
         }

@@ -113,10 +113,8 @@ int RichTextPane::DocPosition(int textPos) const {
     int lo = 0, hi = doc->blockCount() - 1;
     while (lo < hi) {
         const int mid = (lo + hi + 1) / 2;
-        if (doc->findBlockByNumber(mid).position() + mid <= textPos)
-            lo = mid;
-        else
-            hi = mid - 1;
+        if (doc->findBlockByNumber(mid).position() + mid <= textPos) lo = mid;
+        else hi = mid - 1;
     }
     const QTextBlock block = doc->findBlockByNumber(lo);
     const int offset = textPos - (block.position() + lo);
@@ -221,7 +219,8 @@ void RichTextPane::MergeBlock(const QTextBlockFormat& f) {
 }
 
 QVariant RichTextPane::SelBold() const {
-    return CharAttribute([](const QTextCharFormat& f, const QFont&) { return QVariant(f.fontWeight() >= QFont::DemiBold); });
+    return CharAttribute(
+        [](const QTextCharFormat& f, const QFont&) { return QVariant(f.fontWeight() >= QFont::DemiBold); });
 }
 void RichTextPane::SetSelBold(bool on) {
     QTextCharFormat f;
@@ -316,8 +315,9 @@ void RichTextPane::SetSelBullet(bool on) {
 // SelIndent + SelHangingIndent; Qt's margin holds the others' start and the
 // text indent the first line's offset from it.
 QVariant RichTextPane::SelIndent() const {
-    return BlockAttribute(
-        [](const QTextBlock& b) { return QVariant(Twips(b.blockFormat().leftMargin() + b.blockFormat().textIndent())); });
+    return BlockAttribute([](const QTextBlock& b) {
+        return QVariant(Twips(b.blockFormat().leftMargin() + b.blockFormat().textIndent()));
+    });
 }
 void RichTextPane::SetSelIndent(int twips) {
     const QVariant hanging = SelHangingIndent();

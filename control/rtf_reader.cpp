@@ -105,8 +105,7 @@ public:
                     // An escaped ";" is part of a font's name, not its end.
                     if (state.dest == Destination::FontEntry || state.dest == Destination::FontTable)
                         fontName_ += QChar(static_cast<char16_t>(code));
-                    else
-                        Text(state, QChar(static_cast<char16_t>(code)));
+                    else Text(state, QChar(static_cast<char16_t>(code)));
                 } else if (s == QLatin1Char('*')) {
                     // An optional destination: dropped unless known (\pn).
                     if (state.dest == Destination::Text) state.dest = Destination::Skip;
@@ -159,9 +158,10 @@ private:
             st.dest = Destination::Skip;
             return;
         }
-        static const QStringList kSkipped = {"stylesheet", "info",   "pict",     "object",  "header", "footer",
-                                             "listtable", "listoverridetable", "themedata", "generator", "xmlnstbl",
-                                             "fldinst",   "latentstyles", "rsidtbl", "mmathPr", "colorschememapping"};
+        static const QStringList kSkipped = {"stylesheet",   "info",      "pict",      "object",
+                                             "header",       "footer",    "listtable", "listoverridetable",
+                                             "themedata",    "generator", "xmlnstbl",  "fldinst",
+                                             "latentstyles", "rsidtbl",   "mmathPr",   "colorschememapping"};
         if (kSkipped.contains(w)) {
             st.dest = Destination::Skip;
             return;
@@ -250,10 +250,8 @@ private:
                 break;
             case Destination::FontEntry:
             case Destination::FontTable:
-                if (c == QLatin1Char(';'))
-                    EndFontEntry();
-                else
-                    fontName_ += c;
+                if (c == QLatin1Char(';')) EndFontEntry();
+                else fontName_ += c;
                 break;
             case Destination::ColorTable:
                 if (c == QLatin1Char(';')) {
@@ -262,8 +260,7 @@ private:
                     colorHasValue_ = false;
                 }
                 break;
-            default:
-                break;
+            default: break;
         }
     }
 

@@ -18,14 +18,10 @@ QString FontName(const QString& face) {
     QString out;
     for (QChar ch : face) {
         const char16_t c = ch.unicode();
-        if (c == '\\' || c == '{' || c == '}')
-            out += QLatin1Char('\\') + ch;
-        else if (c > 0xff)
-            out += QStringLiteral("\\u%1?").arg(static_cast<qint16>(c));
-        else if (c < 0x20 || c >= 0x80 || c == ';')
-            out += QStringLiteral("\\'%1").arg(c, 2, 16, QLatin1Char('0'));
-        else
-            out += ch;
+        if (c == '\\' || c == '{' || c == '}') out += QLatin1Char('\\') + ch;
+        else if (c > 0xff) out += QStringLiteral("\\u%1?").arg(static_cast<qint16>(c));
+        else if (c < 0x20 || c >= 0x80 || c == ';') out += QStringLiteral("\\'%1").arg(c, 2, 16, QLatin1Char('0'));
+        else out += ch;
     }
     return out;
 }
@@ -57,7 +53,8 @@ public:
         for (int i = 0; i < fonts_.size(); ++i)
             h += QStringLiteral("{\\f%1\\fnil\\fcharset0 %2;}").arg(i).arg(FontName(fonts_[i]));
         h += QStringLiteral("}\r\n{\\colortbl ;");
-        for (QRgb c : colors_) h += QStringLiteral("\\red%1\\green%2\\blue%3;").arg(qRed(c)).arg(qGreen(c)).arg(qBlue(c));
+        for (QRgb c : colors_)
+            h += QStringLiteral("\\red%1\\green%2\\blue%3;").arg(qRed(c)).arg(qGreen(c)).arg(qBlue(c));
         return h + QStringLiteral("}\r\n");
     }
 
@@ -87,7 +84,8 @@ QString ParagraphProps(const QTextBlock& block) {
 }
 
 QString CharProps(const QTextCharFormat& f, const QFont& base, Tables& tables) {
-    QString p = QStringLiteral("\\plain\\f%1\\fs%2").arg(tables.Font(FaceOf(f, base))).arg(std::lround(SizeOf(f, base) * 2));
+    QString p =
+        QStringLiteral("\\plain\\f%1\\fs%2").arg(tables.Font(FaceOf(f, base))).arg(std::lround(SizeOf(f, base) * 2));
     if (f.fontWeight() >= QFont::DemiBold) p += QStringLiteral("\\b");
     if (f.fontItalic()) p += QStringLiteral("\\i");
     if (f.fontUnderline()) p += QStringLiteral("\\ul");

@@ -103,9 +103,8 @@ Status WriteRegistration(Hive& h, const std::string& path) {
     const struct {
         const char* iid;
         const char* name;
-    } interfaces[] = {{kTransliterateIid, "_Transliterate"},
-                      {kTransliterateEventsIid, "__Transliterate"},
-                      {kDataPageIid, "_Data"}};
+    } interfaces[] = {
+        {kTransliterateIid, "_Transliterate"}, {kTransliterateEventsIid, "__Transliterate"}, {kDataPageIid, "_Data"}};
     for (const auto& i : interfaces) {
         const std::string key = std::string("Interface\\") + i.iid;
         put(SetDefault(h, key, i.name));
@@ -144,10 +143,8 @@ __attribute__((visibility("default"))) HResult DllGetClassObject(const char* cls
     if (!SameId(iid, kIClassFactoryIid)) return kE_NoInterface;
     static TransliterateFactory controlFactory;
     static DataPageFactory pageFactory;
-    if (control)
-        *object = static_cast<ClassFactory*>(&controlFactory);
-    else
-        *object = static_cast<PropertyPageFactory*>(&pageFactory);
+    if (control) *object = static_cast<ClassFactory*>(&controlFactory);
+    else *object = static_cast<PropertyPageFactory*>(&pageFactory);
     return kS_OK;
 }
 

@@ -81,8 +81,7 @@ TeluguPaneUpdate::TeluguPaneUpdate(RichTextPane& telugu) : QObject(telugu.Edit()
 }
 
 std::size_t TeluguPaneUpdate::Update(std::string_view english, const GlyphTables& tables, const std::string& face) {
-    if (!converter_ || face != face_ ||
-        std::memcmp(&tables, &tables_, sizeof tables) != 0) {
+    if (!converter_ || face != face_ || std::memcmp(&tables, &tables_, sizeof tables) != 0) {
         tables_ = tables;
         face_ = face;
         converter_ = std::make_unique<GlyphConverter>(tables_, face_);

@@ -171,8 +171,8 @@ void Transliterate::CreateChildren() {
     // The Telugu caret follows the English one to where its syllable went.
     auto followEnglishCaret = [this] {
         if (txtEnglish_->document()->isEmpty() || englishStale_) return;
-        telugu_.SetSelStart(TeluguCaret(PaneLatin1(english_), english_.SelStart(), telugu_.TextLength(),
-                                        tables_, FaceName()));
+        telugu_.SetSelStart(
+            TeluguCaret(PaneLatin1(english_), english_.SelStart(), telugu_.TextLength(), tables_, FaceName()));
         txtTelugu_->ensureCursorVisible();
     };
     connect(txtEnglish_, &QTextEdit::cursorPositionChanged, this, followEnglishCaret);
@@ -191,9 +191,8 @@ void Transliterate::StartUp() {
     if (!families.contains(QString::fromLatin1(kVrayuFace.data(), kVrayuFace.size())))
         CurrentDialogs().MsgBox(this, MissingFontMessage(), kOKOnly, QLatin1String(kAppTitle));
 
-    const std::string welcome =
-        ConvertString(Latin1(WelcomeText(VRAYU_VERSION_MAJOR, VRAYU_VERSION_MINOR, VRAYU_VERSION_PATCH)), tables_,
-                      FaceName());
+    const std::string welcome = ConvertString(
+        Latin1(WelcomeText(VRAYU_VERSION_MAJOR, VRAYU_VERSION_MINOR, VRAYU_VERSION_PATCH)), tables_, FaceName());
     telugu_.SetText(FromLatin1(welcome));
     SetEnglishFromHost(InstructionsText());
 
@@ -209,9 +208,7 @@ void Transliterate::InitNew() {
     borderStyle_ = 0;
 }
 
-QFont Transliterate::AmbientFont() const {
-    return parentWidget() ? parentWidget()->font() : QApplication::font();
-}
+QFont Transliterate::AmbientFont() const { return parentWidget() ? parentWidget()->font() : QApplication::font(); }
 
 double Transliterate::TwipsPerPixel() const {
     const int dpi = logicalDpiX();
@@ -272,7 +269,9 @@ QSize Transliterate::sizeHint() const {
 void Transliterate::ApplyGeometry() {
     const double tpp = TwipsPerPixel();
     auto px = [tpp](int twips) { return static_cast<int>(twips / tpp + (twips >= 0 ? 0.5 : -0.5)); };
-    auto place = [&](QWidget* w, const TwipsRect& r) { w->setGeometry(px(r.left), px(r.top), px(r.width), px(r.height)); };
+    auto place = [&](QWidget* w, const TwipsRect& r) {
+        w->setGeometry(px(r.left), px(r.top), px(r.width), px(r.height));
+    };
     // The top row keeps its design width, and grows with the control so that
     // no option is cut off.
     const int width = static_cast<int>(this->width() * tpp + 0.5);
@@ -326,8 +325,8 @@ bool Transliterate::eventFilter(QObject* watched, QEvent* event) {
             // give the same text, so one conversion serves.
             // Only a change not yet converted (say, text a host set) is
             // converted: a key that changed nothing leaves the panes alone.
-            if (englishStale_ && ConversionsOnKeyRelease(WindowsKeyCode(key->key(), key->modifiers()),
-                                                         ShiftState(key->modifiers())) > 0)
+            if (englishStale_ &&
+                ConversionsOnKeyRelease(WindowsKeyCode(key->key(), key->modifiers()), ShiftState(key->modifiers())) > 0)
                 ConvertNow();
         }
     }
@@ -417,9 +416,7 @@ void Transliterate::ImportFromAddressBox() {
 
 // ---- About box
 
-void Transliterate::OnHelpClicked() {
-    CurrentDialogs().MsgBox(this, AboutText(), kOKOnly, QLatin1String(kAboutTitle));
-}
+void Transliterate::OnHelpClicked() { CurrentDialogs().MsgBox(this, AboutText(), kOKOnly, QLatin1String(kAboutTitle)); }
 
 // ---- Events
 

@@ -72,20 +72,33 @@ struct Persisted {
     int dispid;
 };
 const Persisted kPersisted[] = {
-    {"BackColor", dispid::BackColor},         {"ForeColor", dispid::ForeColor},
-    {"Enabled", dispid::Enabled},             {"Font", dispid::Font},
-    {"BackStyle", dispid::BackStyle},         {"BorderStyle", dispid::BorderStyle},
-    {"TextEnglish", dispid::TextEnglish},     {"TextTelugu", dispid::TextTelugu},
-    {"TextHTML", dispid::TextHTML},           {"TeluguFont", dispid::TeluguFont},
+    {"BackColor", dispid::BackColor},
+    {"ForeColor", dispid::ForeColor},
+    {"Enabled", dispid::Enabled},
+    {"Font", dispid::Font},
+    {"BackStyle", dispid::BackStyle},
+    {"BorderStyle", dispid::BorderStyle},
+    {"TextEnglish", dispid::TextEnglish},
+    {"TextTelugu", dispid::TextTelugu},
+    {"TextHTML", dispid::TextHTML},
+    {"TeluguFont", dispid::TeluguFont},
     {"TeluguBackColor", dispid::TeluguBackColor},
-    {"SelAlignment", dispid::SelAlignment},   {"SelBold", dispid::SelBold},
-    {"SelBullet", dispid::SelBullet},         {"SelColor", dispid::SelColor},
-    {"SelFontName", dispid::SelFontName},     {"SelFontSize", dispid::SelFontSize},
-    {"SelHangingIndent", dispid::SelHangingIndent}, {"SelIndent", dispid::SelIndent},
-    {"SelItalic", dispid::SelItalic},         {"SelLength", dispid::SelLength},
-    {"SelRightIndent", dispid::SelRightIndent}, {"SelRTF", dispid::SelRTF},
-    {"SelStart", dispid::SelStart},           {"SelStrikeThru", dispid::SelStrikeThru},
-    {"SelText", dispid::SelText},             {"SelUnderline", dispid::SelUnderline},
+    {"SelAlignment", dispid::SelAlignment},
+    {"SelBold", dispid::SelBold},
+    {"SelBullet", dispid::SelBullet},
+    {"SelColor", dispid::SelColor},
+    {"SelFontName", dispid::SelFontName},
+    {"SelFontSize", dispid::SelFontSize},
+    {"SelHangingIndent", dispid::SelHangingIndent},
+    {"SelIndent", dispid::SelIndent},
+    {"SelItalic", dispid::SelItalic},
+    {"SelLength", dispid::SelLength},
+    {"SelRightIndent", dispid::SelRightIndent},
+    {"SelRTF", dispid::SelRTF},
+    {"SelStart", dispid::SelStart},
+    {"SelStrikeThru", dispid::SelStrikeThru},
+    {"SelText", dispid::SelText},
+    {"SelUnderline", dispid::SelUnderline},
 };
 
 }  // namespace
@@ -152,9 +165,7 @@ HResult Transliterate::InvokeProperty(int id, int flags, QVariantList& args, QVa
             if (!ToOleColor(value, color)) return kDispE_TypeMismatch;
             foreColor_ = color;
             break;
-        case dispid::Enabled:
-            hr = toBool(enabled_);
-            break;
+        case dispid::Enabled: hr = toBool(enabled_); break;
         case dispid::Font:
             if (value.typeId() != QMetaType::QFont) return kDispE_TypeMismatch;
             font_ = value.value<QFont>();
@@ -177,9 +188,7 @@ HResult Transliterate::InvokeProperty(int id, int flags, QVariantList& args, QVa
             if (!ToOleColor(value, color)) return kDispE_TypeMismatch;
             telugu_.SetBackColor(color);
             break;
-        default:
-            hr = SetSelectionProperty(id, value, errorText);
-            break;
+        default: hr = SetSelectionProperty(id, value, errorText); break;
     }
     if (Succeeded(hr)) Notify(id);
     return hr;
@@ -345,8 +354,7 @@ HResult Transliterate::Load(PropertyBag& bag) {
         // Absent name or size (the default 0), or a mixed selection (Null):
         // nothing to apply.
         if (!value.isValid()) continue;
-        if ((p.dispid == dispid::SelFontName || p.dispid == dispid::SelFontSize) &&
-            SamePropertyValue(value, 0))
+        if ((p.dispid == dispid::SelFontName || p.dispid == dispid::SelFontSize) && SamePropertyValue(value, 0))
             continue;
         QVariantList args{value};
         const HResult one = Invoke(p.dispid, kDispatchPropertyPut, args, nullptr);

@@ -32,17 +32,18 @@ bool IsUserInput(QEvent::Type type) {
         case QEvent::MouseButtonRelease:
         case QEvent::MouseButtonDblClick:
         case QEvent::Wheel:
-        case QEvent::ShortcutOverride:
-            return true;
-        default:
-            return false;
+        case QEvent::ShortcutOverride: return true;
+        default: return false;
     }
 }
 
 }  // namespace
 
 WebFetch::WebFetch(QObject* parent)
-    : QObject(parent), manager_(new QNetworkAccessManager(this)), timeoutMs_(DefaultTimeout()), maxBytes_(DefaultMaxBytes()) {}
+    : QObject(parent),
+      manager_(new QNetworkAccessManager(this)),
+      timeoutMs_(DefaultTimeout()),
+      maxBytes_(DefaultMaxBytes()) {}
 
 WebFetch::~WebFetch() { Cancel(); }
 
@@ -92,16 +93,12 @@ WebFetch::Result WebFetch::Get(const QUrl& url) {
         stopWhenTooLarge(result.body.size());
     }
     result.error = reply->errorString();
-    if (tooLarge)
-        result.outcome = Outcome::TooLarge;
-    else if (timedOut)
-        result.outcome = Outcome::TimedOut;
-    else if (cancelled_ || reply->error() == QNetworkReply::OperationCanceledError)
-        result.outcome = Outcome::Cancelled;
+    if (tooLarge) result.outcome = Outcome::TooLarge;
+    else if (timedOut) result.outcome = Outcome::TimedOut;
+    else if (cancelled_ || reply->error() == QNetworkReply::OperationCanceledError) result.outcome = Outcome::Cancelled;
     else if (reply->error() == QNetworkReply::NoError || result.httpStatus != 0)
         result.outcome = Outcome::Ok;  // an error page is a document too
-    else
-        result.outcome = Outcome::Failed;
+    else result.outcome = Outcome::Failed;
     if (reply_ == reply) reply_ = nullptr;
     reply->deleteLater();
     return result;

@@ -53,8 +53,7 @@ void OpenProductSite() { LaunchBrowser(ProductSiteAddress()); }
 void OpenHelpPage() { LaunchBrowser("file://" + ProgramFile(kHelpPageName)); }
 
 void OpenUpdateCheck() {
-    LaunchBrowser(UpdateCheckAddress(ProductSiteAddress(), CurrentVersion(),
-                                     QCoreApplication::applicationFilePath()));
+    LaunchBrowser(UpdateCheckAddress(ProductSiteAddress(), CurrentVersion(), QCoreApplication::applicationFilePath()));
 }
 
 }  // namespace vrayu

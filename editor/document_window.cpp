@@ -139,14 +139,9 @@ void DocumentWindow::Start() {
 bool DocumentWindow::SaveQuestionAbandons() {
     if (!tel1_ || !tel1_->EnglishChanged()) return false;
     switch (CurrentDialogs().MsgBox(this, kSaveQuestion, kYesNoCancel | kQuestion, kSaveQuestionTitle)) {
-        case kYes:
-            SaveAs();
-            return tel1_->EnglishChanged();
-        case kNo:
-            tel1_->SetEnglishChanged(false);
-            return false;
-        default:
-            return true;
+        case kYes: SaveAs(); return tel1_->EnglishChanged();
+        case kNo: tel1_->SetEnglishChanged(false); return false;
+        default: return true;
     }
 }
 
@@ -336,8 +331,7 @@ void DocumentWindow::ExportUnicode() {
     if (!tel1_ || ExportQuestionDeclined()) return;
     // Taken before the dialog: the selection is what the user meant to export.
     const QString unicode = UnicodeFromGlyphText(TeluguSelectionOrAll());
-    const std::optional<QString> name =
-        CurrentDialogs().SaveFile(this, "Save As Unicode Text", kUnicodeFilter, 1, "");
+    const std::optional<QString> name = CurrentDialogs().SaveFile(this, "Save As Unicode Text", kUnicodeFilter, 1, "");
     if (!name || name->isEmpty()) return;
     WriteFileAtomically(WithFilterExtension(*name, kUnicodeFilter), UnicodeExportBytes(unicode));
 }
@@ -390,7 +384,8 @@ void DocumentWindow::BindActions() {
     a.Bind("mnuFileOpen", [this] { Open(); });
     a.Bind("mnuFileClear", [this] { Clear(); });
     a.Bind("mnuFileClose", [this] {
-        if (parentWidget()) parentWidget()->close(); else close();
+        if (parentWidget()) parentWidget()->close();
+        else close();
     });
     a.Bind("mnuFileSave", [this] { Save(); });
     a.Bind("mnuFileSaveAs", [this] { SaveAs(); });
@@ -420,7 +415,8 @@ void DocumentWindow::BindActions() {
     a.Bind("mnuEditCopy", [this] { SendKeys(Qt::Key_C); });
     a.Bind("mnuEditCopyUnicode", [this] { CopyAsUnicode(); });
     a.Bind("mnuEditPaste", [this] { SendKeys(Qt::Key_V); });
-    a.Bind("mnuViewToolbar", [this] { actions_->ToolBar()->setVisible(actions_->Action("mnuViewToolbar")->isChecked()); });
+    a.Bind("mnuViewToolbar",
+           [this] { actions_->ToolBar()->setVisible(actions_->Action("mnuViewToolbar")->isChecked()); });
     a.Bind("mnuViewStatusBar", [this] { frame_.SetStatusBarShown(actions_->Action("mnuViewStatusBar")->isChecked()); });
     a.Bind("mnuViewWebBrowser", [] { OpenProductSite(); });
     a.Bind("mnuConvertAuto", [this] {

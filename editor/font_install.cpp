@@ -30,8 +30,7 @@ void RegisterFont(const QString& fontPath) {
     const QString temp = target + ".new";
     QFile::remove(temp);
     if (!QFile::link(fontPath, temp)) return;
-    if (::rename(QFile::encodeName(temp).constData(), QFile::encodeName(target).constData()) != 0)
-        QFile::remove(temp);
+    if (::rename(QFile::encodeName(temp).constData(), QFile::encodeName(target).constData()) != 0) QFile::remove(temp);
 }
 
 // Tells fontconfig and the running program about the font.

@@ -43,8 +43,8 @@ void SetUpParser(QCommandLineParser& parser) {
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument("FILE", "Romanized text or a Telugu export (.tel) to open.", "[FILE...]");
-    parser.addOption({"screenshot", "Save a picture of the main window to FILE (PNG) once it is shown, then exit.",
-                      "FILE"});
+    parser.addOption(
+        {"screenshot", "Save a picture of the main window to FILE (PNG) once it is shown, then exit.", "FILE"});
 }
 
 // Saves a picture of the screen (or of `window` where the platform cannot

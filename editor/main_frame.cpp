@@ -54,9 +54,8 @@ MainFrame::MainFrame(QSettings& settings, QWidget* parent)
     BindActions();
     AttachWindowList(actions_->Menus());
     ShowMenusOf(nullptr);
-    connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
-        ShowMenusOf(sub ? qobject_cast<DocumentWindow*>(sub->widget()) : nullptr);
-    });
+    connect(mdi_, &QMdiArea::subWindowActivated, this,
+            [this](QMdiSubWindow* sub) { ShowMenusOf(sub ? qobject_cast<DocumentWindow*>(sub->widget()) : nullptr); });
 }
 
 MainFrame::~MainFrame() {
@@ -107,9 +106,9 @@ QSize MainFrame::MdiAreaEstimate() const {
 void MainFrame::OfferRecovery() {
     const QList<RecoveredDocument> found = OrphanedRecoveryCopies();
     if (found.isEmpty()) return;
-    const QString question = QStringLiteral("Vrayu Editor did not close normally. %1 unsaved document(s) were kept.")
-                                 .arg(found.size()) +
-                             kCrLf + "Do you want to restore them?";
+    const QString question =
+        QStringLiteral("Vrayu Editor did not close normally. %1 unsaved document(s) were kept.").arg(found.size()) +
+        kCrLf + "Do you want to restore them?";
     const bool restore = CurrentDialogs().MsgBox(this, question, kYesNo | kQuestion, kRecoveryTitle) == kYes;
     for (const RecoveredDocument& doc : found) {
         if (restore) {
@@ -276,8 +275,7 @@ void MainFrame::closeEvent(QCloseEvent* event) {
     if (!isMinimized()) {
         const int pixels[4] = {x(), y(), width(), height()};
         float twips[4];
-        for (int i = 0; i < 4; ++i)
-            twips[i] = pixels[i] == placedPixels_[i] ? placedTwips_[i] : ToTwips(pixels[i]);
+        for (int i = 0; i < 4; ++i) twips[i] = pixels[i] == placedPixels_[i] ? placedTwips_[i] : ToTwips(pixels[i]);
         WriteFrameSettings(settings_, {twips[0], twips[1], twips[2], twips[3]});
     }
     event->accept();

@@ -27,9 +27,7 @@ QString RecoveryFolder() {
     return state + "/vrayu/recovery";
 }
 
-QString NewRecoveryPath() {
-    return RecoveryFolder() + QStringLiteral("/%1-%2.txt").arg(::getpid()).arg(++g_nextCopy);
-}
+QString NewRecoveryPath() { return RecoveryFolder() + QStringLiteral("/%1-%2.txt").arg(::getpid()).arg(++g_nextCopy); }
 
 bool WriteRecoveryCopy(const QString& path, const QString& fileName, const QString& text) {
     const QString folder = QFileInfo(path).path();
@@ -48,7 +46,8 @@ QList<RecoveredDocument> OrphanedRecoveryCopies() {
         if (!bytes) continue;
         const qsizetype newline = bytes->indexOf('\n');
         if (newline < 0) continue;
-        out.append({info.filePath(), QString::fromUtf8(bytes->left(newline)), QString::fromUtf8(bytes->mid(newline + 1))});
+        out.append(
+            {info.filePath(), QString::fromUtf8(bytes->left(newline)), QString::fromUtf8(bytes->mid(newline + 1))});
     }
     return out;
 }

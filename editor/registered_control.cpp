@@ -55,8 +55,7 @@ std::unique_ptr<Tel1> CreateRegisteredControl(QWidget* parent) {
     }
     if (std::optional<MemoryPropertyBag> design = MemoryPropertyBag::LoadFile(ProgramFile(kDesignStateFile)))
         control->Load(*design);
-    else
-        control->InitNew();
+    else control->InitNew();
     return std::make_unique<RegisteredTel1>(control);
 }
 

@@ -5,8 +5,9 @@
 namespace vrayu {
 
 QString UpdateCheckAddress(const QString& site, const ProgramVersion& v, const QString& exeName) {
-    return site + QStringLiteral("checkupdates.asp?major=%1&minor=%2&revision=%3&exename=%4"
-                                 "&glyfafontmajor=%5&glyfafontminor=%6")
+    return site + QStringLiteral(
+                      "checkupdates.asp?major=%1&minor=%2&revision=%3&exename=%4"
+                      "&glyfafontmajor=%5&glyfafontminor=%6")
                       .arg(v.major)
                       .arg(v.minor)
                       .arg(v.revision)

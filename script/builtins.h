@@ -103,9 +103,9 @@ void SetBuiltin(int code, Builtin handler);
 // The handler of a code (built-in keyword position), or null.
 Builtin FindBuiltin(int code);
 
-#define TARN_FAMILY(family, table)                                               \
-    namespace {                                                                  \
-    [[maybe_unused]] const bool tarn_family_##family =                           \
+#define TARN_FAMILY(family, table)                                                    \
+    namespace {                                                                       \
+    [[maybe_unused]] const bool tarn_family_##family =                                \
         (::tarn::RegisterFamily(std::span<const ::tarn::BuiltinEntry>(table)), true); \
     }
 
@@ -137,8 +137,8 @@ public:
     // Results.
     void ReturnInt(std::int32_t v);
     void ReturnFloat(double v);
-    void ReturnHandle(std::int32_t h);  // the integer h, of the handle type
-    void ReturnObject(std::int32_t id);  // an object of the object helper
+    void ReturnHandle(std::int32_t h);       // the integer h, of the handle type
+    void ReturnObject(std::int32_t id);      // an object of the object helper
     bool ReturnText(std::string_view text);  // false: 3096 set (heap full)
 
     // Statement error (message number).
@@ -147,8 +147,8 @@ public:
 
     // User interface, honouring quiet mode and sounds.
     Answer Message(std::string_view caption, std::string_view text, Buttons buttons, Icon icon);
-    std::optional<std::string> AskLine(std::string_view title, std::string_view prompt,
-                                       std::string_view initial, bool hidden);
+    std::optional<std::string> AskLine(std::string_view title, std::string_view prompt, std::string_view initial,
+                                       bool hidden);
     // A choice among buttons (position, or -1 when closed) and a choice
     // from a list (position, -1 confirmed without a choice, nullopt Cancel).
     int ChooseButton(std::string_view caption, std::string_view text, const std::vector<std::string>& buttons);
@@ -173,7 +173,6 @@ private:
 };
 
 // Message box of the library for any caller (quiet mode: logged, Cancel).
-Answer ShowMessage(ScriptContext* ctx, std::string_view caption, std::string_view text,
-                   Buttons buttons, Icon icon);
+Answer ShowMessage(ScriptContext* ctx, std::string_view caption, std::string_view text, Buttons buttons, Icon icon);
 
 }  // namespace tarn

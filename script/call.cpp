@@ -106,9 +106,9 @@ bool CallOut(ScriptContext* ctx, int code, Value* args, int n, Value* out) {
     TarnAnswer answer{ctx, out};
     SetInt(*out, 0);
     s.error_detail[0] = 0;
-    const intptr_t status = cb(s.window, s.instance, TARN_CALLBACK_WORD, request, ViperAnswer, &answer,
-                               slot, texts[0].c_str(), texts[1].c_str(), texts[2].c_str(),
-                               texts[3].c_str(), texts[4].c_str());
+    const intptr_t status =
+        cb(s.window, s.instance, TARN_CALLBACK_WORD, request, ViperAnswer, &answer, slot, texts[0].c_str(),
+           texts[1].c_str(), texts[2].c_str(), texts[3].c_str(), texts[4].c_str());
     return HandleCallbackStatus(ctx, status);
 }
 
@@ -129,10 +129,8 @@ bool HandleCallbackStatus(ScriptContext* ctx, intptr_t status) {
     }
     if (s.error_mode != kModeOff) {
         std::string caption = std::string(MessageText(865)) + "  " +
-                              (s.error_detail[0] ? std::string(s.error_detail)
-                                                 : std::string(MessageText(866)));
-        std::string text = std::string(s.subst) + "\r\n\r\n" + std::string(MessageText(849)) +
-                           TARN_VERSION_TEXT;
+                              (s.error_detail[0] ? std::string(s.error_detail) : std::string(MessageText(866)));
+        std::string text = std::string(s.subst) + "\r\n\r\n" + std::string(MessageText(849)) + TARN_VERSION_TEXT;
         ShowMessage(ctx, caption, text, Buttons::Ok, Icon::Stop);
     }
     s.last_error = static_cast<std::int16_t>(code);

@@ -10,11 +10,11 @@
 
 namespace tarn {
 
-inline constexpr int kLineMax = 256;        // characters of a script line
-inline constexpr int kSubstMax = 255;       // characters of a substituted line
+inline constexpr int kLineMax = 256;   // characters of a script line
+inline constexpr int kSubstMax = 255;  // characters of a substituted line
 inline constexpr int kTextBuf = 257;
-inline constexpr int kStructMax = 100;      // open structures
-inline constexpr int kCallDepthMax = 6;     // nested call()
+inline constexpr int kStructMax = 100;   // open structures
+inline constexpr int kCallDepthMax = 6;  // nested call()
 inline constexpr int kFileSlots = 5;
 inline constexpr int kBinarySlots = 10;
 inline constexpr int kLibrarySlots = 10;
@@ -44,7 +44,7 @@ inline constexpr int kCodeCancel = 9999;
 // Structure kinds on the structure stack.
 enum StructKind : std::uint8_t {
     kStructIf = 1,
-    kStructElse,       // if block whose else was seen
+    kStructElse,  // if block whose else was seen
     kStructWhile,
     kStructFor,
     kStructSwitch,
@@ -57,8 +57,8 @@ enum StructKind : std::uint8_t {
 // Skip states of a structure entry.
 enum SkipState : std::uint8_t {
     kRun = 0,
-    kFalse = 1,     // condition false: else/case may still start the block
-    kOuter = 2,     // an enclosing block is skipped
+    kFalse = 1,  // condition false: else/case may still start the block
+    kOuter = 2,  // an enclosing block is skipped
     kContinue = 4,
     kBreak = 8,
 };
@@ -76,11 +76,11 @@ struct State {
 
     // Text buffers.
     char module_name[kTextBuf];
-    char line[kTextBuf + 1];     // current line as read
-    char subst[kTextBuf + 1];    // line after %substitution
+    char line[kTextBuf + 1];   // current line as read
+    char subst[kTextBuf + 1];  // line after %substitution
     char message[kTextBuf];
     char caption[kTextBuf];
-    char error_detail[kTextBuf]; // extender/host error text
+    char error_detail[kTextBuf];  // extender/host error text
     char host_name[21];
 
     // Blocks of the host.
@@ -100,24 +100,24 @@ struct State {
     std::int32_t host_dialog;      // host table position of "dialog", -1
 
     // Statement state.
-    std::int16_t error;        // error code of the current statement
-    std::int16_t last_error;   // lasterror()
+    std::int16_t error;       // error code of the current statement
+    std::int16_t last_error;  // lasterror()
     std::int8_t error_mode;
-    std::int8_t debug_mode;    // debug(): 1 on, 0 off, -1
+    std::int8_t debug_mode;  // debug(): 1 on, 0 off, -1
     // The statement just run, for the debug dialog (debug_hooks.h).
-    std::int8_t debug_kind;    // DebugKind, -1 none yet
-    std::int8_t debug_truth;   // 1, 0, -1 none
-    std::int16_t debug_error;  // its error code, 0 none
+    std::int8_t debug_kind;      // DebugKind, -1 none yet
+    std::int8_t debug_truth;     // 1, 0, -1 none
+    std::int16_t debug_error;    // its error code, 0 none
     std::uint8_t debug_stopped;  // the error stopped the script
-    std::uint8_t trace;        // intcontrol 7: trace lines to the debugger output
+    std::uint8_t trace;          // intcontrol 7: trace lines to the debugger output
     std::uint8_t terminate;
     std::int32_t exit_code;
     std::uint32_t exit_flags;  // intcontrol 12
     std::int16_t decimals;
-    std::int8_t last_if;       // 1, 0, -1
-    std::uint8_t for_resume;   // next jumped back to its for line
+    std::int8_t last_if;      // 1, 0, -1
+    std::uint8_t for_resume;  // next jumped back to its for line
     StructEntry stack[kStructMax];
-    std::int16_t stack_top;    // entries in use
+    std::int16_t stack_top;  // entries in use
     std::int16_t call_depth;
 
     // The script text being run (locked by the caller of the loop).
@@ -132,10 +132,10 @@ struct State {
     char token[kTextBuf + 1];
     std::uint8_t token_type;
     std::int16_t token_code;
-    std::uint16_t token_var;   // variable slot of a type-2 token
+    std::uint16_t token_var;  // variable slot of a type-2 token
 
     // Outcome of the last run.
-    std::int8_t outcome;       // 1 ended normally, 0 stopped
+    std::int8_t outcome;  // 1 ended normally, 0 stopped
     std::int16_t outcome_code;
     // The error that stopped the last run and where: its code (0 none),
     // line number and text, and the called script it was in ("" when in
@@ -145,7 +145,7 @@ struct State {
     std::uint32_t stop_line;
     char stop_text[kTextBuf + 1];
     char stop_script[kTextBuf];
-    char script_name[kTextBuf];   // called script being run, "" for the host's text
+    char script_name[kTextBuf];  // called script being run, "" for the host's text
 
     // Quiet mode and settings read from PELRUN.INI.
     std::uint8_t quiet;
@@ -161,12 +161,12 @@ struct State {
     std::intptr_t files[kFileSlots];
     std::uint8_t file_modes[kFileSlots];
     TarnHandle binaries[kBinarySlots];
-    std::uint32_t binary_size[kBinarySlots];  // fixed at allocation
-    std::uint32_t binary_eod[kBinarySlots];   // count of meaningful bytes
-    std::int32_t binary_ole[kBinarySlots];    // binaryoletype (0 none)
-    std::intptr_t libraries[kLibrarySlots];    // dllload: dlopen handles
-    std::int32_t library_ids[kLibrarySlots];   // the number of each handle text "?N"
-    std::int32_t library_serial;               // last number given
+    std::uint32_t binary_size[kBinarySlots];        // fixed at allocation
+    std::uint32_t binary_eod[kBinarySlots];         // count of meaningful bytes
+    std::int32_t binary_ole[kBinarySlots];          // binaryoletype (0 none)
+    std::intptr_t libraries[kLibrarySlots];         // dllload: dlopen handles
+    std::int32_t library_ids[kLibrarySlots];        // the number of each handle text "?N"
+    std::int32_t library_serial;                    // last number given
     std::intptr_t extender_libs[kExtenderSlots];    // addextender: dlopen handles
     TarnCallback extender_entries[kExtenderSlots];  // their entries
     // The object helper library, loaded on first use, and its entries
@@ -201,9 +201,7 @@ inline constexpr std::uint32_t kStateMagic = 0x4E524154;  // "TARN"
 static_assert(sizeof(State) <= sizeof(ScriptContext::internal), "state fits in the context");
 
 inline State& S(ScriptContext* ctx) { return *std::launder(reinterpret_cast<State*>(ctx->internal)); }
-inline const State& S(const ScriptContext* ctx) {
-    return *std::launder(reinterpret_cast<const State*>(ctx->internal));
-}
+inline const State& S(const ScriptContext* ctx) { return *std::launder(reinterpret_cast<const State*>(ctx->internal)); }
 
 // Sets the statement error unless an earlier one is set; false, so that a
 // check reads `if (bad) return Error(s, err::Name);`.

@@ -12,8 +12,19 @@
 namespace tarn {
 
 enum DebugKind : std::int8_t {
-    kDebugExpression = 0, kDebugSingleIf, kDebugSkipped, kDebugWhile, kDebugEnd, kDebugSwitch, kDebugBreak,
-    kDebugContinue, kDebugFor, kDebugGosub, kDebugBlockIf, kDebugBlockElse, kDebugCase,
+    kDebugExpression = 0,
+    kDebugSingleIf,
+    kDebugSkipped,
+    kDebugWhile,
+    kDebugEnd,
+    kDebugSwitch,
+    kDebugBreak,
+    kDebugContinue,
+    kDebugFor,
+    kDebugGosub,
+    kDebugBlockIf,
+    kDebugBlockElse,
+    kDebugCase,
 };
 
 // Notes the statement about to run (kind and truth are reset).

@@ -37,7 +37,8 @@ R Guarded(R failure, Body&& body, ScriptContext* ctx = nullptr) noexcept {
 // The same for exports without a result.
 template <class Body>
 void GuardedVoid(Body&& body, ScriptContext* ctx = nullptr) noexcept {
-    Guarded(0, [&] { return body(), 0; }, ctx);
+    Guarded(
+        0, [&] { return body(), 0; }, ctx);
 }
 
 // Locks a handle for the length of one call.
@@ -77,8 +78,7 @@ private:
 // Attaches the variable table and heap of a locked context for one call.
 class Attached {
 public:
-    explicit Attached(ScriptContext* ctx)
-        : ctx_(ctx), vars_(S(ctx).variables_handle), heap_(S(ctx).heap_handle) {
+    explicit Attached(ScriptContext* ctx) : ctx_(ctx), vars_(S(ctx).variables_handle), heap_(S(ctx).heap_handle) {
         ctx->variables = static_cast<VariableEntry*>(vars_.get());
         S(ctx).heap = static_cast<StringHeap*>(heap_.get());
     }

@@ -22,13 +22,25 @@ namespace {
 int LevelOf(const State& s) {
     if (s.token_type != kTokKeyword) return 0;
     switch (s.token_code) {
-        case kw::And: case kw::Or: return 1;
-        case kw::BitAnd: case kw::BitOr: case kw::Xor: return 2;
-        case kw::Equal: case kw::NotEqual: case kw::NotEqual2: case kw::Less: case kw::LessEq:
-        case kw::Greater: case kw::GreaterEq: return 3;
-        case kw::Shl: case kw::Shr: return 4;
-        case kw::Plus: case kw::Minus: return 5;
-        case kw::Mul: case kw::Div: case kw::Mod: return 6;
+        case kw::And:
+        case kw::Or: return 1;
+        case kw::BitAnd:
+        case kw::BitOr:
+        case kw::Xor: return 2;
+        case kw::Equal:
+        case kw::NotEqual:
+        case kw::NotEqual2:
+        case kw::Less:
+        case kw::LessEq:
+        case kw::Greater:
+        case kw::GreaterEq: return 3;
+        case kw::Shl:
+        case kw::Shr: return 4;
+        case kw::Plus:
+        case kw::Minus: return 5;
+        case kw::Mul:
+        case kw::Div:
+        case kw::Mod: return 6;
         case kw::Pow: return 7;
         default: return 0;
     }
@@ -107,7 +119,8 @@ int Compare3(double a, double b) { return a < b ? -1 : a > b ? 1 : 0; }
 bool Holds(int op, int c) {
     switch (op) {
         case kw::Equal: return c == 0;
-        case kw::NotEqual: case kw::NotEqual2: return c != 0;
+        case kw::NotEqual:
+        case kw::NotEqual2: return c != 0;
         case kw::Less: return c < 0;
         case kw::LessEq: return c <= 0;
         case kw::Greater: return c > 0;
@@ -187,8 +200,7 @@ bool Primary(ScriptContext* ctx, OwnedValue& out) {
     State& s = S(ctx);
     out.Reset();
     switch (s.token_type) {
-        case kTokEnd:
-            return Error(s, err::IncompleteStatement);
+        case kTokEnd: return Error(s, err::IncompleteStatement);
         case kTokInteger: {
             std::int32_t v;
             if (ParseInteger(s.token, &v)) {
@@ -222,8 +234,7 @@ bool Primary(ScriptContext* ctx, OwnedValue& out) {
             get_token(ctx);
             return true;
         }
-        default:
-            break;
+        default: break;
     }
     const int code = s.token_code;
     if (code == kw::Open) {
@@ -236,18 +247,31 @@ bool Primary(ScriptContext* ctx, OwnedValue& out) {
     }
     const KeywordEntry* e = KeywordOf(ctx, code);
     if (!e) return Error(s, err::IllegalSyntax);
-    if (code == kw::Object || e->kind == TARN_KW_FUNCTION || e->kind == TARN_KW_VARFUNCTION ||
-        code >= kHostCodeBase)
+    if (code == kw::Object || e->kind == TARN_KW_FUNCTION || e->kind == TARN_KW_VARFUNCTION || code >= kHostCodeBase)
         return CallFunction(ctx, code, out);
     if (e->kind == TARN_KW_CONSTANT) {
         const std::uint32_t v = e->value;
         if ((v & 0xFFFFFF00u) == 0xF0F0F000u) {
-            static constexpr double kFloats[] = {
-                3.141592653589793, 2.718281828459045, 0.017453292519943, 57.29577951308232,
-                6.6256e-34,        6.6252e-27,        32.174,            9.80665,
-                1.66043e-27,       6.02252e+23,       1.38054e-23,       8.8541853e-12,
-                0.5772156649015339, 96487.0,          1.618033988749895, 6.67e-11,
-                299792500.0,       1.256637,          206.265,           186272.0};
+            static constexpr double kFloats[] = {3.141592653589793,
+                                                 2.718281828459045,
+                                                 0.017453292519943,
+                                                 57.29577951308232,
+                                                 6.6256e-34,
+                                                 6.6252e-27,
+                                                 32.174,
+                                                 9.80665,
+                                                 1.66043e-27,
+                                                 6.02252e+23,
+                                                 1.38054e-23,
+                                                 8.8541853e-12,
+                                                 0.5772156649015339,
+                                                 96487.0,
+                                                 1.618033988749895,
+                                                 6.67e-11,
+                                                 299792500.0,
+                                                 1.256637,
+                                                 206.265,
+                                                 186272.0};
             const std::uint32_t n = v & 0xFF;
             if (n >= std::size(kFloats)) return Error(s, err::IllegalSyntax);
             SetFloat(*out, kFloats[n]);
@@ -270,9 +294,8 @@ bool Primary(ScriptContext* ctx, OwnedValue& out) {
 
 bool Unary(ScriptContext* ctx, OwnedValue& out) {
     State& s = S(ctx);
-    if (s.token_type == kTokKeyword &&
-        (s.token_code == kw::Not || s.token_code == kw::Minus || s.token_code == kw::Plus ||
-         s.token_code == kw::BitNot)) {
+    if (s.token_type == kTokKeyword && (s.token_code == kw::Not || s.token_code == kw::Minus ||
+                                        s.token_code == kw::Plus || s.token_code == kw::BitNot)) {
         const int op = s.token_code;
         get_token(ctx);
         if (s.error) return false;
@@ -325,8 +348,8 @@ bool ApplyBinary(ScriptContext* ctx, int op, OwnedValue& left, OwnedValue& right
     bool ok;
     Value r;
     SetUndefined(r);
-    if (op == kw::Equal || op == kw::NotEqual || op == kw::NotEqual2 || op == kw::Less ||
-        op == kw::LessEq || op == kw::Greater || op == kw::GreaterEq) {
+    if (op == kw::Equal || op == kw::NotEqual || op == kw::NotEqual2 || op == kw::Less || op == kw::LessEq ||
+        op == kw::Greater || op == kw::GreaterEq) {
         ok = Compare(ctx, op, a, b, &r);
     } else {
         const unsigned ta = NumericType(ctx, a), tb = NumericType(ctx, b);
@@ -391,5 +414,6 @@ static int SubExpression(ScriptContext* ctx, Value* out, int assignment_allowed)
 }
 
 extern "C" int ProcessSubExpression(ScriptContext* ctx, Value* out, int assignment_allowed) {
-    return Guarded(0, [&] { return SubExpression(ctx, out, assignment_allowed); }, ctx);
+    return Guarded(
+        0, [&] { return SubExpression(ctx, out, assignment_allowed); }, ctx);
 }

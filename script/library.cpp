@@ -43,9 +43,7 @@ public:
     ~BusyGuard() { g_busy.store(0); }
 };
 
-void Copy(char* dst, std::size_t size, const char* src) {
-    std::snprintf(dst, size, "%s", src ? src : "");
-}
+void Copy(char* dst, std::size_t size, const char* src) { std::snprintf(dst, size, "%s", src ? src : ""); }
 
 std::string PelrunIni() { return WindowsFile("PELRUN.INI"); }
 
@@ -82,8 +80,8 @@ void Shutdown(ScriptContext* ctx) {
     fn::ReleaseLibraries(ctx);
     if (ctx->host_callback) {
         TarnAnswer answer{ctx, nullptr};
-        ctx->host_callback(s.window, s.instance, TARN_CALLBACK_WORD, TARN_CB_SHUTDOWN, ViperAnswer, &answer,
-                           nullptr, "", "", "", "", "");
+        ctx->host_callback(s.window, s.instance, TARN_CALLBACK_WORD, TARN_CB_SHUTDOWN, ViperAnswer, &answer, nullptr,
+                           "", "", "", "", "");
     }
     EndConversations(s);
     for (std::intptr_t& f : s.files) {
@@ -175,8 +173,7 @@ intptr_t DoDaDllInit(TarnHandle window, TarnHandle context, intptr_t third, uint
                 Shutdown(l.get());
                 return 1;
             }
-            default:
-                return 0;
+            default: return 0;
         }
     });
 }
@@ -282,8 +279,7 @@ intptr_t DLLServices(TarnHandle context, uint16_t request, const char* text_in, 
                 if (text_in && *text_in) Copy(s.quiet_log, 261, text_in);
                 return previous;
             }
-            default:
-                return 0;
+            default: return 0;
         }
     });
 }
@@ -293,45 +289,48 @@ intptr_t ViperAnswer(intptr_t status, intptr_t ignored, TarnAnswer* answer, intp
     (void)ignored;
     if (!answer || !answer->context) return status;
     return Guarded<intptr_t>(-4, [&]() -> intptr_t {
-    ScriptContext* ctx = answer->context;
-    State& s = S(ctx);
-    if (status >= 0) {
-        if (!answer->result) return status;
-        ReleaseValue(ctx, *answer->result);
-        if (text_flag) {
-            const std::int16_t saved = s.error;
-            const std::uint16_t off = StoreText(ctx, text ? text : "");
-            s.error = saved;
-            if (!off) return -4;
-            SetText(*answer->result, off);
-        } else {
-            SetInt(*answer->result, static_cast<std::int32_t>(number));
+        ScriptContext* ctx = answer->context;
+        State& s = S(ctx);
+        if (status >= 0) {
+            if (!answer->result) return status;
+            ReleaseValue(ctx, *answer->result);
+            if (text_flag) {
+                const std::int16_t saved = s.error;
+                const std::uint16_t off = StoreText(ctx, text ? text : "");
+                s.error = saved;
+                if (!off) return -4;
+                SetText(*answer->result, off);
+            } else {
+                SetInt(*answer->result, static_cast<std::int32_t>(number));
+            }
+            return status;
         }
+        if (text_flag && text) Copy(s.error_detail, sizeof s.error_detail, text);
+        else Copy(s.error_detail, sizeof s.error_detail, std::string(MessageText(866)).c_str());
         return status;
-    }
-    if (text_flag && text) Copy(s.error_detail, sizeof s.error_detail, text);
-    else Copy(s.error_detail, sizeof s.error_detail, std::string(MessageText(866)).c_str());
-    return status;
     });
 }
 
 uint32_t find_var(ScriptContext* ctx, const char* name) {
-    return Guarded<uint32_t>(0xFFFF, [&]() -> uint32_t {
-    State& s = S(ctx);
-    std::string n;
-    for (const char* p = name; p && *p && n.size() < TARN_NAME_MAX; ++p)
-        n.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(*p))));
-    const std::uint16_t slot = LookupVariable(ctx, n);
-    if (slot == kNoVariable) {
-        s.error = err::UndefinedVariable;
-        return 0xFFFF;
-    }
-    if (!HasValue(Value{0, 0, ctx->variables[slot].type, 0, -1})) {
-        s.error = err::UninitializedVariable;
-        return 0xFFFF;
-    }
-    return slot;
-    }, ctx);
+    return Guarded<uint32_t>(
+        0xFFFF,
+        [&]() -> uint32_t {
+            State& s = S(ctx);
+            std::string n;
+            for (const char* p = name; p && *p && n.size() < TARN_NAME_MAX; ++p)
+                n.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(*p))));
+            const std::uint16_t slot = LookupVariable(ctx, n);
+            if (slot == kNoVariable) {
+                s.error = err::UndefinedVariable;
+                return 0xFFFF;
+            }
+            if (!HasValue(Value{0, 0, ctx->variables[slot].type, 0, -1})) {
+                s.error = err::UninitializedVariable;
+                return 0xFFFF;
+            }
+            return slot;
+        },
+        ctx);
 }
 
 void DoDllAbout(TarnHandle window, TarnHandle context) {
@@ -358,34 +357,34 @@ int TarnSelectUi(const char* name, const char* answers) {
 
 int TarnLastOutcome(TarnHandle context, int* code, char* message, size_t message_size) {
     return Guarded(0, [&]() -> int {
-    LockedContext l(context);
-    if (!l) return 0;
-    const State& s = l.state();
-    // A stopped run reports the error that stopped it; a termination
-    // request (or one the host answered) is 9013, message 193.
-    int outcome = s.outcome_code;
-    if (s.outcome == 0 && s.stop_code) outcome = s.stop_code;
-    else if (outcome == kCodeStop) outcome = kCodeCallFailed;
-    if (code) *code = outcome;
-    // Internal stop codes have no text of their own.
-    std::string_view text = MessageText(outcome);
-    if (text.empty()) text = MessageText(193);
-    if (message && message_size) std::snprintf(message, message_size, "%.*s", static_cast<int>(text.size()), text.data());
-    return s.outcome;
+        LockedContext l(context);
+        if (!l) return 0;
+        const State& s = l.state();
+        // A stopped run reports the error that stopped it; a termination
+        // request (or one the host answered) is 9013, message 193.
+        int outcome = s.outcome_code;
+        if (s.outcome == 0 && s.stop_code) outcome = s.stop_code;
+        else if (outcome == kCodeStop) outcome = kCodeCallFailed;
+        if (code) *code = outcome;
+        // Internal stop codes have no text of their own.
+        std::string_view text = MessageText(outcome);
+        if (text.empty()) text = MessageText(193);
+        if (message && message_size)
+            std::snprintf(message, message_size, "%.*s", static_cast<int>(text.size()), text.data());
+        return s.outcome;
     });
 }
 
-int TarnLastStop(TarnHandle context, unsigned* line, char* script, size_t script_size, char* text,
-                 size_t text_size) {
+int TarnLastStop(TarnHandle context, unsigned* line, char* script, size_t script_size, char* text, size_t text_size) {
     return Guarded(0, [&]() -> int {
-    LockedContext l(context);
-    if (!l) return 0;
-    const State& s = l.state();
-    if (s.outcome != 0 || !s.stop_code) return 0;
-    if (line) *line = s.stop_line;
-    if (script && script_size) Copy(script, script_size, s.stop_script);
-    if (text && text_size) Copy(text, text_size, s.stop_text);
-    return 1;
+        LockedContext l(context);
+        if (!l) return 0;
+        const State& s = l.state();
+        if (s.outcome != 0 || !s.stop_code) return 0;
+        if (line) *line = s.stop_line;
+        if (script && script_size) Copy(script, script_size, s.stop_script);
+        if (text && text_size) Copy(text, text_size, s.stop_text);
+        return 1;
     });
 }
 

@@ -206,29 +206,32 @@ intptr_t LoadStandardMenu(TarnHandle context, TarnHandle window, TarnMenuFileRec
     (void)window;
     if (hotkeys) *hotkeys = 0;
     LockedContext l(context);
-    return Guarded<intptr_t>(0, [&]() -> intptr_t {
-        if (context && !l) return 0;
-        if (!HasPath(record) || !builder || !builder->create_bar || !builder->create_popup || !builder->append_item)
-            return 0;
-        const Teller tell(l.get(), title, false);
-        std::uint16_t date = 0, time = 0;
-        // The time is taken before the text: a change while reading shows as stale later.
-        if (!LastWrite(record->path, &date, &time)) return tell.Fail(kBuildRead.open);
-        const MenuText file(record->path, kBuildRead);
-        if (file.message) return tell.Fail(file.message);
-        const menu::MenuWalk w = menu::WalkMenu(file.text);
-        if (w.message) return tell.Fail(w.message, Where(record->path, w));
-        TarnHandle table = 0;
-        if (hotkeys && !(table = HotKeyTable(w))) return tell.Fail(kBuildRead.alloc);
-        if (!Build(w, *builder, tell)) {
-            if (table) GlobalFree(table);
-            return 0;
-        }
-        if (hotkeys) *hotkeys = table;
-        record->date = date;
-        record->time = time;
-        return w.items;
-    }, l.get());
+    return Guarded<intptr_t>(
+        0,
+        [&]() -> intptr_t {
+            if (context && !l) return 0;
+            if (!HasPath(record) || !builder || !builder->create_bar || !builder->create_popup || !builder->append_item)
+                return 0;
+            const Teller tell(l.get(), title, false);
+            std::uint16_t date = 0, time = 0;
+            // The time is taken before the text: a change while reading shows as stale later.
+            if (!LastWrite(record->path, &date, &time)) return tell.Fail(kBuildRead.open);
+            const MenuText file(record->path, kBuildRead);
+            if (file.message) return tell.Fail(file.message);
+            const menu::MenuWalk w = menu::WalkMenu(file.text);
+            if (w.message) return tell.Fail(w.message, Where(record->path, w));
+            TarnHandle table = 0;
+            if (hotkeys && !(table = HotKeyTable(w))) return tell.Fail(kBuildRead.alloc);
+            if (!Build(w, *builder, tell)) {
+                if (table) GlobalFree(table);
+                return 0;
+            }
+            if (hotkeys) *hotkeys = table;
+            record->date = date;
+            record->time = time;
+            return w.items;
+        },
+        l.get());
 }
 
 intptr_t ParseStandardMenu(TarnHandle context, TarnHandle window, intptr_t item, intptr_t flags, intptr_t item_count,
@@ -236,46 +239,48 @@ intptr_t ParseStandardMenu(TarnHandle context, TarnHandle window, intptr_t item,
     (void)window;
     (void)ignored;
     LockedContext l(context);
-    return Guarded<intptr_t>(0, [&]() -> intptr_t {
-        if (!l || !HasPath(record)) return 0;
-        ScriptContext* ctx = l.get();
-        const Teller tell(ctx, title, (flags & TARN_MENU_SILENT) != 0);
-        std::uint16_t date = 0, time = 0;
-        if (!LastWrite(record->path, &date, &time)) return tell.Fail(kScanRead.open);
-        if (date != record->date || time != record->time) {
-            tell.Stale();
-            return -1;
-        }
-        const MenuText file(record->path, kScanRead);
-        if (file.message) return tell.Fail(file.message);
-        const menu::MenuWalk w = menu::WalkMenu(file.text);
-        if (w.message) return tell.Fail(kScanFailed, Where(record->path, w));
-        if (item_count && w.items != item_count) {
-            tell.Stale();
-            return -1;
-        }
-        const menu::MenuEntry* chosen = nullptr;
-        for (const menu::MenuEntry& e : w.entries)
-            if (e.kind == menu::EntryKind::Item && e.position == item) chosen = &e;
-        if (!chosen) return tell.Fail(kScanFailed);
-        Attached a(ctx);
-        if (!a.ok()) return 0;
-        const std::int16_t saved = S(ctx).error;
-        SetParameters(ctx, "");
-        S(ctx).error = saved;
-        const std::string script = menu::ItemScript(*chosen);
-        const TarnHandle h = GlobalAlloc(GHND, script.size() + 1);
-        if (!h) return 0;
-        std::memcpy(GlobalLock(h), script.c_str(), script.size() + 1);
-        GlobalUnlock(h);
-        return h;
-    }, l.get());
+    return Guarded<intptr_t>(
+        0,
+        [&]() -> intptr_t {
+            if (!l || !HasPath(record)) return 0;
+            ScriptContext* ctx = l.get();
+            const Teller tell(ctx, title, (flags & TARN_MENU_SILENT) != 0);
+            std::uint16_t date = 0, time = 0;
+            if (!LastWrite(record->path, &date, &time)) return tell.Fail(kScanRead.open);
+            if (date != record->date || time != record->time) {
+                tell.Stale();
+                return -1;
+            }
+            const MenuText file(record->path, kScanRead);
+            if (file.message) return tell.Fail(file.message);
+            const menu::MenuWalk w = menu::WalkMenu(file.text);
+            if (w.message) return tell.Fail(kScanFailed, Where(record->path, w));
+            if (item_count && w.items != item_count) {
+                tell.Stale();
+                return -1;
+            }
+            const menu::MenuEntry* chosen = nullptr;
+            for (const menu::MenuEntry& e : w.entries)
+                if (e.kind == menu::EntryKind::Item && e.position == item) chosen = &e;
+            if (!chosen) return tell.Fail(kScanFailed);
+            Attached a(ctx);
+            if (!a.ok()) return 0;
+            const std::int16_t saved = S(ctx).error;
+            SetParameters(ctx, "");
+            S(ctx).error = saved;
+            const std::string script = menu::ItemScript(*chosen);
+            const TarnHandle h = GlobalAlloc(GHND, script.size() + 1);
+            if (!h) return 0;
+            std::memcpy(GlobalLock(h), script.c_str(), script.size() + 1);
+            GlobalUnlock(h);
+            return h;
+        },
+        l.get());
 }
 
 intptr_t MenuSelectProcessing(TarnHandle context, TarnHandle window, intptr_t command_id, intptr_t item_count,
                               const TarnMenuFileRecord* record, const char* title) {
-    if (command_id < TARN_MENU_FIRST_ID || (item_count > 0 && command_id >= TARN_MENU_FIRST_ID + item_count))
-        return 0;
+    if (command_id < TARN_MENU_FIRST_ID || (item_count > 0 && command_id >= TARN_MENU_FIRST_ID + item_count)) return 0;
     return ParseStandardMenu(context, window, command_id - TARN_MENU_FIRST_ID + 1, 0, item_count, 0, record, title);
 }
 
@@ -287,8 +292,8 @@ intptr_t HotKeyCheck(TarnHandle table, TarnHandle window, unsigned message, uint
         const auto* words = static_cast<const std::uint16_t*>(t.get());
         const std::size_t count = std::min<std::size_t>(words[0], (size - 1) / 2);
         const unsigned held = host && host->modifiers ? host->modifiers(host->data) : 0;
-        const std::uint16_t code =
-            menu::KeystrokeCode(message, key, static_cast<std::uint16_t>(held & (menu::kShift | menu::kCtrl | menu::kAlt)));
+        const std::uint16_t code = menu::KeystrokeCode(
+            message, key, static_cast<std::uint16_t>(held & (menu::kShift | menu::kCtrl | menu::kAlt)));
         if (!code) return 0;
         for (std::size_t i = 0; i < count; ++i) {
             if (words[1 + 2 * i] != code) continue;

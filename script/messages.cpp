@@ -131,9 +131,15 @@ constexpr Message kMessages[] = {
     {848, "Valid but unrecognised EXE"},
     {849, "Tarn Version:"},
     {850, "Tarn Extender load error"},
-    {851, "Extender DLL could not be loaded.  It requires one or more dependent DLL's, which are invalid or unavailable.  If you are loading a network extender, make sure you have the appropriate network client software installed."},
-    {852, "Extender DLL is invalid.  You may be trying to load a 16-bit DLL from a 32-bit application, or a DLL designed for Windows NT from Windows 95 (or vice versa)."},
-    {853, "Extender DLL is invalid.  You may be trying to load a DLL designed for Windows 95 from Windows NT (or vice versa).  Or, you may not have the appropriate network client software installed."},
+    {851,
+     "Extender DLL could not be loaded.  It requires one or more dependent DLL's, which are invalid or unavailable.  "
+     "If you are loading a network extender, make sure you have the appropriate network client software installed."},
+    {852,
+     "Extender DLL is invalid.  You may be trying to load a 16-bit DLL from a 32-bit application, or a DLL designed "
+     "for Windows NT from Windows 95 (or vice versa)."},
+    {853,
+     "Extender DLL is invalid.  You may be trying to load a DLL designed for Windows 95 from Windows NT (or vice "
+     "versa).  Or, you may not have the appropriate network client software installed."},
     {854, "Extender DLL is invalid.  You may be trying to load a 16-bit DLL from a 32-bit application."},
     {858, "Incorrect operating system.  You may not have the appropriate network client software installed."},
     {859, "Extender DLL is compressed, and must be expanded (via the setup program)."},
@@ -771,8 +777,8 @@ static_assert(ErrorsNamed(), "ORDER ERRORS: every code of errors.h has a message
 
 std::string_view MessageText(int code) {
     const auto* end = std::end(kMessages);
-    const auto* it = std::lower_bound(std::begin(kMessages), end, code,
-                                      [](const Message& m, int c) { return m.code < c; });
+    const auto* it =
+        std::lower_bound(std::begin(kMessages), end, code, [](const Message& m, int c) { return m.code < c; });
     if (it == end || it->code != code) return {};
     return it->text;
 }

@@ -42,9 +42,7 @@ bool Push(State& s, StructKind kind, std::uint8_t skip, std::uint32_t offset) {
     return true;
 }
 
-bool IsGosub(std::uint8_t kind) {
-    return kind == kStructGosub0 || kind == kStructGosub1 || kind == kStructGosubNone;
-}
+bool IsGosub(std::uint8_t kind) { return kind == kStructGosub0 || kind == kStructGosub1 || kind == kStructGosubNone; }
 
 bool IsLineEnd(char c) { return c == '\r' || c == '\n' || c == 26 || c == 0; }
 
@@ -53,8 +51,7 @@ bool IsLineEnd(char c) { return c == '\r' || c == '\n' || c == 26 || c == 0; }
 // longer than 256 characters. `next` receives where the following line
 // starts. CR, LF, CR LF and Ctrl-Z all end a line.
 long ReadLineAt(const char* text, std::uint32_t length, std::uint32_t pos, char* out, std::uint32_t* next) {
-    while (pos < length && (text[pos] == ' ' || text[pos] == '\t' || text[pos] == '\n' || text[pos] == '\r'))
-        ++pos;
+    while (pos < length && (text[pos] == ' ' || text[pos] == '\t' || text[pos] == '\n' || text[pos] == '\r')) ++pos;
     if (pos >= length || text[pos] == 0) return -1;
     const std::uint32_t start = pos;
     while (pos < length && !IsLineEnd(text[pos])) ++pos;
@@ -114,7 +111,6 @@ bool ReportError(ScriptContext* ctx, int code) {
     if (s.error_mode == kModeCancel || sev == Severity::Severe || a == Answer::Cancel) return false;
     return true;
 }
-
 
 // goto / gosub with the label token next.
 Flow Jump(ScriptContext* ctx, bool gosub, std::uint32_t stmt_offset, bool cacheable) {
@@ -423,13 +419,14 @@ Flow SkippedStructure(ScriptContext* ctx, int code, std::uint32_t offset) {
             s.error = 0;
             return Error(s, err::UnidentifiedEnd), Flow::Next;
         }
-        case kw::Endif: case kw::Endwhile: case kw::Next: case kw::Endfor: case kw::Endswitch:
-        case kw::Endselect:
-            return EndWord(ctx, code);
+        case kw::Endif:
+        case kw::Endwhile:
+        case kw::Next:
+        case kw::Endfor:
+        case kw::Endswitch:
+        case kw::Endselect: return EndWord(ctx, code);
         case kw::Break:
-        case kw::Continue:
-            DebugNote(ctx, code == kw::Break ? kDebugBreak : kDebugContinue, 0);
-            return Flow::Next;
+        case kw::Continue: DebugNote(ctx, code == kw::Break ? kDebugBreak : kDebugContinue, 0); return Flow::Next;
     }
     return Flow::Next;
 }
@@ -526,8 +523,7 @@ Flow Statement(ScriptContext* ctx, std::uint32_t stmt_offset, bool cacheable) {
             DebugNote(ctx, kDebugFor, top && top->kind == kStructFor && top->skip == kRun);
             return f;
         }
-        case kw::To:
-            return Error(s, err::MisplacedTo), Flow::Next;
+        case kw::To: return Error(s, err::MisplacedTo), Flow::Next;
         case kw::Switch:
         case kw::Select: {
             get_token(ctx);
@@ -546,24 +542,26 @@ Flow Statement(ScriptContext* ctx, std::uint32_t stmt_offset, bool cacheable) {
         case kw::Break:
         case kw::Continue: {
             StructEntry* top = Top(s);
-            if (!top) return Error(s, code == kw::Break ? err::BreakOutsideStructure : err::ContinueOutsideStructure), Flow::Next;
+            if (!top)
+                return Error(s, code == kw::Break ? err::BreakOutsideStructure : err::ContinueOutsideStructure),
+                       Flow::Next;
             DebugNote(ctx, code == kw::Break ? kDebugBreak : kDebugContinue, 1);
             top->skip = code == kw::Break ? kBreak : kContinue;
             return Flow::Next;
         }
         case kw::End:
-        case kw::Endif: case kw::Endwhile: case kw::Next: case kw::Endfor: case kw::Endswitch:
-        case kw::Endselect:
-            return SkippedStructure(ctx, code, stmt_offset);
+        case kw::Endif:
+        case kw::Endwhile:
+        case kw::Next:
+        case kw::Endfor:
+        case kw::Endswitch:
+        case kw::Endselect: return SkippedStructure(ctx, code, stmt_offset);
         case kw::Gosub:
         case kw::Goto:
             if (code == kw::Gosub) DebugNote(ctx, kDebugGosub, 1);
             return Jump(ctx, code == kw::Gosub, stmt_offset, cacheable);
-        case kw::Return:
-            DebugNote(ctx, kDebugGosub, 0);
-            return Return(s);
-        case kw::Exit:
-            return Flow::EndScript;
+        case kw::Return: DebugNote(ctx, kDebugGosub, 0); return Return(s);
+        case kw::Exit: return Flow::EndScript;
         case kw::Beep:
         case kw::Yield:
             if (code == kw::Beep && !s.quiet) DefaultBeep();
@@ -581,16 +579,15 @@ Flow Statement(ScriptContext* ctx, std::uint32_t stmt_offset, bool cacheable) {
             if (s.error && s.error < kCodeExit) {
                 const int code2 = s.error;
                 s.last_error = static_cast<std::int16_t>(code2);
-                const Answer a = ShowMessage(ctx, std::string("EXECUTE::") + std::string(MessageText(code2)),
-                                             saved, Buttons::OkCancel, Icon::Warning);
+                const Answer a = ShowMessage(ctx, std::string("EXECUTE::") + std::string(MessageText(code2)), saved,
+                                             Buttons::OkCancel, Icon::Warning);
                 if (a == Answer::Ok) s.error = 0;
                 else f = Flow::Stop;
             }
             return f;
         }
         case kw::Then:
-        case kw::By:
-            return Error(s, err::IllegalSyntax), Flow::Next;
+        case kw::By: return Error(s, err::IllegalSyntax), Flow::Next;
     }
     // Functions, constants, operators: an expression statement.
     return ExpressionStatement(ctx);
@@ -664,9 +661,7 @@ Flow RunLine(ScriptContext* ctx) {
 
 }  // namespace
 
-std::string ErrorCaption(int code) {
-    return std::to_string(code) + ":  " + std::string(MessageText(code));
-}
+std::string ErrorCaption(int code) { return std::to_string(code) + ":  " + std::string(MessageText(code)); }
 
 bool SubstituteLine(ScriptContext* ctx, const char* line, char* out) {
     State& s = S(ctx);
@@ -883,7 +878,7 @@ void RunCall(ScriptContext* ctx, std::string_view file, std::string_view paramet
     std::string path(file);
     for (char& c : path)
         if (c == '\\') c = '/';
-    struct stat st{};
+    struct stat st {};
     if (stat(path.c_str(), &st) != 0 && path[0] != '/' && s.module_name[0]) {
         std::string dir = s.module_name;
         const std::size_t slash = dir.rfind('/');
@@ -904,8 +899,8 @@ void RunCall(ScriptContext* ctx, std::string_view file, std::string_view paramet
     const bool notify = (s.host_flags & TARN_HOST_NOTIFY_CALL) && ctx->host_callback;
     if (notify) {
         TarnAnswer answer{ctx, nullptr};
-        ctx->host_callback(s.window, s.instance, TARN_CALLBACK_WORD, TARN_CB_CALL, ViperAnswer, &answer,
-                           nullptr, "before", path.c_str(), "", "", "");
+        ctx->host_callback(s.window, s.instance, TARN_CALLBACK_WORD, TARN_CB_CALL, ViperAnswer, &answer, nullptr,
+                           "before", path.c_str(), "", "", "");
     }
     std::string bytes;
     int failure = 0;
@@ -940,7 +935,8 @@ void RunCall(ScriptContext* ctx, std::string_view file, std::string_view paramet
         const TarnHandle h = GlobalAlloc(GHND, bytes.size() + 1);
         char* text = h ? static_cast<char*>(GlobalLock(h)) : nullptr;
         if (!h || !text) {
-            ShowMessage(ctx, MessageText(111), MessageText(h ? err::BatchLockFailed : err::BatchNoMemory), Buttons::Ok, Icon::Stop);
+            ShowMessage(ctx, MessageText(111), MessageText(h ? err::BatchLockFailed : err::BatchNoMemory), Buttons::Ok,
+                        Icon::Stop);
             s.last_error = static_cast<std::int16_t>(h ? err::BatchLockFailed : err::BatchNoMemory);
             result = kCodeReported;
         } else {
@@ -955,8 +951,8 @@ void RunCall(ScriptContext* ctx, std::string_view file, std::string_view paramet
     if (notify) {
         TarnAnswer answer{ctx, nullptr};
         const std::string outcome = std::to_string(result);
-        ctx->host_callback(s.window, s.instance, TARN_CALLBACK_WORD, TARN_CB_CALL, ViperAnswer, &answer,
-                           nullptr, "after", path.c_str(), outcome.c_str(), "", "");
+        ctx->host_callback(s.window, s.instance, TARN_CALLBACK_WORD, TARN_CB_CALL, ViperAnswer, &answer, nullptr,
+                           "after", path.c_str(), outcome.c_str(), "", "");
     }
     const bool terminate = s.terminate;
     restore();

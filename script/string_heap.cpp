@@ -12,9 +12,7 @@ namespace tarn {
 namespace {
 
 unsigned char* Base(StringHeap* heap) { return reinterpret_cast<unsigned char*>(heap); }
-const unsigned char* Base(const StringHeap* heap) {
-    return reinterpret_cast<const unsigned char*>(heap);
-}
+const unsigned char* Base(const StringHeap* heap) { return reinterpret_cast<const unsigned char*>(heap); }
 
 std::uint32_t Tag(const StringHeap* h, std::uint32_t at) {
     std::uint32_t t;
@@ -50,7 +48,8 @@ void MarkFree(StringHeap* h, std::uint32_t block, std::uint32_t size) {
 
 void Unlink(StringHeap* h, std::uint32_t block) {
     const std::uint16_t next = NextOf(h, block), prev = PrevOf(h, block);
-    if (prev) SetWord(h, prev + 8, next); else h->free_head = next;
+    if (prev) SetWord(h, prev + 8, next);
+    else h->free_head = next;
     if (next) SetWord(h, next + 10, prev);
     if (h->rover == block) h->rover = next ? next : h->free_head;
 }

@@ -28,9 +28,7 @@ constexpr std::uint32_t BlockSizeFor(std::uint32_t request) {
     return n < kMinBlock ? kMinBlock : n;
 }
 
-inline char* HeapText(StringHeap* heap, std::uint16_t offset) {
-    return reinterpret_cast<char*>(heap) + offset;
-}
+inline char* HeapText(StringHeap* heap, std::uint16_t offset) { return reinterpret_cast<char*>(heap) + offset; }
 
 // Size of the largest block the heap can give now (free-list scan).
 std::uint32_t LargestFree(const StringHeap* heap);

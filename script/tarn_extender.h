@@ -32,14 +32,14 @@ extern "C" {
 #define TARN_EXT_BIND (-100)
 
 /* Results of a binding call. */
-#define TARN_EXT_BIND_MORE 1    /* the record describes one more function */
-#define TARN_EXT_BIND_DONE 0    /* no function at this index: binding ends */
+#define TARN_EXT_BIND_MORE 1      /* the record describes one more function */
+#define TARN_EXT_BIND_DONE 0      /* no function at this index: binding ends */
 #define TARN_EXT_BIND_REFUSE (-1) /* the extender will not load (error 1399) */
 
 /* Services record handed over at binding: DLLServices of the library and
  * the context the extender is bound to. */
-typedef intptr_t (*TarnServicesFn)(TarnHandle context, uint16_t request, const char* text_in,
-                                   char* text_out, intptr_t number, intptr_t number2);
+typedef intptr_t (*TarnServicesFn)(TarnHandle context, uint16_t request, const char* text_in, char* text_out,
+                                   intptr_t number, intptr_t number2);
 typedef struct TarnExtenderServices {
     int32_t version;         /* TARN_EXTENDER_VERSION */
     int32_t size;            /* sizeof(TarnExtenderServices) */
@@ -50,22 +50,22 @@ typedef struct TarnExtenderServices {
 /* Slot argument of a binding call. The library fills index, version and
  * services; the extender fills the rest and returns TARN_EXT_BIND_MORE. */
 typedef struct TarnExtenderBind {
-    int32_t index;         /* in: 0, 1, 2, ... */
-    int32_t version;       /* in: TARN_EXTENDER_VERSION; out: the extender's own */
+    int32_t index;                        /* in: 0, 1, 2, ... */
+    int32_t version;                      /* in: TARN_EXTENDER_VERSION; out: the extender's own */
     const TarnExtenderServices* services; /* in */
-    char name[14];         /* out: the function's name, 1 to 13 characters */
-    int16_t code;          /* out: the extender's own code, 0 to 99 */
-    int16_t kind;          /* out: TARN_KW_FUNCTION (arguments in parentheses) */
-    uint32_t descriptor;   /* out: argument count and kinds, as in KeywordEntry */
+    char name[14];                        /* out: the function's name, 1 to 13 characters */
+    int16_t code;                         /* out: the extender's own code, 0 to 99 */
+    int16_t kind;                         /* out: TARN_KW_FUNCTION (arguments in parentheses) */
+    uint32_t descriptor;                  /* out: argument count and kinds, as in KeywordEntry */
 } TarnExtenderBind;
 
 /* Slot argument of a function call: every evaluated argument, converted
  * by the function's descriptor (strings have their text in the string
  * heap; TarnArgumentText reads it). */
 typedef struct TarnExtenderCall {
-    int32_t slot;          /* extender slot, 0 to 9 */
-    int32_t count;         /* number of arguments */
-    const Value* args;     /* the arguments */
+    int32_t slot;      /* extender slot, 0 to 9 */
+    int32_t count;     /* number of arguments */
+    const Value* args; /* the arguments */
     struct ScriptContext* context;
 } TarnExtenderCall;
 
@@ -109,8 +109,8 @@ typedef struct TarnObjectValue {
 #define TARN_OBJECT_DETAIL 256
 
 /* Ordinal 3: open, access or close an object of `context`. */
-typedef int32_t (*TarnObjectFunctionsFn)(struct ScriptContext* context, int32_t request, const char* name,
-                                         int32_t flag, int32_t* object, char* detail);
+typedef int32_t (*TarnObjectFunctionsFn)(struct ScriptContext* context, int32_t request, const char* name, int32_t flag,
+                                         int32_t* object, char* detail);
 /* Ordinal 4: the members of an object as text, one "kind name signature"
  * line each (kind "method" or "property"), into out (size bytes). */
 typedef int32_t (*TarnObjectMembersFn)(int32_t object, char* out, size_t size, char* detail);
@@ -118,10 +118,9 @@ typedef int32_t (*TarnObjectMembersFn)(int32_t object, char* out, size_t size, c
  * object's own name ("Prop", "Method", "Interface.Name.Method"). The result
  * is handed to set_result(sink, value) before the call returns (not at all
  * for no result). */
-typedef int32_t (*TarnObjectMemberFn)(int32_t object, const char* member, int32_t request,
-                                      const TarnObjectValue* args, int32_t count,
-                                      void (*set_result)(void* sink, const TarnObjectValue* value), void* sink,
-                                      char* detail);
+typedef int32_t (*TarnObjectMemberFn)(int32_t object, const char* member, int32_t request, const TarnObjectValue* args,
+                                      int32_t count, void (*set_result)(void* sink, const TarnObjectValue* value),
+                                      void* sink, char* detail);
 /* Ordinal 6: shutdown of a context: every object it opened is released. */
 typedef void (*TarnObjectShutdownFn)(struct ScriptContext* context);
 

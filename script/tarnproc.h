@@ -36,12 +36,12 @@ typedef intptr_t TarnHandle; /* GlobalAlloc handle, window, module instance */
 #define GMEM_ZEROINIT 0x0040u
 #define GHND (GMEM_MOVEABLE | GMEM_ZEROINIT)
 
-TARN_API TarnHandle GlobalAlloc(unsigned flags, size_t bytes); /* 0 on failure */
+TARN_API TarnHandle GlobalAlloc(unsigned flags, size_t bytes);                 /* 0 on failure */
 TARN_API TarnHandle GlobalReAlloc(TarnHandle h, size_t bytes, unsigned flags); /* 0 on failure */
-TARN_API void* GlobalLock(TarnHandle h); /* NULL on failure */
-TARN_API int GlobalUnlock(TarnHandle h); /* non-zero while still locked */
-TARN_API TarnHandle GlobalFree(TarnHandle h); /* 0 on success, else h */
-TARN_API size_t GlobalSize(TarnHandle h); /* 0 on failure */
+TARN_API void* GlobalLock(TarnHandle h);                                       /* NULL on failure */
+TARN_API int GlobalUnlock(TarnHandle h);                                       /* non-zero while still locked */
+TARN_API TarnHandle GlobalFree(TarnHandle h);                                  /* 0 on success, else h */
+TARN_API size_t GlobalSize(TarnHandle h);                                      /* 0 on failure */
 
 /* ---- records ---------------------------------------------------------- */
 
@@ -112,7 +112,7 @@ typedef struct StringHeap {
     uint16_t rover;     /* where the next first-fit search starts */
     uint32_t size;      /* bytes of the whole heap */
     uint32_t reserved[7];
-    uint32_t guard;     /* "5678": the tag before the first block */
+    uint32_t guard; /* "5678": the tag before the first block */
 } StringHeap;
 
 struct ScriptContext;
@@ -123,14 +123,13 @@ typedef struct TarnAnswer {
     Value* result;
 } TarnAnswer;
 
-typedef intptr_t (*TarnViperAnswer)(intptr_t status, intptr_t ignored, TarnAnswer* answer,
-                                    intptr_t text_flag, intptr_t number, const char* text);
+typedef intptr_t (*TarnViperAnswer)(intptr_t status, intptr_t ignored, TarnAnswer* answer, intptr_t text_flag,
+                                    intptr_t number, const char* text);
 
 /* Host callback and extender entry: twelve pointer-sized arguments. */
-typedef intptr_t (*TarnCallback)(TarnHandle window, TarnHandle instance, intptr_t interface_word,
-                                 intptr_t request, TarnViperAnswer answer, TarnAnswer* record,
-                                 void* slot, const char* text1, const char* text2,
-                                 const char* text3, const char* text4, const char* text5);
+typedef intptr_t (*TarnCallback)(TarnHandle window, TarnHandle instance, intptr_t interface_word, intptr_t request,
+                                 TarnViperAnswer answer, TarnAnswer* record, void* slot, const char* text1,
+                                 const char* text2, const char* text3, const char* text4, const char* text5);
 
 /* Callback request indexes below zero. */
 #define TARN_CB_STATEMENT (-1)
@@ -147,10 +146,10 @@ typedef intptr_t (*TarnCallback)(TarnHandle window, TarnHandle instance, intptr_
  * library. */
 #pragma pack(push, 4)
 typedef struct ScriptContext {
-    VariableEntry* variables;       /* locked variable table (set on every entry) */
-    TarnCallback host_callback;     /* 0 = none */
+    VariableEntry* variables;   /* locked variable table (set on every entry) */
+    TarnCallback host_callback; /* 0 = none */
     int32_t extender_count;
-    KeywordEntry extenders[200];    /* codes 3000 + position */
+    KeywordEntry extenders[200]; /* codes 3000 + position */
     uint32_t pad;
     unsigned char internal[TARN_CONTEXT_SIZE - 2 * sizeof(void*) - 4 - 200 * 24 - 4];
 } ScriptContext;
@@ -173,13 +172,12 @@ static_assert(offsetof(ScriptContext, internal) % 8 == 0, "library state is 8-al
  * get_token and get_string_token 0 (end of line); ViperAnswer -4; VFree,
  * putback and DoDllAbout do nothing. */
 
-TARN_API intptr_t DoDaDllInit(TarnHandle window, TarnHandle context, intptr_t third,
-                              uint16_t request, intptr_t number, const char* text1,
-                              const char* text2);
+TARN_API intptr_t DoDaDllInit(TarnHandle window, TarnHandle context, intptr_t third, uint16_t request, intptr_t number,
+                              const char* text1, const char* text2);
 TARN_API intptr_t ProcessDaBatBuffer(TarnHandle window, TarnHandle context, TarnHandle script,
                                      TarnCallback host_callback, const KeywordEntry* host_table);
-TARN_API intptr_t DLLServices(TarnHandle context, uint16_t request, const char* text_in,
-                              char* text_out, intptr_t number, intptr_t number2);
+TARN_API intptr_t DLLServices(TarnHandle context, uint16_t request, const char* text_in, char* text_out,
+                              intptr_t number, intptr_t number2);
 TARN_API uint16_t VMalloc(StringHeap* heap, uint32_t bytes);
 TARN_API void VFree(ScriptContext* context, StringHeap* heap, uint16_t offset);
 TARN_API uint32_t find_var(ScriptContext* context, const char* name);
@@ -187,8 +185,8 @@ TARN_API int get_token(ScriptContext* context);
 TARN_API int get_string_token(ScriptContext* context);
 TARN_API void putback(ScriptContext* context);
 TARN_API int ProcessSubExpression(ScriptContext* context, Value* out, int assignment_allowed);
-TARN_API intptr_t ViperAnswer(intptr_t status, intptr_t ignored, TarnAnswer* answer,
-                              intptr_t text_flag, intptr_t number, const char* text);
+TARN_API intptr_t ViperAnswer(intptr_t status, intptr_t ignored, TarnAnswer* answer, intptr_t text_flag,
+                              intptr_t number, const char* text);
 TARN_API void DoDllAbout(TarnHandle window, TarnHandle context);
 
 /* Linux additions for hosts: pick the user-interface provider for message
@@ -296,8 +294,8 @@ TARN_API intptr_t ParseStandardMenu(TarnHandle context, TarnHandle window, intpt
                                     const char* title);
 /* ParseStandardMenu for a command id of the menu (TARN_MENU_FIRST_ID +
  * n - 1 is item n); an id outside the menu's gives 0 without a message. */
-TARN_API intptr_t MenuSelectProcessing(TarnHandle context, TarnHandle window, intptr_t command_id,
-                                       intptr_t item_count, const TarnMenuFileRecord* record, const char* title);
+TARN_API intptr_t MenuSelectProcessing(TarnHandle context, TarnHandle window, intptr_t command_id, intptr_t item_count,
+                                       const TarnMenuFileRecord* record, const char* title);
 /* Matches a keystroke against a hot-key table of LoadStandardMenu: for
  * TARN_MSG_KEYDOWN/SYSKEYDOWN `key` is a virtual key (Shift, Ctrl, Alt
  * alone match nothing), for TARN_MSG_CHAR/SYSCHAR a character (1 to 26 with

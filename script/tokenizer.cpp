@@ -41,8 +41,7 @@ int Matches(const KeywordEntry& e, const char* p, bool word_mode) {
 
 // Longest match among entries of one table, searched linearly; the host
 // table ends at a zero name length.
-int SearchTable(const KeywordEntry* t, int count, bool stop_at_zero, const char* p, bool word,
-                int* len) {
+int SearchTable(const KeywordEntry* t, int count, bool stop_at_zero, const char* p, bool word, int* len) {
     int best = -1;
     *len = 0;
     for (int i = 0; i < count; ++i) {
@@ -295,11 +294,13 @@ static void StepBack(ScriptContext* ctx) {
 }
 
 extern "C" int get_token(ScriptContext* ctx) {
-    return Guarded<int>(kTokEnd, [&] { return NextToken(ctx); }, ctx);
+    return Guarded<int>(
+        kTokEnd, [&] { return NextToken(ctx); }, ctx);
 }
 
 extern "C" int get_string_token(ScriptContext* ctx) {
-    return Guarded<int>(kTokEnd, [&] { return NextWordToken(ctx); }, ctx);
+    return Guarded<int>(
+        kTokEnd, [&] { return NextWordToken(ctx); }, ctx);
 }
 
 extern "C" void putback(ScriptContext* ctx) {

@@ -89,12 +89,11 @@ public:
             if ((a == "c" || a == "cancel") && buttons != Buttons::YesNo) return Answer::Cancel;
         }
     }
-    std::optional<std::string> AskLine(std::string_view title, std::string_view prompt,
-                                       std::string_view initial, bool) override {
+    std::optional<std::string> AskLine(std::string_view title, std::string_view prompt, std::string_view initial,
+                                       bool) override {
         std::fprintf(stderr, "== %.*s ==\n%.*s", static_cast<int>(title.size()), title.data(),
                      static_cast<int>(prompt.size()), prompt.data());
-        if (!initial.empty())
-            std::fprintf(stderr, " [%.*s]", static_cast<int>(initial.size()), initial.data());
+        if (!initial.empty()) std::fprintf(stderr, " [%.*s]", static_cast<int>(initial.size()), initial.data());
         std::fprintf(stderr, ": ");
         std::fflush(stderr);
         bool ok;
@@ -127,8 +126,7 @@ public:
     // the end of input cancels.
     std::optional<int> ChooseItem(std::string_view title, const std::vector<std::string>& items) override {
         std::fprintf(stderr, "== %.*s ==\n", static_cast<int>(title.size()), title.data());
-        for (std::size_t i = 0; i < items.size(); ++i)
-            std::fprintf(stderr, "  %zu) %s\n", i + 1, items[i].c_str());
+        for (std::size_t i = 0; i < items.size(); ++i) std::fprintf(stderr, "  %zu) %s\n", i + 1, items[i].c_str());
         while (true) {
             if (items.empty()) std::fprintf(stderr, "(no items) [OK/Cancel] ");
             else std::fprintf(stderr, "Choice [1-%zu, c to cancel]: ", items.size());
@@ -147,9 +145,7 @@ public:
                      static_cast<int>(text.size()), text.data());
         if (seconds > 0 && isatty(STDERR_FILENO)) sleep(static_cast<unsigned>(seconds));
     }
-    void DebugOutput(std::string_view text) override {
-        std::fwrite(text.data(), 1, text.size(), stderr);
-    }
+    void DebugOutput(std::string_view text) override { std::fwrite(text.data(), 1, text.size(), stderr); }
     void Beep() override {
         if (isatty(STDERR_FILENO)) std::fputc('\a', stderr);
     }
@@ -168,9 +164,7 @@ public:
         return std::nullopt;
     }
     int ChooseButton(std::string_view, std::string_view, const std::vector<std::string>&) override { return -1; }
-    std::optional<int> ChooseItem(std::string_view, const std::vector<std::string>&) override {
-        return std::nullopt;
-    }
+    std::optional<int> ChooseItem(std::string_view, const std::vector<std::string>&) override { return std::nullopt; }
     void Display(int, std::string_view, std::string_view) override {}
     void DebugOutput(std::string_view) override {}
 };
@@ -189,8 +183,8 @@ void AppendLog(const State& s, std::string_view caption, std::string_view text) 
     const std::time_t now = std::time(nullptr);
     std::tm tm{};
     localtime_r(&now, &tm);
-    std::fprintf(f, "%02d/%02d/%02d  %02d:%02d:%02d  %s", tm.tm_mon + 1, tm.tm_mday, tm.tm_year % 100,
-                 tm.tm_hour, tm.tm_min, tm.tm_sec, s.host_name);
+    std::fprintf(f, "%02d/%02d/%02d  %02d:%02d:%02d  %s", tm.tm_mon + 1, tm.tm_mday, tm.tm_year % 100, tm.tm_hour,
+                 tm.tm_min, tm.tm_sec, s.host_name);
     std::fputs("\r\n\r\n", f);
     if (!caption.empty()) {
         std::fwrite(caption.data(), 1, caption.size(), f);
@@ -239,16 +233,15 @@ Answer ScriptedUi::MessageBox(std::string_view caption, std::string_view text, B
 
 std::optional<std::string> ScriptedUi::AskLine(std::string_view title, std::string_view prompt,
                                                std::string_view initial, bool hidden) {
-    transcript_.push_back(std::string(hidden ? "password:" : "ask:") + std::string(title) + "|" +
-                          std::string(prompt) + "|" + std::string(initial));
+    transcript_.push_back(std::string(hidden ? "password:" : "ask:") + std::string(title) + "|" + std::string(prompt) +
+                          "|" + std::string(initial));
     const std::string a = Next();
     if (a.rfind("text:", 0) == 0) return a.substr(5);
     if (a == "ok") return std::string(initial);
     return std::nullopt;
 }
 
-int ScriptedUi::ChooseButton(std::string_view caption, std::string_view text,
-                             const std::vector<std::string>& buttons) {
+int ScriptedUi::ChooseButton(std::string_view caption, std::string_view text, const std::vector<std::string>& buttons) {
     std::string t = "buttons:" + std::string(caption) + "|" + std::string(text);
     for (const std::string& b : buttons) t += "|" + b;
     transcript_.push_back(std::move(t));
@@ -276,8 +269,7 @@ std::optional<int> ScriptedUi::ChooseItem(std::string_view title, const std::vec
 }
 
 void ScriptedUi::Display(int seconds, std::string_view title, std::string_view text) {
-    transcript_.push_back("display:" + std::to_string(seconds) + "|" + std::string(title) + "|" +
-                          std::string(text));
+    transcript_.push_back("display:" + std::to_string(seconds) + "|" + std::string(title) + "|" + std::string(text));
 }
 
 void ScriptedUi::DebugOutput(std::string_view text) { transcript_.push_back("debug:" + std::string(text)); }
@@ -436,8 +428,7 @@ private:
 
 }  // namespace
 
-Answer ShowMessage(ScriptContext* ctx, std::string_view caption, std::string_view text, Buttons buttons,
-                   Icon icon) {
+Answer ShowMessage(ScriptContext* ctx, std::string_view caption, std::string_view text, Buttons buttons, Icon icon) {
     if (ctx && S(ctx).magic == kStateMagic && S(ctx).quiet) {
         State& s = S(ctx);
         Keep(s.quiet_caption, caption);
@@ -474,8 +465,8 @@ bool TitleMatches(std::string_view caption, std::string_view title) {
     return true;
 }
 
-std::optional<std::string> Call::AskLine(std::string_view title, std::string_view prompt,
-                                         std::string_view initial, bool hidden) {
+std::optional<std::string> Call::AskLine(std::string_view title, std::string_view prompt, std::string_view initial,
+                                         bool hidden) {
     tarn::State& s = S(ctx_);
     if (s.quiet) {
         Keep(s.quiet_caption, title);
@@ -526,7 +517,7 @@ void SystemQuestion(const State& s) {
 // The OK and Cancel captions set by buttonnames(), used up by this dialog.
 std::pair<std::string, std::string> TakeButtonNames(State& s) {
     std::pair<std::string, std::string> names{s.ok_name[0] ? s.ok_name : "&OK",
-                                               s.cancel_name[0] ? s.cancel_name : "&Cancel"};
+                                              s.cancel_name[0] ? s.cancel_name : "&Cancel"};
     s.ok_name[0] = 0;
     s.cancel_name[0] = 0;
     return names;

@@ -24,8 +24,7 @@ class Ui {
 public:
     virtual ~Ui() = default;
     // A message box; the answer is one of its buttons.
-    virtual Answer MessageBox(std::string_view caption, std::string_view text, Buttons buttons,
-                              Icon icon) = 0;
+    virtual Answer MessageBox(std::string_view caption, std::string_view text, Buttons buttons, Icon icon) = 0;
     // A one-line entry dialog; nullopt means Cancel. `hidden` hides typing.
     virtual std::optional<std::string> AskLine(std::string_view title, std::string_view prompt,
                                                std::string_view initial, bool hidden) = 0;
@@ -36,8 +35,7 @@ public:
                              const std::vector<std::string>& buttons) = 0;
     // A list to choose one item from. Returns the item's position, -1 when
     // the user confirmed without choosing one, or nullopt for Cancel.
-    virtual std::optional<int> ChooseItem(std::string_view title,
-                                          const std::vector<std::string>& items) = 0;
+    virtual std::optional<int> ChooseItem(std::string_view title, const std::vector<std::string>& items) = 0;
     // A box shown for a number of seconds that closes by itself.
     virtual void Display(int seconds, std::string_view title, std::string_view text) = 0;
     // Text written to the system debugger output (trace lines, debugdata).
@@ -52,8 +50,8 @@ public:
 
     // A line entry whose OK and Cancel buttons may be renamed.
     virtual std::optional<std::string> AskText(std::string_view title, std::string_view prompt,
-                                               std::string_view initial, bool hidden,
-                                               std::string_view ok, std::string_view cancel) {
+                                               std::string_view initial, bool hidden, std::string_view ok,
+                                               std::string_view cancel) {
         (void)ok;
         (void)cancel;
         return AskLine(title, prompt, initial, hidden);
@@ -108,12 +106,10 @@ std::unique_ptr<Ui> MakeQuietUi();
 class ScriptedUi : public Ui {
 public:
     explicit ScriptedUi(std::vector<std::string> answers) : answers_(std::move(answers)) {}
-    Answer MessageBox(std::string_view caption, std::string_view text, Buttons buttons,
-                      Icon icon) override;
-    std::optional<std::string> AskLine(std::string_view title, std::string_view prompt,
-                                       std::string_view initial, bool hidden) override;
-    int ChooseButton(std::string_view caption, std::string_view text,
-                     const std::vector<std::string>& buttons) override;
+    Answer MessageBox(std::string_view caption, std::string_view text, Buttons buttons, Icon icon) override;
+    std::optional<std::string> AskLine(std::string_view title, std::string_view prompt, std::string_view initial,
+                                       bool hidden) override;
+    int ChooseButton(std::string_view caption, std::string_view text, const std::vector<std::string>& buttons) override;
     std::optional<int> ChooseItem(std::string_view title, const std::vector<std::string>& items) override;
     void Display(int seconds, std::string_view title, std::string_view text) override;
     void DebugOutput(std::string_view text) override;

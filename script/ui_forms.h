@@ -33,10 +33,10 @@ struct FormControl {
     int value = 0;         // push buttons, radio buttons, check boxes
 
     // What the user sees and changes.
-    std::string edit;                  // edit box text
-    bool checked = false;              // radio button, check box
-    std::vector<std::string> items;    // item box items, file list box entries
-    std::vector<int> selected;         // positions chosen in items
+    std::string edit;                // edit box text
+    bool checked = false;            // radio button, check box
+    std::vector<std::string> items;  // item box items, file list box entries
+    std::vector<int> selected;       // positions chosen in items
 };
 
 // A script-defined dialog. Providers change only the controls' state and

@@ -54,7 +54,8 @@ public:
                                        bool hidden) override {
         return Real().AskLine(title, prompt, initial, hidden);
     }
-    int ChooseButton(std::string_view caption, std::string_view text, const std::vector<std::string>& buttons) override {
+    int ChooseButton(std::string_view caption, std::string_view text,
+                     const std::vector<std::string>& buttons) override {
         return Real().ChooseButton(caption, text, buttons);
     }
     std::optional<int> ChooseItem(std::string_view title, const std::vector<std::string>& items) override {
@@ -72,9 +73,7 @@ public:
     }
     std::optional<std::vector<int>> ChooseList(const ListRequest& r) override { return Real().ChooseList(r); }
     int RunForm(Form& form) override { return Real().RunForm(form); }
-    std::optional<std::vector<std::string>> AskFileName(const FileRequest& r) override {
-        return Real().AskFileName(r);
-    }
+    std::optional<std::vector<std::string>> AskFileName(const FileRequest& r) override { return Real().AskFileName(r); }
     std::optional<std::string> AskDirectory(const DirectoryRequest& r) override { return Real().AskDirectory(r); }
 
 private:

@@ -18,7 +18,7 @@ bool DisplayPresent();
 std::unique_ptr<Ui> MakeQtUi();
 
 // The plugin's entry: a new provider for this interface version, or null.
-extern "C" using UiPluginEntry = Ui* (*)(int version);
+extern "C" using UiPluginEntry = Ui * (*)(int version);
 inline constexpr char kUiPluginEntry[] = "TarnUiCreate";
 inline constexpr char kUiPluginFile[] = "libtarnui-qt.so";
 

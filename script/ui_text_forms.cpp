@@ -90,8 +90,8 @@ std::vector<std::string> FormLines(const Form& form) {
             case ControlKind::FileListBox: {
                 out.push_back(n + (c.kind == ControlKind::FileListBox ? "files " + c.text : label) + ":");
                 for (std::size_t k = 0; k < c.items.size(); ++k) {
-                    const bool on = std::find(c.selected.begin(), c.selected.end(), static_cast<int>(k)) !=
-                                    c.selected.end();
+                    const bool on =
+                        std::find(c.selected.begin(), c.selected.end(), static_cast<int>(k)) != c.selected.end();
                     out.push_back(std::string("      ") + (on ? "* " : "  ") + std::to_string(k + 1) + ". " +
                                   c.items[k]);
                 }
@@ -104,12 +104,11 @@ std::vector<std::string> FormLines(const Form& form) {
 
 std::optional<std::vector<int>> ChooseList(const ListRequest& r) {
     Print("== " + r.title + " ==\n");
-    for (std::size_t i = 0; i < r.items.size(); ++i)
-        Print("  " + std::to_string(i + 1) + ") " + r.items[i] + "\n");
+    for (std::size_t i = 0; i < r.items.size(); ++i) Print("  " + std::to_string(i + 1) + ") " + r.items[i] + "\n");
     const std::string how = r.multiple ? "numbers separated by blanks" : "a number";
     while (true) {
-        const auto a = Ask("Choice (" + how + "; empty = " + WithoutMnemonic(r.ok) + ", c = " +
-                           WithoutMnemonic(r.cancel) + "): ");
+        const auto a =
+            Ask("Choice (" + how + "; empty = " + WithoutMnemonic(r.ok) + ", c = " + WithoutMnemonic(r.cancel) + "): ");
         if (!a || IsCancel(*a)) return std::nullopt;
         std::vector<int> chosen;
         if (!Positions(*a, r.items.size(), &chosen)) continue;

@@ -40,8 +40,8 @@ namespace {
 // optional "." and exponent): tells an overflow from an underflow when the
 // text does not fit a double.
 long DecimalExponent(std::string_view t) {
-    long lead = 0;  // digits before the point, after leading zeros
-    long zeros = 0; // zeros after the point before the first other digit
+    long lead = 0;   // digits before the point, after leading zeros
+    long zeros = 0;  // zeros after the point before the first other digit
     bool seen = false, point = false;
     std::size_t i = 0;
     for (; i < t.size() && t[i] != 'e' && t[i] != 'E'; ++i) {
@@ -115,8 +115,7 @@ std::string FormatFloat(double v, int d) {
     const int precision = d < 0 ? (below1 ? 8 : 9) : (below1 ? d : d + 1);
     std::snprintf(buf, sizeof buf, "%#1.*g", precision, v);
     std::string s = buf;
-    if (s.find_first_of("eE") != std::string::npos || s.find_first_of("ni") != std::string::npos)
-        return s;
+    if (s.find_first_of("eE") != std::string::npos || s.find_first_of("ni") != std::string::npos) return s;
     bool added = false;
     if (s.find('.') == std::string::npos) {
         s += ".0";

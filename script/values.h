@@ -12,8 +12,8 @@ namespace tarn {
 
 // Pure text conversions.
 bool ParseInteger(std::string_view s, std::int32_t* out);  // blanks, signs, digits only
-bool ParseFloat(std::string_view s, double* out);           // decimal with fraction/exponent
-bool FloatToInt(double v, std::int32_t* out);               // half away from zero, |v| <= 2147483645
+bool ParseFloat(std::string_view s, double* out);          // decimal with fraction/exponent
+bool FloatToInt(double v, std::int32_t* out);              // half away from zero, |v| <= 2147483645
 std::string FormatInt(std::int32_t v);
 std::string FormatFloat(double v, int decimals);
 

@@ -16,8 +16,7 @@ std::uint16_t LookupVariable(ScriptContext* ctx, std::string_view name) {
     if (!ctx->variables || name.empty()) return kNoVariable;
     for (std::uint16_t i = 0; i < s.variables_used; ++i) {
         const VariableEntry& v = ctx->variables[i];
-        if (v.name[0] == name[0] && std::strncmp(v.name, name.data(), name.size()) == 0 &&
-            v.name[name.size()] == 0)
+        if (v.name[0] == name[0] && std::strncmp(v.name, name.data(), name.size()) == 0 && v.name[name.size()] == 0)
             return i;
     }
     return kNoVariable;
@@ -54,8 +53,7 @@ std::uint16_t EnterVariable(ScriptContext* ctx, std::string_view name) {
 
 std::string FoldName(std::string_view name) {
     std::string n;
-    for (char c : name.substr(0, TARN_NAME_MAX))
-        n.push_back(static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c));
+    for (char c : name.substr(0, TARN_NAME_MAX)) n.push_back(static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c));
     std::size_t pos = 6;
     for (std::size_t i = TARN_NAME_MAX; i < name.size(); ++i) {
         char c = name[i];

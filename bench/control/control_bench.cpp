@@ -16,8 +16,8 @@ namespace {
 
 // Romanized text of about `bytes` bytes, in lines of a few words.
 QString RomanizedText(int bytes) {
-    static const char* const kWords[] = {"svAgatam", "telugu", "amma", "nAnna", "ikkaDa", "caesi", "paina",
-                                         "kanabaDutundi", "mee", "salahAlu", "ellappuDU", "bhAsha"};
+    static const char* const kWords[] = {"svAgatam", "telugu",        "amma", "nAnna",    "ikkaDa",    "caesi",
+                                         "paina",    "kanabaDutundi", "mee",  "salahAlu", "ellappuDU", "bhAsha"};
     QString text;
     int i = 0;
     while (text.size() < bytes) {

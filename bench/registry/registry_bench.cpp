@@ -69,7 +69,8 @@ void Write(benchmark::State& state) {
     std::int64_t i = 0;
     for (auto _ : state) {
         const auto n = static_cast<std::uint32_t>(i);
-        benchmark::DoNotOptimize(store.WriteValue(S::Root::CurrentUser, KeyName(i++ % state.range(0)), "w", V::DWord(n)));
+        benchmark::DoNotOptimize(
+            store.WriteValue(S::Root::CurrentUser, KeyName(i++ % state.range(0)), "w", V::DWord(n)));
     }
     state.SetItemsProcessed(state.iterations());
     fs::remove_all(dir);

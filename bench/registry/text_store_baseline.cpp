@@ -14,7 +14,7 @@ namespace vrayu::registry_baseline {
 namespace {
 
 // ORDER Root
-constexpr std::string_view kRootNames[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE",
+constexpr std::string_view kRootNames[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER",   "HKEY_LOCAL_MACHINE",
                                            "HKEY_USERS",        "HKEY_CURRENT_CONFIG", "HKEY_DYN_DATA"};
 constexpr std::string_view kShortNames[] = {"HKCR", "HKCU", "HKLM", "HKU", "HKCC", "HKDD"};
 constexpr std::string_view kFileHeader = "VRAYU-REGISTRY 1";
@@ -360,8 +360,8 @@ Status Hive::SetValue(std::string_view path, std::string_view name, Value value)
 Status Hive::DeleteValue(std::string_view path, std::string_view name) {
     Key* key = Find(path);
     if (!key) return Status::NotFound;
-    auto it = std::find_if(key->values.begin(), key->values.end(),
-                           [&](const auto& nv) { return SameName(nv.first, name); });
+    auto it =
+        std::find_if(key->values.begin(), key->values.end(), [&](const auto& nv) { return SameName(nv.first, name); });
     if (it == key->values.end()) return Status::NotFound;
     key->values.erase(it);
     return Status::Ok;

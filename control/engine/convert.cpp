@@ -36,9 +36,7 @@ struct GlyphSink {
     }
     static constexpr std::size_t kMaxKnownSyllables = 1 << 16;
     void Literal(char c) { out->push_back(c); }
-    void Anusvara() {
-        out->push_back(static_cast<char>(static_cast<std::uint8_t>(tables.SignGlyph[code::kAnusvara])));
-    }
+    void Anusvara() { out->push_back(static_cast<char>(static_cast<std::uint8_t>(tables.SignGlyph[code::kAnusvara]))); }
 };
 
 constexpr std::size_t kOnePiece = 2048;

@@ -75,8 +75,7 @@ std::string ConvertWithLiteralRuns(std::string_view s, Convert&& convert, Keep&&
 // Same, keeping the text of "#" runs byte for byte (glyph-code output).
 template <class Convert>
 std::string ConvertWithLiteralRuns(std::string_view s, Convert&& convert) {
-    return ConvertWithLiteralRuns(s, convert,
-                                  [](std::string& out, std::string_view run) { out.append(run); });
+    return ConvertWithLiteralRuns(s, convert, [](std::string& out, std::string_view run) { out.append(run); });
 }
 
 struct PaneText {

@@ -22,8 +22,8 @@ struct GlyphRole {
 // engine writes with and the Unicode letter of every syllable code.
 struct DecodeTable {
     std::array<GlyphRole, 256> role{};
-    std::uint8_t inherent, separator, anusvara, visarga, hA, eSign, uSign, longASign, mHead, yHead,
-        vocalicRSign, vocalicRRSign;
+    std::uint8_t inherent, separator, anusvara, visarga, hA, eSign, uSign, longASign, mHead, yHead, vocalicRSign,
+        vocalicRRSign;
 
     DecodeTable() {
         GlyphTables t;
@@ -104,15 +104,12 @@ std::size_t DecodeSyllable(std::string_view s, std::size_t i, std::string& out) 
         // subjoined consonant (the scan's anusvara, a key's extra sign).
         if (T.role[At(s, i)].head && i + 1 < s.size()) {
             const std::uint8_t next = At(s, i + 1);
-            if (T.role[next].sign && next != T.anusvara && next != T.vocalicRSign &&
-                next != T.vocalicRRSign)
-                break;
+            if (T.role[next].sign && next != T.anusvara && next != T.vocalicRSign && next != T.vocalicRRSign) break;
         }
         subjoined.push_back(At(s, i++));
     }
     std::uint8_t extra = 0;
-    if (!subjoined.empty() && i < s.size() &&
-        (At(s, i) == T.vocalicRSign || At(s, i) == T.vocalicRRSign))
+    if (!subjoined.empty() && i < s.size() && (At(s, i) == T.vocalicRSign || At(s, i) == T.vocalicRRSign))
         extra = At(s, i++);
 
     AppendUtf8(out, T.role[head].headLetter);

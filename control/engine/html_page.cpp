@@ -97,10 +97,8 @@ std::string VBColor2WebColor(std::string& hexColor) {
     if (first < last && *first == '+') ++first;
     std::from_chars(first, last, value);
     char digits[24];
-    if (value < 0)
-        std::snprintf(digits, sizeof digits, "%X", static_cast<unsigned>(static_cast<std::int32_t>(value)));
-    else
-        std::snprintf(digits, sizeof digits, "%llX", value);
+    if (value < 0) std::snprintf(digits, sizeof digits, "%X", static_cast<unsigned>(static_cast<std::int32_t>(value)));
+    else std::snprintf(digits, sizeof digits, "%llX", value);
     hexColor = digits;
     if (hexColor.size() < 6) hexColor.insert(0, 6 - hexColor.size(), '0');
     const std::string_view six = std::string_view(hexColor).substr(hexColor.size() - 6);
@@ -110,8 +108,8 @@ std::string VBColor2WebColor(std::string& hexColor) {
 }
 
 std::string_view HtmlSizeCode(double s, std::string_view previous) {
-    constexpr std::pair<double, std::string_view> kBounds[] = {
-        {8, "1"}, {10, "2"}, {12, "3"}, {14, "4"}, {18, "5"}, {24, "6"}, {36, "7"}};
+    constexpr std::pair<double, std::string_view> kBounds[] = {{8, "1"},  {10, "2"}, {12, "3"}, {14, "4"},
+                                                               {18, "5"}, {24, "6"}, {36, "7"}};
     for (const auto& [bound, code] : kBounds)
         if (s <= bound) return code;
     return previous;
@@ -136,12 +134,10 @@ std::string BuildHTMLPage(const FormattedText& text) {
     w.face = first.face;
     w.sizeCode = HtmlSizeCode(w.pointSize, "");
 
-    page += "<html><head><meta http-equiv=" + Quoted("Content-Type") + " content=" +
-            Quoted("text/html; charset=iso-8859-1") +
-            "><title>This page is in Telugu</title></head>\r\n";
+    page += "<html><head><meta http-equiv=" + Quoted("Content-Type") +
+            " content=" + Quoted("text/html; charset=iso-8859-1") + "><title>This page is in Telugu</title></head>\r\n";
     page += "<body" + backAttribute + ">";
-    page += "<a href=" + Quoted(kProductSiteUrl) +
-            ">You need 'Vrayu' fonts to view this page properly.</a>\r\n";
+    page += "<a href=" + Quoted(kProductSiteUrl) + ">You need 'Vrayu' fonts to view this page properly.</a>\r\n";
     page += "<p align=" + Quoted(alignWord) + ">";
     w.OpenFontTag(" > ");
     if (bold) page += "<strong>";

@@ -15,8 +15,7 @@ std::size_t Find(std::string_view text, std::string_view find, std::size_t from)
 
 }  // namespace
 
-bool ReplaceAllInto(std::string_view text, std::string_view find, std::string_view replacement,
-                    std::string& out) {
+bool ReplaceAllInto(std::string_view text, std::string_view find, std::string_view replacement, std::string& out) {
     if (find.empty()) return false;
     std::size_t hit = Find(text, find, 0);
     if (hit == std::string_view::npos) return false;

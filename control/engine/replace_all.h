@@ -13,7 +13,6 @@ std::string ReplaceAll(std::string_view text, std::string_view find, std::string
 
 // Same, writing into `out` (cleared first) so callers can reuse its buffer.
 // Returns false, leaving `out` untouched, when `find` does not occur.
-bool ReplaceAllInto(std::string_view text, std::string_view find, std::string_view replacement,
-                    std::string& out);
+bool ReplaceAllInto(std::string_view text, std::string_view find, std::string_view replacement, std::string& out);
 
 }  // namespace vrayu

@@ -7,19 +7,12 @@ namespace vrayu {
 namespace {
 
 constexpr VowelKeyRule kVowelKeys[] = {
-    {"aa", "A", 0},         {"a'", "A", 0},
-    {"ea", "I", 0},         {"ee", "I", 0},         {"ii", "I", 0},
-    {"i'", "I", 0},         {"ia", "I", 0},
-    {"u", "au", 0},
-    {"uu", "aU", 0},        {"oo", "aU", 0},        {"u'", "aU", 0},
-    {"ua", "aU", 0},        {"U", "aU", 0},
-    {"\xE0", "a", 224},     {"\xE0u", "a", 224},
-    {"\xE1", "a", 225},     {"\xE1U", "a", 225},    {"\xE1uu", "a", 225},
-    {"\xE1oo", "a", 225},   {"\xE1ua", "a", 225},
-    {"ae", "E", 0},         {"e'", "E", 0},
-    {"ai", "\xDE", 0},      {"ei", "\xDE", 0},
-    {"oa", "O", 0},         {"oe", "O", 0},         {"o'", "O", 0},
-    {"ou", "\xDF", 0},      {"au", "\xDF", 0},      {"ow", "\xDF", 0},
+    {"aa", "A", 0},     {"a'", "A", 0},      {"ea", "I", 0},       {"ee", "I", 0},       {"ii", "I", 0},
+    {"i'", "I", 0},     {"ia", "I", 0},      {"u", "au", 0},       {"uu", "aU", 0},      {"oo", "aU", 0},
+    {"u'", "aU", 0},    {"ua", "aU", 0},     {"U", "aU", 0},       {"\xE0", "a", 224},   {"\xE0u", "a", 224},
+    {"\xE1", "a", 225}, {"\xE1U", "a", 225}, {"\xE1uu", "a", 225}, {"\xE1oo", "a", 225}, {"\xE1ua", "a", 225},
+    {"ae", "E", 0},     {"e'", "E", 0},      {"ai", "\xDE", 0},    {"ei", "\xDE", 0},    {"oa", "O", 0},
+    {"oe", "O", 0},     {"o'", "O", 0},      {"ou", "\xDF", 0},    {"au", "\xDF", 0},    {"ow", "\xDF", 0},
 };
 
 // o-vowels of m and y are drawn as the e-sign plus the u-sign or the A-sign.
@@ -36,17 +29,24 @@ bool IsVowelOfSplit(std::uint8_t c) {
 // The aspirate that a consonant followed by "h" merges into, or 0.
 std::int16_t MergedAspirate(std::int16_t c) {
     switch (c) {
-        case 'k': case 'K': return 'K';
-        case 'g': case 'G': return 'G';
-        case 'c': case 'C': return c;
-        case 'j': case 'J': return 'J';
+        case 'k':
+        case 'K': return 'K';
+        case 'g':
+        case 'G': return 'G';
+        case 'c':
+        case 'C': return c;
+        case 'j':
+        case 'J': return 'J';
         case 'T': return 'q';
         case 'D': return 'Z';
         case 't': return 'Q';
         case 'd': return 'z';
-        case 'p': case 'P': return 'P';
-        case 'b': case 'B': return 'B';
-        case 's': case 'S': return 'X';
+        case 'p':
+        case 'P': return 'P';
+        case 'b':
+        case 'B': return 'B';
+        case 's':
+        case 'S': return 'X';
         default: return 0;
     }
 }
@@ -102,8 +102,7 @@ SyllableAnalysis AnalyzeSyllable(std::string_view s) {
     return a;
 }
 
-std::string ConvertSyllable(std::string_view syllable, const GlyphTables& tables,
-                            std::string_view face) {
+std::string ConvertSyllable(std::string_view syllable, const GlyphTables& tables, std::string_view face) {
     std::string s(TrimSpaces(syllable));
     if (s.empty()) return {};
     if (s == "m" || s == "M") return std::string(1, GlyphChar(tables.SignGlyph[code::kAnusvara]));
@@ -141,7 +140,9 @@ std::string ConvertSyllable(std::string_view syllable, const GlyphTables& tables
             switch (head) {
                 case 's': head = code::kAltS; break;
                 case 'p': head = code::kAltP; break;
-                case 'P': case 'F': case 'f': head = code::kAltPh; break;
+                case 'P':
+                case 'F':
+                case 'f': head = code::kAltPh; break;
                 case 'X': head = code::kAltSh; break;
                 default: break;
             }
@@ -152,7 +153,10 @@ std::string ConvertSyllable(std::string_view syllable, const GlyphTables& tables
         }
         if (head == 'Y' || head == 'y') {
             if (vowels == "i") vowels.clear();
-            else if (vowels == "I") vowels = "\xA0" "A";
+            else if (vowels == "I")
+                vowels =
+                    "\xA0"
+                    "A";
         }
 
         out.push_back(GlyphChar(tables.BaseGlyph[head]));

@@ -39,7 +39,6 @@ SyllableAnalysis AnalyzeSyllable(std::string_view syllable);
 
 // Glyph codes of one syllable in the font whose tables and face are given;
 // `face` decides the separator between a and A after J, G, m and y.
-std::string ConvertSyllable(std::string_view syllable, const GlyphTables& tables,
-                            std::string_view face);
+std::string ConvertSyllable(std::string_view syllable, const GlyphTables& tables, std::string_view face);
 
 }  // namespace vrayu

@@ -34,11 +34,17 @@ inline constexpr std::uint8_t kAltSh = 236;
 
 constexpr bool IsVowelLetter(std::uint8_t c) {
     switch (c) {
-        case 'a': case 'A': case 'i': case 'I': case 'u':
-        case 'U': case 'e': case 'E': case 'o': case 'O':
-            return true;
-        default:
-            return c >= 219 && c <= 230;
+        case 'a':
+        case 'A':
+        case 'i':
+        case 'I':
+        case 'u':
+        case 'U':
+        case 'e':
+        case 'E':
+        case 'o':
+        case 'O': return true;
+        default: return c >= 219 && c <= 230;
     }
 }
 
@@ -50,8 +56,7 @@ constexpr bool IsNasalLetter(std::uint8_t c) { return c == 'n' || c == 'N' || c 
 
 // The consonants before which a lone nasal becomes the anusvara.
 constexpr bool IsAnusvaraConsonant(std::uint8_t c) {
-    return std::string_view("kKgGcCjJTDtdpfFbBlLsSHhvxX").find(static_cast<char>(c)) !=
-           std::string_view::npos;
+    return std::string_view("kKgGcCjJTDtdpfFbBlLsSHhvxX").find(static_cast<char>(c)) != std::string_view::npos;
 }
 
 // Text with leading and trailing spaces (only spaces) removed.

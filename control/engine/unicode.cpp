@@ -105,11 +105,7 @@ constexpr UnicodeLetterRow kRows[] = {
 //   "@N", "@n"  189      nakara pollu U+0C5D (a dead n)
 //   "@2"        190      avagraha U+0C3D
 constexpr RawGlyphRow kRawGlyphs[] = {
-    {165, U"\u0C2E"},
-    {247, U"\u0C4D"},
-    {189, U"\u0C5D"},
-    {190, U"\u0C3D"},
-    {191, U"\u0C01"},
+    {165, U"\u0C2E"}, {247, U"\u0C4D"}, {189, U"\u0C5D"}, {190, U"\u0C3D"}, {191, U"\u0C01"},
 };
 
 struct RowIndex {
@@ -212,8 +208,8 @@ std::string UnicodeSyllable(std::string_view syllable) {
         AppendSign(out, code::kAnusvara);
         return out;
     }
-    if (s.size() == 1 && (static_cast<std::uint8_t>(s[0]) == code::kVocalicR ||
-                          static_cast<std::uint8_t>(s[0]) == code::kVocalicRR)) {
+    if (s.size() == 1 &&
+        (static_cast<std::uint8_t>(s[0]) == code::kVocalicR || static_cast<std::uint8_t>(s[0]) == code::kVocalicRR)) {
         AppendLetter(out, static_cast<std::uint8_t>(s[0]));
         return out;
     }

@@ -31,20 +31,19 @@ constexpr Spelling kSpellings[] = {
     {U'\u0C2E', Kind::Consonant, "m"},  {U'\u0C2F', Kind::Consonant, "y"},  {U'\u0C30', Kind::Consonant, "r"},
     {U'\u0C31', Kind::Consonant, "~r"}, {U'\u0C32', Kind::Consonant, "l"},  {U'\u0C33', Kind::Consonant, "L"},
     {U'\u0C35', Kind::Consonant, "v"},  {U'\u0C36', Kind::Consonant, "S"},  {U'\u0C37', Kind::Consonant, "Sh"},
-    {U'\u0C38', Kind::Consonant, "s"},  {U'\u0C39', Kind::Consonant, "h"},
-    {U'\u0C05', Kind::Vowel, "a"},      {U'\u0C06', Kind::Vowel, "A"},      {U'\u0C07', Kind::Vowel, "i"},
-    {U'\u0C08', Kind::Vowel, "I"},      {U'\u0C09', Kind::Vowel, "u"},      {U'\u0C0A', Kind::Vowel, "U"},
-    {U'\u0C0B', Kind::Vowel, "R"},      {U'\u0C60', Kind::Vowel, "RU"},     {U'\u0C0C', Kind::Vowel, "~l"},
-    {U'\u0C61', Kind::Vowel, "~L"},     {U'\u0C0E', Kind::Vowel, "e"},      {U'\u0C0F', Kind::Vowel, "E"},
-    {U'\u0C10', Kind::Vowel, "ai"},     {U'\u0C12', Kind::Vowel, "o"},      {U'\u0C13', Kind::Vowel, "O"},
-    {U'\u0C14', Kind::Vowel, "au"},
+    {U'\u0C38', Kind::Consonant, "s"},  {U'\u0C39', Kind::Consonant, "h"},  {U'\u0C05', Kind::Vowel, "a"},
+    {U'\u0C06', Kind::Vowel, "A"},      {U'\u0C07', Kind::Vowel, "i"},      {U'\u0C08', Kind::Vowel, "I"},
+    {U'\u0C09', Kind::Vowel, "u"},      {U'\u0C0A', Kind::Vowel, "U"},      {U'\u0C0B', Kind::Vowel, "R"},
+    {U'\u0C60', Kind::Vowel, "RU"},     {U'\u0C0C', Kind::Vowel, "~l"},     {U'\u0C61', Kind::Vowel, "~L"},
+    {U'\u0C0E', Kind::Vowel, "e"},      {U'\u0C0F', Kind::Vowel, "E"},      {U'\u0C10', Kind::Vowel, "ai"},
+    {U'\u0C12', Kind::Vowel, "o"},      {U'\u0C13', Kind::Vowel, "O"},      {U'\u0C14', Kind::Vowel, "au"},
     {U'\u0C3E', Kind::Sign, "A"},       {U'\u0C3F', Kind::Sign, "i"},       {U'\u0C40', Kind::Sign, "I"},
     {U'\u0C41', Kind::Sign, "u"},       {U'\u0C42', Kind::Sign, "U"},       {U'\u0C43', Kind::Sign, "R"},
     {U'\u0C44', Kind::Sign, "RU"},      {U'\u0C62', Kind::Sign, "~l"},      {U'\u0C63', Kind::Sign, "~L"},
     {U'\u0C46', Kind::Sign, "e"},       {U'\u0C47', Kind::Sign, "E"},       {U'\u0C48', Kind::Sign, "ai"},
     {U'\u0C4A', Kind::Sign, "o"},       {U'\u0C4B', Kind::Sign, "O"},       {U'\u0C4C', Kind::Sign, "au"},
-    {U'\u0C02', Kind::Anusvara, "M"},   {U'\u0C03', Kind::Visarga, "@h"},
-    {U'\u0C01', Kind::Raw, "@M"},       {U'\u0C5D', Kind::Raw, "@N"},       {U'\u0C3D', Kind::Raw, "@2"},
+    {U'\u0C02', Kind::Anusvara, "M"},   {U'\u0C03', Kind::Visarga, "@h"},   {U'\u0C01', Kind::Raw, "@M"},
+    {U'\u0C5D', Kind::Raw, "@N"},       {U'\u0C3D', Kind::Raw, "@2"},
 };
 
 const Spelling* Find(char32_t c) {
@@ -90,8 +89,8 @@ constexpr std::string_view kMergesWithH = "kKgGcCjJTDtdpPbBsS";
 // ASCII that the romanization would read: letters and the marks of its
 // replacement rules.
 bool IsRitSignificant(char32_t c) {
-    return c < 0x80 && (IsLetter(static_cast<std::uint8_t>(c)) || c == '^' || c == '\'' || c == '&' || c == '~' ||
-                        c == '@');
+    return c < 0x80 &&
+           (IsLetter(static_cast<std::uint8_t>(c)) || c == '^' || c == '\'' || c == '&' || c == '~' || c == '@');
 }
 
 // What the syllable scan holds after the text written so far.
@@ -196,7 +195,7 @@ private:
             i_ += 2;
         }
         const auto first = static_cast<std::uint8_t>(cluster[0][0]);
-        if (after_ == After::Consonant) ++inexact_;  // would join the open consonants
+        if (after_ == After::Consonant) ++inexact_;                             // would join the open consonants
         if (after_ == After::Nasal && !IsAnusvaraConsonant(first)) ++inexact_;  // the "M" joins them
         std::size_t letters = 0;
         for (std::size_t k = 0; k < cluster.size(); ++k) {

@@ -20,7 +20,8 @@ std::optional<Contact> ParseContactLine(const QString& text) {
     const qsizetype open = line.lastIndexOf('<');
     if (open >= 0 && line.endsWith('>')) {
         Contact c{line.left(open).trimmed(), line.mid(open + 1, line.size() - open - 2).trimmed()};
-        if (c.name.size() >= 2 && c.name.startsWith('"') && c.name.endsWith('"')) c.name = c.name.mid(1, c.name.size() - 2);
+        if (c.name.size() >= 2 && c.name.startsWith('"') && c.name.endsWith('"'))
+            c.name = c.name.mid(1, c.name.size() - 2);
         if (c.address.isEmpty()) return std::nullopt;
         if (c.name.isEmpty()) c.name = c.address;
         return c;
@@ -69,10 +70,8 @@ std::vector<Recipient> ParseRecipients(const QString& field, int type, const std
             out.push_back({type, name, {}});
             continue;
         }
-        if (const auto c = Resolve(*contacts, name))
-            out.push_back({type, c->name, c->address});
-        else if (unresolved)
-            *unresolved << name;
+        if (const auto c = Resolve(*contacts, name)) out.push_back({type, c->name, c->address});
+        else if (unresolved) *unresolved << name;
     }
     return out;
 }

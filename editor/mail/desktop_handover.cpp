@@ -38,7 +38,8 @@ QString OpenAttachment(const Attachment& a) {
     QString path = a.path;
     if (path.isEmpty()) {
         QDir().mkpath(AttachmentFolder());
-        QFile::setPermissions(AttachmentFolder(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile::setPermissions(AttachmentFolder(),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         path = AttachmentFolder() + '/' + name;
         QSaveFile out(path);
         if (!out.open(QIODevice::WriteOnly) || out.write(a.data) != a.data.size() || !out.commit())

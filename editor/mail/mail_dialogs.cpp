@@ -16,8 +16,7 @@
 
 namespace vrayu::mail {
 
-MailOptFrm::MailOptFrm(const MailOptions& options, Group group, QWidget* parent)
-    : QDialog(parent), options_(options) {
+MailOptFrm::MailOptFrm(const MailOptions& options, Group group, QWidget* parent) : QDialog(parent), options_(options) {
     setObjectName("MailOptFrm");
     setWindowTitle("Mail Options");
     message_ = new QGroupBox("Message Options", this);

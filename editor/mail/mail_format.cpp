@@ -67,8 +67,6 @@ QString ReplyHeader(const MailMessage& m) {
            "Date: " + LongDate(m.dateReceived) + crlf;
 }
 
-QString MarkAttachments(const QString& note, int attachmentCount) {
-    return QString(attachmentCount, '*') + note;
-}
+QString MarkAttachments(const QString& note, int attachmentCount) { return QString(attachmentCount, '*') + note; }
 
 }  // namespace vrayu::mail

@@ -204,8 +204,8 @@ NewMsg::NewMsg(QWidget* parent) : QWidget(parent, Qt::Window) {
     }
     auto* buttons = new QHBoxLayout;
     const std::pair<const char*, void (NewMsg::*)()> actions[] = {
-        {"A&ddress", &NewMsg::AddressAsked},   {"Op&tions", &NewMsg::OptionsAsked},
-        {"&Attach", &NewMsg::AttachAsked},     {"Chec&k Names", &NewMsg::CheckNamesAsked},
+        {"A&ddress", &NewMsg::AddressAsked}, {"Op&tions", &NewMsg::OptionsAsked},
+        {"&Attach", &NewMsg::AttachAsked},   {"Chec&k Names", &NewMsg::CheckNamesAsked},
         {"&Send", &NewMsg::SendAsked},
     };
     for (const auto& [caption, signal] : actions) {

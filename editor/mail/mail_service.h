@@ -29,17 +29,17 @@ struct Attachment {
     QString path;      // file on disk (outgoing), or "" for a fetched one
     int position = 0;  // character of the note text the attachment stands at
     int type = kAttachmentDataFile;
-    QByteArray data;   // decoded contents of a fetched attachment
+    QByteArray data;  // decoded contents of a fetched attachment
 };
 
 // A message of the store.
 struct MailMessage {
     bool unread = true;
-    QString senderName;     // display name, else the address
+    QString senderName;  // display name, else the address
     QString senderAddress;
-    QString subject;        // decoded
-    QString noteText;       // the first text part, decoded (ISO-8859-1 text keeps its bytes as U+0000..U+00FF)
-    QString dateReceived;   // "YYYY/MM/DD HH:MM", local time
+    QString subject;       // decoded
+    QString noteText;      // the first text part, decoded (ISO-8859-1 text keeps its bytes as U+0000..U+00FF)
+    QString dateReceived;  // "YYYY/MM/DD HH:MM", local time
     std::vector<Recipient> recipients;
     std::vector<Attachment> attachments;
 };

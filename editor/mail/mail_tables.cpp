@@ -26,7 +26,7 @@ constexpr MenuRow kMenus[] = {
 };
 
 constexpr MailToolButton kButtons[] = {
-    {6, "tool6", "&Compose"}, {7, "tool7", "&Reply"},     {8, "tool8", "Reply &All"}, {9, "tool9", "&Forward"},
+    {6, "tool6", "&Compose"},    {7, "tool7", "&Reply"},  {8, "tool8", "Reply &All"}, {9, "tool9", "&Forward"},
     {10, "tool10", "&Previous"}, {11, "tool11", "&Next"}, {12, "tool12", "&Delete"},
 };
 static_assert(kButtons[0].index == kActionCompose && kButtons[1].index == kActionReply &&

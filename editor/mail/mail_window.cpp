@@ -45,9 +45,7 @@ constexpr char kTitle[] = "Mail";
 }  // namespace
 
 MailWindow::MailWindow(std::unique_ptr<MailService> service, QWidget* parent)
-    : QMainWindow(parent),
-      service_(std::move(service)),
-      settings_(OpenEditorSettings()) {
+    : QMainWindow(parent), service_(std::move(service)), settings_(OpenEditorSettings()) {
     setObjectName("MailWindow");
     setWindowTitle(kTitle);
     actions_ = new ActionSet(this, MailMenuTable(), {});
@@ -153,7 +151,8 @@ void MailWindow::BindActions() {
     a.Bind("mnuOptionsMail", [this] { ShowOptions(static_cast<int>(MailOptFrm::Group::General)); });
     a.Bind("mnuFontsScreen", [this] { ChooseFont(false); });
     a.Bind("mnuFontsPrinter", [this] { ChooseFont(true); });
-    a.Bind("mnuDisplayTools", [this] { actions_->ToolBar()->setVisible(actions_->Action("mnuDisplayTools")->isChecked()); });
+    a.Bind("mnuDisplayTools",
+           [this] { actions_->ToolBar()->setVisible(actions_->Action("mnuDisplayTools")->isChecked()); });
     a.Bind("mnuAddressBook", [this] { ShowAddressBook(); });
     for (const char* id : {"mnuCascade", "mnuTileHorizontal", "mnuTileVertical", "mnuArrangeIcons"}) a.Bind(id, [] {});
     a.Bind("mnuAbout", [this] { CurrentDialogs().MsgBox(this, kAbout, kOKOnly, kTitle); });
@@ -170,9 +169,11 @@ void MailWindow::BindActions() {
     connect(composer_, &NewMsg::SendAsked, this, [this] { SendNote(); });
     connect(composer_, &NewMsg::CheckNamesAsked, this, &MailWindow::CheckNames);
     connect(composer_, &NewMsg::AddressAsked, this, &MailWindow::ShowAddressBook);
-    connect(composer_, &NewMsg::OptionsAsked, this, [this] { ShowOptions(static_cast<int>(MailOptFrm::Group::Message)); });
+    connect(composer_, &NewMsg::OptionsAsked, this,
+            [this] { ShowOptions(static_cast<int>(MailOptFrm::Group::Message)); });
     connect(composer_, &NewMsg::AttachAsked, this, [this] {
-        if (const auto path = CurrentDialogs().OpenFile(composer_, "Attach", "All Files(*.*)|*.*|Text Files(*.txt)|*.txt", 1, ""))
+        if (const auto path =
+                CurrentDialogs().OpenFile(composer_, "Attach", "All Files(*.*)|*.*|Text Files(*.txt)|*.txt", 1, ""))
             AddAttachment(*path);
     });
 }
@@ -241,7 +242,8 @@ void MailWindow::UpdateMessageList() {
     current_ = -1;
     count_->setText(MessagesCount(static_cast<int>(messages_.size())));
     list_->SetMessages(messages_);
-    SetUnread(static_cast<int>(std::count_if(messages_.begin(), messages_.end(), [](const MailMessage& m) { return m.unread; })));
+    SetUnread(static_cast<int>(
+        std::count_if(messages_.begin(), messages_.end(), [](const MailMessage& m) { return m.unread; })));
     list_->parentWidget()->show();
     list_->show();
 }
@@ -291,9 +293,9 @@ void MailWindow::PrintMessage(int index) {
     }
     painter.setFont(printerFont_);
     const QRect page = painter.viewport();
-    QString text = "From: " + m.senderName + "\nTo: " + JoinNames(m.recipients, kRecipientTo) + "\nCc: " +
-                   JoinNames(m.recipients, kRecipientCc) + "\nSubject: " + m.subject + "\nDate: " +
-                   LongDate(m.dateReceived) + "\n\n" + QString(m.noteText).replace("\r\n", "\n");
+    QString text = "From: " + m.senderName + "\nTo: " + JoinNames(m.recipients, kRecipientTo) +
+                   "\nCc: " + JoinNames(m.recipients, kRecipientCc) + "\nSubject: " + m.subject +
+                   "\nDate: " + LongDate(m.dateReceived) + "\n\n" + QString(m.noteText).replace("\r\n", "\n");
     painter.drawText(page, Qt::TextWordWrap, text);
     painter.end();
 }
@@ -315,7 +317,8 @@ void MailWindow::DoAction(int code) {
             }
             for (const auto& a : m.attachments) {
                 Attachment copy = a;
-                copy.path = forwardDir_ + '/' + QString::number(buffer_.attachments.size()) + '-' + QFileInfo(a.name).fileName();
+                copy.path = forwardDir_ + '/' + QString::number(buffer_.attachments.size()) + '-' +
+                            QFileInfo(a.name).fileName();
                 if (QFile f(copy.path); f.open(QIODevice::WriteOnly)) f.write(a.data);
                 copy.data.clear();
                 copy.position = static_cast<int>(buffer_.attachments.size());

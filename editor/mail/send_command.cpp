@@ -53,9 +53,10 @@ QString TextNote(const QString& site) {
     return TwoLines("The following text is in Vrayu Font.", "If you don't have it visit " + site);
 }
 QString HtmlNote(const QString& site) {
-    return TwoLines("This note includes an attachment in HTML format with Vrayu Font. If you have Vrayu Fonts open "
-                    "the attached file to read it in Telugu",
-                    "If you don't have Vrayu Font, visit " + site);
+    return TwoLines(
+        "This note includes an attachment in HTML format with Vrayu Font. If you have Vrayu Fonts open "
+        "the attached file to read it in Telugu",
+        "If you don't have Vrayu Font, visit " + site);
 }
 QString JpegNote(const QString& site) {
     return TwoLines("This note includes an attachment in JPG format created by Vrayu.",

@@ -235,15 +235,17 @@ MailMessage FromParsed(const std::shared_ptr<vmime::message>& msg) {
     const vmime::messageParser parser(msg);
     std::shared_ptr<const vmime::textPart> text;
     for (const auto& part : parser.getTextPartList()) {
-        if (part->getType().getSubType() == vmime::mediaTypes::TEXT_PLAIN) { text = part; break; }
+        if (part->getType().getSubType() == vmime::mediaTypes::TEXT_PLAIN) {
+            text = part;
+            break;
+        }
         if (!text) text = part;
     }
     if (text) {
         if (const auto html = std::dynamic_pointer_cast<const vmime::htmlTextPart>(text);
             html && html->getPlainText() && !html->getPlainText()->isEmpty())
             m.noteText = DecodedText(*html->getPlainText(), html->getCharset());
-        else
-            m.noteText = DecodedText(*text->getText(), text->getCharset());
+        else m.noteText = DecodedText(*text->getText(), text->getCharset());
     }
     for (const auto& att : parser.getAttachmentList()) {
         Attachment a;
@@ -283,9 +285,10 @@ std::shared_ptr<vmime::message> BuildMessage(const OutgoingMessage& message, con
     mb.setExpeditor(from);
     for (const auto& r : message.recipients) {
         const bool named = !r.name.isEmpty() && r.name != r.address;
-        auto box = named ? std::make_shared<vmime::mailbox>(vmime::text(vmime::word(Utf8(r.name), vmime::charsets::UTF_8)),
-                                                            vmime::emailAddress(Utf8(r.address)))
-                         : std::make_shared<vmime::mailbox>(vmime::emailAddress(Utf8(r.address)));
+        auto box =
+            named ? std::make_shared<vmime::mailbox>(vmime::text(vmime::word(Utf8(r.name), vmime::charsets::UTF_8)),
+                                                     vmime::emailAddress(Utf8(r.address)))
+                  : std::make_shared<vmime::mailbox>(vmime::emailAddress(Utf8(r.address)));
         (r.type == kRecipientCc ? mb.getCopyRecipients() : mb.getRecipients()).appendAddress(box);
     }
     mb.setSubject(*vmime::text::newFromString(Utf8(message.subject), vmime::charset(vmime::charsets::UTF_8)));
@@ -303,11 +306,11 @@ std::shared_ptr<vmime::message> BuildMessage(const OutgoingMessage& message, con
             throw MailError{kErrorAttachment, "The attachment cannot be read: " + a.path};
         const QByteArray data = file.readAll();
         const QString name = a.name.isEmpty() || a.name == a.path ? QFileInfo(a.path).fileName() : a.name;
-        mb.appendAttachment(std::make_shared<vmime::fileAttachment>(
-            std::make_shared<vmime::stringContentHandler>(data.toStdString()),
-            vmime::word(Utf8(name), vmime::charsets::UTF_8),
-            vmime::mediaType(Utf8(types.mimeTypeForFile(a.path).name())), vmime::text(),
-            vmime::encoding(vmime::encodingTypes::BASE64)));
+        mb.appendAttachment(
+            std::make_shared<vmime::fileAttachment>(std::make_shared<vmime::stringContentHandler>(data.toStdString()),
+                                                    vmime::word(Utf8(name), vmime::charsets::UTF_8),
+                                                    vmime::mediaType(Utf8(types.mimeTypeForFile(a.path).name())),
+                                                    vmime::text(), vmime::encoding(vmime::encodingTypes::BASE64)));
     }
     auto msg = mb.construct();
     if (message.returnReceipt) {
@@ -506,7 +509,8 @@ QByteArray BuildMime(const OutgoingMessage& message, const QString& sender, Mail
     UsePosixPlatform();
     std::atomic<bool> never{false};
     QByteArray out;
-    const MailError e = Guard(never, [&] { out = QByteArray::fromStdString(BuildMessage(message, sender)->generate()); });
+    const MailError e =
+        Guard(never, [&] { out = QByteArray::fromStdString(BuildMessage(message, sender)->generate()); });
     if (error) *error = e;
     return out;
 }

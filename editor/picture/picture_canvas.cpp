@@ -105,7 +105,8 @@ void PictureCanvas::Print(const QString& text, bool lineBreak) {
 
 void PictureCanvas::SetPicture(const QImage& picture) {
     picture_ = picture.convertToFormat(QImage::Format_RGB32);
-    if (autoSize_ && !picture_.isNull()) ResizeImage(std::min(picture_.width(), kMaxCanvasPixels), std::min(picture_.height(), kMaxCanvasPixels));
+    if (autoSize_ && !picture_.isNull())
+        ResizeImage(std::min(picture_.width(), kMaxCanvasPixels), std::min(picture_.height(), kMaxCanvasPixels));
     Cls();
 }
 

@@ -64,8 +64,7 @@ std::chrono::milliseconds ConverterTimeout() { return Timeout(); }
 void SetConverterTimeout(std::chrono::milliseconds timeout) { Timeout() = timeout; }
 
 bool PictureBytesComplete(const QByteArray& b, const QString& format) {
-    if (format == "jpg")
-        return b.size() >= 4 && b.startsWith("\xFF\xD8") && b.endsWith("\xFF\xD9");
+    if (format == "jpg") return b.size() >= 4 && b.startsWith("\xFF\xD8") && b.endsWith("\xFF\xD9");
     if (format == "gif") return b.size() >= 14 && b.startsWith("GIF8") && b.endsWith(';');
     return false;
 }

@@ -24,12 +24,12 @@ inline constexpr char kEncoderProgram[] = "cjpeg";
 inline constexpr char kDecoderProgram[] = "djpeg";
 
 enum class SaveOutcome {
-    Saved,               // the file holds the new picture
-    EmptyName,           // nothing done
-    NotAPictureName,     // the name ends in none of bmp, jpg, gif: nothing written
-    TimedOut,            // a converter gave no complete output in time
-    ConverterNotStarted, // a converter program could not be run
-    WriteFailed,         // the picture could not be written to the file
+    Saved,                // the file holds the new picture
+    EmptyName,            // nothing done
+    NotAPictureName,      // the name ends in none of bmp, jpg, gif: nothing written
+    TimedOut,             // a converter gave no complete output in time
+    ConverterNotStarted,  // a converter program could not be run
+    WriteFailed,          // the picture could not be written to the file
 };
 
 // Saves `canvas` to `fileName`; JPEG and GIF use `quality` (percent).

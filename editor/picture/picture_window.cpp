@@ -244,7 +244,8 @@ void PictureWindow::MovePicText(int index, QPointF twips) {
 void PictureWindow::PlaceItem(int index) {
     const TextItem& item = items_.at(static_cast<size_t>(index));
     const double tpp = PictureCanvas::TwipsPerPixel();
-    item.box->move(static_cast<int>(std::lround(item.twips.x() / tpp)), static_cast<int>(std::lround(item.twips.y() / tpp)));
+    item.box->move(static_cast<int>(std::lround(item.twips.x() / tpp)),
+                   static_cast<int>(std::lround(item.twips.y() / tpp)));
 }
 
 QString PictureWindow::SourceText() const {
@@ -376,7 +377,8 @@ void PictureWindow::PaintMyPicture() {
 void PictureWindow::PaintFromOutside(const QString& text) { picture1_->Print(text, true); }
 
 void PictureWindow::PrintAnywhere(const PictureCanvas& source, PictureCanvas& destination) {
-    destination.PaintPicture(source.Image(), QPointF(destination.Image().width() / 2.0, destination.Image().height() / 2.0));
+    destination.PaintPicture(source.Image(),
+                             QPointF(destination.Image().width() / 2.0, destination.Image().height() / 2.0));
 }
 
 void PictureWindow::PrintAnywhere(const PictureCanvas& source, QPrinter& printer) {
@@ -391,9 +393,7 @@ void PictureWindow::PrintAnywhere(const PictureCanvas& source, QPrinter& printer
     painter.end();  // ends the job: the page prints
 }
 
-void PictureWindow::NewPicture() {
-    picture1_->SetPicture(QImage());
-}
+void PictureWindow::NewPicture() { picture1_->SetPicture(QImage()); }
 
 bool PictureWindow::SaveAsJPG(const QString& fileName) {
     if (fileName.isEmpty()) return false;

@@ -34,14 +34,14 @@ inline constexpr char kQualityDefault[] = "90";
 inline constexpr char kFitQuestion[] = "Do you want me to resize the work area to fit the picture to the box?";
 inline constexpr char kFitTitle[] = "Fit Picture";
 inline constexpr char kSaveTimeoutMessage[] =
-    "Save Process is taking longer than set time (30 Seconds).\r\nFile may be too big. Try again with a smaller picture.";
+    "Save Process is taking longer than set time (30 Seconds).\r\nFile may be too big. Try again with a smaller "
+    "picture.";
 inline constexpr char kSavePictureMessageTitle[] = "Save as Picture";
 // Messages of failures the classic window left silent.
 inline constexpr char kConverterMissingMessage[] =
     "The picture converter could not be started. It belongs in the program folder: ";
 inline constexpr char kWriteFailedMessage[] = "The picture could not be written to ";
-inline constexpr char kNotAPictureNameMessage[] =
-    "Nothing was saved: the file name must end in .jpg, .gif or .bmp.";
+inline constexpr char kNotAPictureNameMessage[] = "Nothing was saved: the file name must end in .jpg, .gif or .bmp.";
 
 class PictureWindow : public QMainWindow {
     Q_OBJECT

@@ -50,9 +50,7 @@ int Refuse(sd_bus_error* error) {
     return sd_bus_error_set(error, kRefusedError, "The server did not process the transaction");
 }
 
-int UnknownTopic(sd_bus_error* error) {
-    return sd_bus_error_set(error, SD_BUS_ERROR_UNKNOWN_OBJECT, "No such topic");
-}
+int UnknownTopic(sd_bus_error* error) { return sd_bus_error_set(error, SD_BUS_ERROR_UNKNOWN_OBJECT, "No such topic"); }
 
 // Runs a handler body; an exception from a topic counts as a refusal.
 template <class F>
@@ -90,10 +88,9 @@ std::unique_ptr<Server> Server::Start(std::string_view service, std::string* err
         SD_BUS_VTABLE_END,
     };
     const std::string root(kRootPath);
-    r = sd_bus_add_fallback_vtable(s->bus_, &s->vtable_slot_, root.c_str(), kInterface, vtable,
-                                   &Server::OnFind, s.get());
-    if (r >= 0)
-        r = sd_bus_add_node_enumerator(s->bus_, &s->enum_slot_, root.c_str(), &Server::OnEnumerate, s.get());
+    r = sd_bus_add_fallback_vtable(s->bus_, &s->vtable_slot_, root.c_str(), kInterface, vtable, &Server::OnFind,
+                                   s.get());
+    if (r >= 0) r = sd_bus_add_node_enumerator(s->bus_, &s->enum_slot_, root.c_str(), &Server::OnEnumerate, s.get());
     if (r < 0) return fail(std::string("cannot register the objects: ") + std::strerror(-r));
     r = sd_bus_request_name(s->bus_, name->c_str(), 0);
     if (r == -EEXIST) return fail("another program offers the service " + s->service_);

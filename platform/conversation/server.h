@@ -15,7 +15,6 @@
 
 #include <systemd/sd-bus.h>
 
-
 namespace vrayu::conversation {
 
 // What one topic answers. A handler that refuses gives false or nullopt;
@@ -51,7 +50,7 @@ public:
 
     // Event loop integration.
     int Fd() const;
-    int Events() const;          // poll() events the connection waits for
+    int Events() const;                                        // poll() events the connection waits for
     std::optional<std::chrono::microseconds> Timeout() const;  // absolute, CLOCK_MONOTONIC
     // Handles every message that is waiting; false when the bus is gone.
     bool Process();
@@ -74,8 +73,7 @@ private:
     static int OnTopics(sd_bus_message* m, void* data, sd_bus_error* error);
     static int OnFind(sd_bus* bus, const char* path, const char* interface, void* data, void** found,
                       sd_bus_error* error);
-    static int OnEnumerate(sd_bus* bus, const char* prefix, void* data, char*** nodes,
-                           sd_bus_error* error);
+    static int OnEnumerate(sd_bus* bus, const char* prefix, void* data, char*** nodes, sd_bus_error* error);
 
     sd_bus* bus_ = nullptr;
     sd_bus_slot* vtable_slot_ = nullptr;

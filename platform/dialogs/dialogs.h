@@ -16,8 +16,16 @@ namespace vrayu {
 
 // Message box buttons and icons, combined by addition as in the classic API.
 enum MsgBoxStyle : int {
-    kOKOnly = 0, kOKCancel = 1, kAbortRetryIgnore = 2, kYesNoCancel = 3, kYesNo = 4, kRetryCancel = 5,
-    kCritical = 16, kQuestion = 32, kExclamation = 48, kInformation = 64,
+    kOKOnly = 0,
+    kOKCancel = 1,
+    kAbortRetryIgnore = 2,
+    kYesNoCancel = 3,
+    kYesNo = 4,
+    kRetryCancel = 5,
+    kCritical = 16,
+    kQuestion = 32,
+    kExclamation = 48,
+    kInformation = 64,
 };
 
 // Message box answers.

@@ -64,11 +64,11 @@ int QtDialogs::MsgBox(QWidget* parent, const QString& prompt, int style, const Q
     return set == kOKOnly ? kOK : set == kYesNo ? kNo : set == kAbortRetryIgnore ? kAbort : kCancel;
 }
 
-QString QtDialogs::InputBox(QWidget* parent, const QString& prompt, const QString& title,
-                            const QString& defaultText) {
+QString QtDialogs::InputBox(QWidget* parent, const QString& prompt, const QString& title, const QString& defaultText) {
     bool ok = false;
-    const QString text = QInputDialog::getText(parent, title, QString(prompt).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
-                                               QLineEdit::Normal, defaultText, &ok);
+    const QString text =
+        QInputDialog::getText(parent, title, QString(prompt).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
+                              QLineEdit::Normal, defaultText, &ok);
     return ok ? text : QString();
 }
 

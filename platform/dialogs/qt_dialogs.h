@@ -16,8 +16,7 @@ FontChoice KeepStylesTheFamilyLacks(const FontChoice& preset, FontChoice chosen,
 class QtDialogs : public Dialogs {
 public:
     int MsgBox(QWidget* parent, const QString& prompt, int style, const QString& title) override;
-    QString InputBox(QWidget* parent, const QString& prompt, const QString& title,
-                     const QString& defaultText) override;
+    QString InputBox(QWidget* parent, const QString& prompt, const QString& title, const QString& defaultText) override;
     std::optional<QString> OpenFile(QWidget* parent, const QString& title, const QString& filter, int filterIndex,
                                     const QString& initialPath) override;
     std::optional<QString> SaveFile(QWidget* parent, const QString& title, const QString& filter, int filterIndex,

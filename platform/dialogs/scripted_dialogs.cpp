@@ -27,17 +27,16 @@ int ScriptedDialogs::CancellingAnswer(int style) {
 }
 
 int ScriptedDialogs::UnansweredCount() const {
-    return static_cast<int>(std::count_if(questions_.begin(), questions_.end(), [](const Question& q) { return !q.answered; }));
+    return static_cast<int>(
+        std::count_if(questions_.begin(), questions_.end(), [](const Question& q) { return !q.answered; }));
 }
 
 int ScriptedDialogs::PendingCount() const {
-    return static_cast<int>(msgBoxes_.size() + inputs_.size() + openFiles_.size() + saveFiles_.size() +
-                            fonts_.size() + colors_.size() + printers_.size() + pageSetups_.size());
+    return static_cast<int>(msgBoxes_.size() + inputs_.size() + openFiles_.size() + saveFiles_.size() + fonts_.size() +
+                            colors_.size() + printers_.size() + pageSetups_.size());
 }
 
-void ScriptedDialogs::Clear() {
-    *this = ScriptedDialogs();
-}
+void ScriptedDialogs::Clear() { *this = ScriptedDialogs(); }
 
 int ScriptedDialogs::MsgBox(QWidget*, const QString& prompt, int style, const QString& title) {
     int answer = CancellingAnswer(style);
@@ -46,24 +45,23 @@ int ScriptedDialogs::MsgBox(QWidget*, const QString& prompt, int style, const QS
     return answer;
 }
 
-QString ScriptedDialogs::InputBox(QWidget*, const QString& prompt, const QString& title,
-                                  const QString& defaultText) {
+QString ScriptedDialogs::InputBox(QWidget*, const QString& prompt, const QString& title, const QString& defaultText) {
     QString answer;
     const bool answered = Take(inputs_, answer);
     questions_.push_back({Kind::InputBox, prompt, title, 0, {}, 0, defaultText, answered});
     return answer;
 }
 
-std::optional<QString> ScriptedDialogs::OpenFile(QWidget*, const QString& title, const QString& filter,
-                                                 int filterIndex, const QString& initialPath) {
+std::optional<QString> ScriptedDialogs::OpenFile(QWidget*, const QString& title, const QString& filter, int filterIndex,
+                                                 const QString& initialPath) {
     std::optional<QString> answer;
     const bool answered = Take(openFiles_, answer);
     questions_.push_back({Kind::OpenFile, {}, title, 0, filter, filterIndex, initialPath, answered});
     return answer;
 }
 
-std::optional<QString> ScriptedDialogs::SaveFile(QWidget*, const QString& title, const QString& filter,
-                                                 int filterIndex, const QString& initialPath) {
+std::optional<QString> ScriptedDialogs::SaveFile(QWidget*, const QString& title, const QString& filter, int filterIndex,
+                                                 const QString& initialPath) {
     std::optional<QString> answer;
     const bool answered = Take(saveFiles_, answer);
     questions_.push_back({Kind::SaveFile, {}, title, 0, filter, filterIndex, initialPath, answered});

@@ -50,8 +50,7 @@ public:
     void Clear();
 
     int MsgBox(QWidget* parent, const QString& prompt, int style, const QString& title) override;
-    QString InputBox(QWidget* parent, const QString& prompt, const QString& title,
-                     const QString& defaultText) override;
+    QString InputBox(QWidget* parent, const QString& prompt, const QString& title, const QString& defaultText) override;
     std::optional<QString> OpenFile(QWidget* parent, const QString& title, const QString& filter, int filterIndex,
                                     const QString& initialPath) override;
     std::optional<QString> SaveFile(QWidget* parent, const QString& title, const QString& filter, int filterIndex,

@@ -91,8 +91,9 @@ Status Database::CreateSchema() {
 // same per look-up as a small one.
 Status Database::Configure() {
     sqlite3_busy_timeout(db_, kBusyTimeoutMs);
-    return Exec("PRAGMA synchronous=NORMAL; PRAGMA wal_autocheckpoint=4000; PRAGMA journal_size_limit=4194304;"
-                "PRAGMA mmap_size=268435456;");
+    return Exec(
+        "PRAGMA synchronous=NORMAL; PRAGMA wal_autocheckpoint=4000; PRAGMA journal_size_limit=4194304;"
+        "PRAGMA mmap_size=268435456;");
 }
 
 std::shared_ptr<Database> Database::OpenMemory(Status* status) {
@@ -170,15 +171,15 @@ Query& Query::Bind(std::int64_t n) {
 }
 
 Query& Query::Bind(std::string_view text) {
-    if (stmt_)
-        db_.Check(sqlite3_bind_text64(stmt_, next_++, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8));
+    if (stmt_) db_.Check(sqlite3_bind_text64(stmt_, next_++, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8));
     return *this;
 }
 
 Query& Query::BindBlob(std::string_view bytes) {
     // A zero-length blob, not NULL, for empty data.
-    if (stmt_) db_.Check(sqlite3_bind_blob64(stmt_, next_++, bytes.data() ? bytes.data() : "", bytes.size(),
-                                             SQLITE_TRANSIENT));
+    if (stmt_)
+        db_.Check(
+            sqlite3_bind_blob64(stmt_, next_++, bytes.data() ? bytes.data() : "", bytes.size(), SQLITE_TRANSIENT));
     return *this;
 }
 

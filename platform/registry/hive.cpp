@@ -70,7 +70,9 @@ Status Hive::CreateKey(std::string_view path) {
     if (!parent && !(parent = KeyId(""))) return Db().Failure() == Status::Ok ? Status::Corrupt : Db().Failure();
     for (std::size_t i = first; i < ends.size(); ++i) {
         Query q(Db(), "INSERT INTO key(root, parent, folded, path) VALUES (?1, ?2, ?3, ?4) RETURNING id");
-        q.Bind(root_).Bind(*parent).Bind(std::string_view(folded).substr(0, ends[i]))
+        q.Bind(root_)
+            .Bind(*parent)
+            .Bind(std::string_view(folded).substr(0, ends[i]))
             .Bind(std::string_view(*norm).substr(0, ends[i]));
         if (!q.Step()) return Db().Failure();
         parent = q.Int(0);
@@ -102,13 +104,20 @@ Status Hive::DeleteTree(std::string_view path) {
     // Everything below is the range [path "\", path "]"): "]" follows "\".
     // Siblings such as "path 2" or "path-x" sort elsewhere and stay.
     const std::string from = folded + "\\", to = folded + "]";
-    Status s = Query(Db(), "DELETE FROM value WHERE key IN "
-                           "(SELECT id FROM key WHERE root = ?1 AND folded >= ?2 AND folded < ?3)")
-                   .Bind(root_).Bind(from).Bind(to).Run();
+    Status s = Query(Db(),
+                     "DELETE FROM value WHERE key IN "
+                     "(SELECT id FROM key WHERE root = ?1 AND folded >= ?2 AND folded < ?3)")
+                   .Bind(root_)
+                   .Bind(from)
+                   .Bind(to)
+                   .Run();
     if (s == Status::Ok) s = Query(Db(), "DELETE FROM value WHERE key = ?1").Bind(*id).Run();
     if (s == Status::Ok)
         s = Query(Db(), "DELETE FROM key WHERE root = ?1 AND folded >= ?2 AND folded < ?3")
-                .Bind(root_).Bind(from).Bind(to).Run();
+                .Bind(root_)
+                .Bind(from)
+                .Bind(to)
+                .Run();
     if (s == Status::Ok) s = Query(Db(), "DELETE FROM key WHERE id = ?1").Bind(*id).Run();
     return s;
 }
@@ -145,8 +154,9 @@ std::optional<Value> Hive::FindValue(std::string_view path, std::string_view nam
     std::lock_guard lock(Db().mutex);
     auto norm = NormalizePath(path);
     if (!norm) return std::nullopt;
-    Query q(Db(), "SELECT v.type, v.data FROM key k JOIN value v ON v.key = k.id "
-                  "WHERE k.root = ?1 AND k.folded = ?2 AND v.folded = ?3");
+    Query q(Db(),
+            "SELECT v.type, v.data FROM key k JOIN value v ON v.key = k.id "
+            "WHERE k.root = ?1 AND k.folded = ?2 AND v.folded = ?3");
     q.Bind(root_).Bind(Fold(*norm)).Bind(Fold(name));
     if (!q.Step()) return std::nullopt;
     return ReadDataOrFail(Db(), q, 0);
@@ -159,8 +169,9 @@ Status Hive::SetValue(std::string_view path, std::string_view name, Value value)
     const auto id = KeyId(Fold(*norm));
     if (!id) return Status::NotFound;
     // A value set again keeps its place and its first spelling.
-    Query q(Db(), "INSERT INTO value(key, folded, name, type, data) VALUES (?1, ?2, ?3, ?4, ?5) "
-                  "ON CONFLICT(key, folded) DO UPDATE SET type = excluded.type, data = excluded.data");
+    Query q(Db(),
+            "INSERT INTO value(key, folded, name, type, data) VALUES (?1, ?2, ?3, ?4, ?5) "
+            "ON CONFLICT(key, folded) DO UPDATE SET type = excluded.type, data = excluded.data");
     q.Bind(*id).Bind(Fold(name)).Bind(name).Bind(static_cast<std::int64_t>(value.type));
     detail::BindValue(q, value);
     return q.Run();

@@ -148,8 +148,9 @@ std::string Hive::Serialize() const {
     std::lock_guard lock(Db().mutex);
     std::string out(kFileHeader);
     out += "\n";
-    detail::Query q(Db(), "SELECT k.id, k.path, v.name, v.type, v.data FROM key k LEFT JOIN value v ON v.key = k.id "
-                          "WHERE k.root = ?1 ORDER BY k.folded, v.id");
+    detail::Query q(Db(),
+                    "SELECT k.id, k.path, v.name, v.type, v.data FROM key k LEFT JOIN value v ON v.key = k.id "
+                    "WHERE k.root = ?1 ORDER BY k.folded, v.id");
     q.Bind(root_);
     std::int64_t section = -1;
     while (q.Step()) {

@@ -6,7 +6,7 @@ namespace vrayu::registry {
 namespace {
 
 // ORDER Root
-constexpr std::string_view kRootNames[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE",
+constexpr std::string_view kRootNames[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER",   "HKEY_LOCAL_MACHINE",
                                            "HKEY_USERS",        "HKEY_CURRENT_CONFIG", "HKEY_DYN_DATA"};
 constexpr std::string_view kShortNames[] = {"HKCR", "HKCU", "HKLM", "HKU", "HKCC", "HKDD"};
 static_assert(std::size(kRootNames) == static_cast<std::size_t>(Root::DynData) + 1);

@@ -25,7 +25,7 @@ namespace {
 // share the other.
 bool UserRoot(Root root) { return root == Root::CurrentUser; }
 
-constexpr Root kAllRoots[] = {Root::ClassesRoot, Root::CurrentUser, Root::LocalMachine,
+constexpr Root kAllRoots[] = {Root::ClassesRoot, Root::CurrentUser,   Root::LocalMachine,
                               Root::Users,       Root::CurrentConfig, Root::DynData};
 
 // Text file of a root in the earlier store.
@@ -108,7 +108,7 @@ std::shared_ptr<Database> Store::Connect(Root root, bool create, Status* status)
         return nullptr;
     }
     const auto file = DatabaseFile(root);
-    struct stat st{};
+    struct stat st {};
     if (::stat(file.c_str(), &st) != 0) {
         if (errno != ENOENT) {
             *status = Status::IoError;
@@ -231,7 +231,8 @@ Status Store::ImportText(Root root, std::string_view text) {
     return Update(root, [&](Hive& h) {
         detail::Database& db = h.Db();
         const Status s = detail::Query(db, "DELETE FROM value WHERE key IN (SELECT id FROM key WHERE root = ?1)")
-                             .Bind(h.root_).Run();
+                             .Bind(h.root_)
+                             .Run();
         if (s != Status::Ok) return s;
         if (Status k = detail::Query(db, "DELETE FROM key WHERE root = ?1 AND folded <> ''").Bind(h.root_).Run();
             k != Status::Ok)

@@ -120,7 +120,8 @@ public:
         return Bytes(edit->text());
     }
 
-    int ChooseButton(std::string_view caption, std::string_view text, const std::vector<std::string>& buttons) override {
+    int ChooseButton(std::string_view caption, std::string_view text,
+                     const std::vector<std::string>& buttons) override {
         QDialog d;
         d.setWindowTitle(Text(caption));
         auto* layout = new QVBoxLayout(&d);
@@ -185,7 +186,7 @@ public:
         d.setOption(QFileDialog::DontUseNativeDialog);
         d.setNameFilters(NameFilters(r));
         d.setAcceptMode(r.mode == FileMode::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-        d.setFileMode(r.mode == FileMode::Save ? QFileDialog::AnyFile
+        d.setFileMode(r.mode == FileMode::Save   ? QFileDialog::AnyFile
                       : r.mode == FileMode::Open ? QFileDialog::ExistingFile
                                                  : QFileDialog::ExistingFiles);
         if (!r.name.empty()) d.selectFile(Text(r.name));

@@ -139,7 +139,8 @@ void Poke(Call& c, int width) {
     if (!Get(c, 0, &b)) return;
     const std::int64_t v = c.Int(2);
     // A byte takes -256 to 255, a word -65536 to 65535.
-    if (width < 4 && (v < -(1LL << (8 * width)) || v >= (1LL << (8 * width)))) return c.Fail(err::BinaryPokeValuePokeOutsideAllowable);
+    if (width < 4 && (v < -(1LL << (8 * width)) || v >= (1LL << (8 * width))))
+        return c.Fail(err::BinaryPokeValuePokeOutsideAllowable);
     auto* p = At(c, b, width);
     if (!p) return;
     const auto old = Load(p, width);
@@ -234,9 +235,11 @@ bool Ranges(Call& c, const Buffer& t, long toff, const Buffer& s, long soff, lon
     else if (count < 0) e = err::BinaryFunctionsInvalidCount;
     else if (count == 0) e = 0;
     else if (toff >= t.size || soff >= s.size) e = err::BinaryFunctionsOffsetsBeyondEndBinary;
-    else if (toff >= static_cast<long>(*t.eod) || soff >= static_cast<long>(*s.eod)) e = err::BinaryFunctionsOffsetBeyondBinaryEOD;
+    else if (toff >= static_cast<long>(*t.eod) || soff >= static_cast<long>(*s.eod))
+        e = err::BinaryFunctionsOffsetBeyondBinaryEOD;
     else if (toff + count > t.size || soff + count > s.size) e = err::BinaryFunctionsSpecifiedCountExtendsBeyond;
-    else if (toff + count > static_cast<long>(*t.eod) || soff + count > static_cast<long>(*s.eod)) e = err::BinaryFunctionsSpecifiedCountExtendsBeyond1551;
+    else if (toff + count > static_cast<long>(*t.eod) || soff + count > static_cast<long>(*s.eod))
+        e = err::BinaryFunctionsSpecifiedCountExtendsBeyond1551;
     if (e) c.Fail(e);
     return e == 0;
 }
@@ -253,9 +256,15 @@ void Combine(Call& c, Op op) {
     c.ReturnInt(1);
 }
 
-void BinaryAnd(Call& c) { Combine(c, [](std::uint8_t a, std::uint8_t b) { return std::uint8_t(a & b); }); }
-void BinaryOr(Call& c) { Combine(c, [](std::uint8_t a, std::uint8_t b) { return std::uint8_t(a | b); }); }
-void BinaryXor(Call& c) { Combine(c, [](std::uint8_t a, std::uint8_t b) { return std::uint8_t(a ^ b); }); }
+void BinaryAnd(Call& c) {
+    Combine(c, [](std::uint8_t a, std::uint8_t b) { return std::uint8_t(a & b); });
+}
+void BinaryOr(Call& c) {
+    Combine(c, [](std::uint8_t a, std::uint8_t b) { return std::uint8_t(a | b); });
+}
+void BinaryXor(Call& c) {
+    Combine(c, [](std::uint8_t a, std::uint8_t b) { return std::uint8_t(a ^ b); });
+}
 
 // 1 when the two ranges hold the same bytes.
 void BinaryCompare(Call& c) {
@@ -305,7 +314,8 @@ void BinaryStrCnt(Call& c) {
     const long from = c.Int(1), to = c.Int(2);
     if (from < 0 || to < 0) return c.Fail(err::BinaryFunctionsInvalidOffset);
     if (from > b.size || to > b.size) return c.Fail(err::BinaryFunctionsOffsetsBeyondEndBinary);
-    if (from > static_cast<long>(*b.eod) || to > static_cast<long>(*b.eod)) return c.Fail(err::BinaryFunctionsOffsetBeyondBinaryEOD);
+    if (from > static_cast<long>(*b.eod) || to > static_cast<long>(*b.eod))
+        return c.Fail(err::BinaryFunctionsOffsetBeyondBinaryEOD);
     const std::string_view needle = c.Str(3);
     std::int32_t n = 0;
     if (!needle.empty() && to > from) {
@@ -369,7 +379,10 @@ void BinaryReadEx(Call& c) {
     if (!f) return c.Fail(err::FileOpenOpenFailed);
     std::fseek(f, 0, SEEK_END);
     const long size = std::ftell(f);
-    int e = foff > size ? err::BinaryFunctionsOffsetBeyondEndFile : foff + count > size ? err::BinaryFunctionsSpecifiedCountExtendsBeyond1546 : std::fseek(f, foff, SEEK_SET) ? err::BinaryFunctionsErrorSeekingOffsetFile : 0;
+    int e = foff > size                     ? err::BinaryFunctionsOffsetBeyondEndFile
+            : foff + count > size           ? err::BinaryFunctionsSpecifiedCountExtendsBeyond1546
+            : std::fseek(f, foff, SEEK_SET) ? err::BinaryFunctionsErrorSeekingOffsetFile
+                                            : 0;
     if (e) {
         std::fclose(f);
         return c.Fail(e);
@@ -485,17 +498,12 @@ void BinaryClipGet(Call& c) {
     if (c.Int(0) != 0 && !Get(c, 0, &b)) return;
     std::string data;
     switch (WithRetry([&] { return ClipGet(c.Int(1), &data); })) {
-    case ClipStatus::Ok:
-        break;
-    case ClipStatus::Empty:
-        return c.ReturnInt(0);
-    case ClipStatus::NoClipboard:
-        return c.Fail(err::BinaryClipUnableOpenClipboard);
-    case ClipStatus::NoFormat:
-    case ClipStatus::BadFormat:
-        return c.Fail(err::BinaryClipSpecifiedClipboardFormatNot);
-    case ClipStatus::Failed:
-        return c.Fail(err::BinaryClipErrorRetrievingClipboardData);
+        case ClipStatus::Ok: break;
+        case ClipStatus::Empty: return c.ReturnInt(0);
+        case ClipStatus::NoClipboard: return c.Fail(err::BinaryClipUnableOpenClipboard);
+        case ClipStatus::NoFormat:
+        case ClipStatus::BadFormat: return c.Fail(err::BinaryClipSpecifiedClipboardFormatNot);
+        case ClipStatus::Failed: return c.Fail(err::BinaryClipErrorRetrievingClipboardData);
     }
     if (c.Int(0) != 0) {
         if (static_cast<long>(data.size()) > b.size) return c.Fail(err::BinaryClipInsufficientSpaceBinaryBuffer);
@@ -511,14 +519,10 @@ void BinaryClipPut(Call& c) {
     const auto used = b.Used();
     const std::string_view data(reinterpret_cast<const char*>(used.data()), used.size());
     switch (WithRetry([&] { return ClipPut(c.Int(1), data); })) {
-    case ClipStatus::Ok:
-        return c.ReturnInt(1);
-    case ClipStatus::NoClipboard:
-        return c.Fail(err::BinaryClipUnableOpenClipboard);
-    case ClipStatus::BadFormat:
-        return c.Fail(err::BinaryClipErrorAccessingClipboardData);
-    default:
-        return c.Fail(err::BinaryClipErrorStoringDataClipboard);
+        case ClipStatus::Ok: return c.ReturnInt(1);
+        case ClipStatus::NoClipboard: return c.Fail(err::BinaryClipUnableOpenClipboard);
+        case ClipStatus::BadFormat: return c.Fail(err::BinaryClipErrorAccessingClipboardData);
+        default: return c.Fail(err::BinaryClipErrorStoringDataClipboard);
     }
 }
 
@@ -544,8 +548,8 @@ bool Tag(Call& c, int arg, TagState* t, Buffer* b) {
     // data: none (-1, -1) or begin..end holding both tags.
     const long eod = *b->eod;
     const bool none = t->begin == -1 && t->end == -1;
-    const bool block = t->begin >= 0 && t->begin <= eod && t->begin + static_cast<long>(t->open.size() + t->close.size()) <= t->end &&
-                       t->end <= eod;
+    const bool block = t->begin >= 0 && t->begin <= eod &&
+                       t->begin + static_cast<long>(t->open.size() + t->close.size()) <= t->end && t->end <= eod;
     if (t->next > eod || !(none || block)) {
         c.Fail(err::BinaryTagInvalidBinaryTagStructure);
         return false;
@@ -572,7 +576,8 @@ void BinaryTagFind(Call& c) {
     Buffer b;
     if (!Tag(c, 0, &t, &b)) return;
     const long open = FindBytes(b.Used(), t.open, t.next, false, false);
-    const long close = open < 0 ? -1 : FindBytes(b.Used(), t.close, open + static_cast<long>(t.open.size()), false, false);
+    const long close =
+        open < 0 ? -1 : FindBytes(b.Used(), t.close, open + static_cast<long>(t.open.size()), false, false);
     if (close < 0) {
         t.begin = t.end = -1;
     } else {
@@ -618,20 +623,20 @@ void BinaryTagRepl(Call& c) {
 }
 
 constexpr BuiltinEntry kBinary[] = {
-    {"binaryalloc", BinaryAlloc},     {"binaryfree", BinaryFree},         {"binaryeodget", BinaryEodGet},
-    {"binaryeodset", BinaryEodSet},   {"binarypeek", BinaryPeek},         {"binarypeek2", BinaryPeek2},
-    {"binarypeek4", BinaryPeek4},     {"binarypoke", BinaryPoke},         {"binarypoke2", BinaryPoke2},
-    {"binarypoke4", BinaryPoke4},     {"binaryincr", BinaryIncr},         {"binaryincr2", BinaryIncr2},
-    {"binaryincr4", BinaryIncr4},     {"binarypeekflt", BinaryPeekFlt},   {"binarypokeflt", BinaryPokeFlt},
-    {"binaryincrflt", BinaryIncrFlt}, {"binarypeekstr", BinaryPeekStr},   {"binarypokestr", BinaryPokeStr},
-    {"binaryand", BinaryAnd},         {"binaryor", BinaryOr},             {"binaryxor", BinaryXor},
-    {"binarycompare", BinaryCompare}, {"binarycopy", BinaryCopy},         {"binaryindex", BinaryIndex},
-    {"binaryindexnc", BinaryIndexNc}, {"binaryindexex", BinaryIndexEx},   {"binarystrcnt", BinaryStrCnt},
-    {"binaryread", BinaryRead},       {"binarywrite", BinaryWrite},       {"binaryreadex", BinaryReadEx},
-    {"binarywriteex", BinaryWriteEx}, {"binarysort", BinarySort},         {"binaryhashrec", BinaryHashRec},
-    {"binaryconvert", BinaryConvert}, {"binaryoletype", BinaryOleType},   {"binarytaginit", BinaryTagInit},
-    {"binaryclipget", BinaryClipGet}, {"binaryclipput", BinaryClipPut},
-    {"binarytagfind", BinaryTagFind}, {"binarytagextr", BinaryTagExtr},   {"binarytagrepl", BinaryTagRepl},
+    {"binaryalloc", BinaryAlloc},     {"binaryfree", BinaryFree},       {"binaryeodget", BinaryEodGet},
+    {"binaryeodset", BinaryEodSet},   {"binarypeek", BinaryPeek},       {"binarypeek2", BinaryPeek2},
+    {"binarypeek4", BinaryPeek4},     {"binarypoke", BinaryPoke},       {"binarypoke2", BinaryPoke2},
+    {"binarypoke4", BinaryPoke4},     {"binaryincr", BinaryIncr},       {"binaryincr2", BinaryIncr2},
+    {"binaryincr4", BinaryIncr4},     {"binarypeekflt", BinaryPeekFlt}, {"binarypokeflt", BinaryPokeFlt},
+    {"binaryincrflt", BinaryIncrFlt}, {"binarypeekstr", BinaryPeekStr}, {"binarypokestr", BinaryPokeStr},
+    {"binaryand", BinaryAnd},         {"binaryor", BinaryOr},           {"binaryxor", BinaryXor},
+    {"binarycompare", BinaryCompare}, {"binarycopy", BinaryCopy},       {"binaryindex", BinaryIndex},
+    {"binaryindexnc", BinaryIndexNc}, {"binaryindexex", BinaryIndexEx}, {"binarystrcnt", BinaryStrCnt},
+    {"binaryread", BinaryRead},       {"binarywrite", BinaryWrite},     {"binaryreadex", BinaryReadEx},
+    {"binarywriteex", BinaryWriteEx}, {"binarysort", BinarySort},       {"binaryhashrec", BinaryHashRec},
+    {"binaryconvert", BinaryConvert}, {"binaryoletype", BinaryOleType}, {"binarytaginit", BinaryTagInit},
+    {"binaryclipget", BinaryClipGet}, {"binaryclipput", BinaryClipPut}, {"binarytagfind", BinaryTagFind},
+    {"binarytagextr", BinaryTagExtr}, {"binarytagrepl", BinaryTagRepl},
 };
 
 }  // namespace

@@ -20,8 +20,7 @@ void ErrorModeFn(Call& c) {
     State& s = c.State();
     const int previous = s.error_mode;
     const int mode = c.Int(0);
-    if (mode == kModeOff || mode == kModeCancel || mode == kModeNotify)
-        s.error_mode = static_cast<std::int8_t>(mode);
+    if (mode == kModeOff || mode == kModeCancel || mode == kModeNotify) s.error_mode = static_cast<std::int8_t>(mode);
     c.ReturnInt(previous);
 }
 
@@ -43,9 +42,8 @@ void Decimals(Call& c) {
 void Version(Call& c) { c.ReturnText(TARN_VERSION_TEXT); }
 
 constexpr BuiltinEntry kCore[] = {
-    {"call", CallScript},     {"callext", CallExt}, {"errormode", ErrorModeFn},
-    {"lasterror", LastError}, {"decimals", Decimals}, {"version", Version},
-    {"versiondll", Version},
+    {"call", CallScript},   {"callext", CallExt}, {"errormode", ErrorModeFn}, {"lasterror", LastError},
+    {"decimals", Decimals}, {"version", Version}, {"versiondll", Version},
 };
 
 }  // namespace

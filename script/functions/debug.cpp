@@ -120,7 +120,8 @@ std::string DebugOutcome(int kind, int truth) {
 }
 
 std::string DebugErrorOutcome(int code, bool stopped) {
-    const bool extender = code == err::ExtenderMinor || code == err::ExtenderModerate || code == err::ExtenderSevere || code == 9013;
+    const bool extender =
+        code == err::ExtenderMinor || code == err::ExtenderModerate || code == err::ExtenderSevere || code == 9013;
     const char* words = extender ? (stopped ? "TERMINAL EXTENDER ERROR=>" : "EXTENDER ERROR SUPPRESSED =>")
                                  : (stopped ? "TERMINAL Tarn ERROR=>" : "Tarn ERROR SUPPRESSED =>");
     return words + std::to_string(code);

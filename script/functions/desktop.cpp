@@ -45,8 +45,8 @@ void ShortcutInfo(Call& c) {
     shortcut::Fields f;
     if (const int code = shortcut::Info(c.Str(0), &f)) return c.Fail(code);
     const std::string d = ItemDelim(c);
-    ReturnTextOrMemError(c, f.target + d + f.params + d + f.directory + d + std::to_string(f.show) + d +
-                                f.description + d + f.hotkey + d + f.iconFile + d + std::to_string(f.iconIndex));
+    ReturnTextOrMemError(c, f.target + d + f.params + d + f.directory + d + std::to_string(f.show) + d + f.description +
+                                d + f.hotkey + d + f.iconFile + d + std::to_string(f.iconIndex));
 }
 
 // ---- system information ----
@@ -130,7 +130,8 @@ void Yields(Call& c) {
 bool IEquals(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) return false;
+        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
+            return false;
     return true;
 }
 
@@ -185,7 +186,8 @@ void WinHelp(Call& c) {
         const std::size_t dot = target.rfind('.');
         const std::string ext = dot == std::string::npos ? "" : target.substr(dot);
         const bool html = IEquals(ext, ".htm") || IEquals(ext, ".html");
-        if (topic && html && !c.Str(2).empty()) target = desktop::FileUrl(fullPath(target)) + "#" + std::string(c.Str(2));
+        if (topic && html && !c.Str(2).empty())
+            target = desktop::FileUrl(fullPath(target)) + "#" + std::string(c.Str(2));
     } else if (topic && !c.Str(2).empty()) {
         target += "#" + std::string(c.Str(2));
     }
@@ -200,26 +202,34 @@ void Wallpaper(Call& c) {
     struct stat st {};
     if (stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return c.ReturnInt(0);
     const std::string uri = desktop::FileUrl(fullPath(file));
-    const int portal = RunHelper({"gdbus", "call", "--session", "--timeout", "10", "--dest",
-                                  "org.freedesktop.portal.Desktop", "--object-path", "/org/freedesktop/portal/desktop",
-                                  "--method", "org.freedesktop.portal.Wallpaper.SetWallpaperURI", "", uri,
-                                  "{'show-preview': <false>, 'set-on': <'background'>}"},
-                                 15);
+    const int portal = RunHelper(
+        {"gdbus", "call", "--session", "--timeout", "10", "--dest", "org.freedesktop.portal.Desktop", "--object-path",
+         "/org/freedesktop/portal/desktop", "--method", "org.freedesktop.portal.Wallpaper.SetWallpaperURI", "", uri,
+         "{'show-preview': <false>, 'set-on': <'background'>}"},
+        15);
     if (portal == 0) return c.ReturnInt(1);
     constexpr const char* kSchema = "org.gnome.desktop.background";
     if (RunHelper({"gsettings", "list-keys", kSchema}, 10) != 0) return c.ReturnInt(0);
-    const bool set = RunHelper({"gsettings", "set", kSchema, "picture-uri", uri}, 10) == 0 &&
-                     RunHelper({"gsettings", "set", kSchema, "picture-options", c.Int(1) ? "wallpaper" : "zoom"},
-                               10) == 0;
+    const bool set =
+        RunHelper({"gsettings", "set", kSchema, "picture-uri", uri}, 10) == 0 &&
+        RunHelper({"gsettings", "set", kSchema, "picture-options", c.Int(1) ? "wallpaper" : "zoom"}, 10) == 0;
     if (set) RunHelper({"gsettings", "set", kSchema, "picture-uri-dark", uri}, 10);
     c.ReturnInt(set ? 1 : 0);
 }
 
 constexpr BuiltinEntry kDesktop[] = {
-    {"shortcutdir", ShortcutDir},   {"shortcutmake", ShortcutMake}, {"shortcutedit", ShortcutEdit},
-    {"shortcutextra", ShortcutExtra}, {"shortcutinfo", ShortcutInfo}, {"exetypeinfo", ExeTypeInfo},
-    {"dosversion", DosVersion},     {"netinfo", NetInfo},           {"msgtextget", MsgTextGet},
-    {"terminate", Terminate},       {"yields", Yields},             {"winhelp", WinHelp},
+    {"shortcutdir", ShortcutDir},
+    {"shortcutmake", ShortcutMake},
+    {"shortcutedit", ShortcutEdit},
+    {"shortcutextra", ShortcutExtra},
+    {"shortcutinfo", ShortcutInfo},
+    {"exetypeinfo", ExeTypeInfo},
+    {"dosversion", DosVersion},
+    {"netinfo", NetInfo},
+    {"msgtextget", MsgTextGet},
+    {"terminate", Terminate},
+    {"yields", Yields},
+    {"winhelp", WinHelp},
     {"wallpaper", Wallpaper},
 };
 

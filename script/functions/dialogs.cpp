@@ -91,8 +91,9 @@ void DialogBox(Call& c) {
     const BoxResult r = buildBoxForm(c.Str(0), text, Reader(c), ItemDelim(c)[0], &form);
     if (r.error) return c.Fail(r.error);
     if (r.badMask)
-        c.Message(std::to_string(err::DialogBoxBadFilespec) + ":  " + std::string(MessageText(err::DialogBoxBadFilespec)),
-                  c.Str(1), Buttons::Ok, Icon::Warning);
+        c.Message(
+            std::to_string(err::DialogBoxBadFilespec) + ":  " + std::string(MessageText(err::DialogBoxBadFilespec)),
+            c.Str(1), Buttons::Ok, Icon::Warning);
     Run(c, form);
 }
 

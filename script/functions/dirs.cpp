@@ -53,7 +53,9 @@ void DirAttrGet(Call& c) {
 
 void DirAttrSet(Call& c) {
     std::string attrs(c.Str(1));
-    int rc = eachDir(c, c.Str(0), err::DirAttrSetDirectoryNotFoundAccess, [&](const std::string& p) { return ApplyAttrs(p, attrs) ? err::DirAttrSetDirectoryNotFoundAccess : 0; });
+    int rc = eachDir(c, c.Str(0), err::DirAttrSetDirectoryNotFoundAccess, [&](const std::string& p) {
+        return ApplyAttrs(p, attrs) ? err::DirAttrSetDirectoryNotFoundAccess : 0;
+    });
     if (rc) return c.Fail(rc);
     c.ReturnInt(1);
 }
@@ -94,7 +96,8 @@ void DirMake(Call& c) {
 }
 
 void DirRemove(Call& c) {
-    int rc = eachDir(c, c.Str(0), err::DirRemoveDirNotRemoved, [](const std::string& p) { return rmdir(p.c_str()) == 0 ? 0 : err::DirRemoveDirNotRemoved; });
+    int rc = eachDir(c, c.Str(0), err::DirRemoveDirNotRemoved,
+                     [](const std::string& p) { return rmdir(p.c_str()) == 0 ? 0 : err::DirRemoveDirNotRemoved; });
     if (rc) return c.Fail(rc);
     c.ReturnInt(1);
 }
@@ -103,7 +106,8 @@ void DirRename(Call& c) {
     std::string from = arg(c, 0), to = arg(c, 1);
     if (hasWildcards(namePart(from)) || !isDirectory(from)) return c.Fail(err::DirRenameFromFileIllegal);
     struct stat st;
-    if (to.empty() || hasWildcards(namePart(to)) || lstat(to.c_str(), &st) == 0) return c.Fail(err::DirRenameToFileIllegal);
+    if (to.empty() || hasWildcards(namePart(to)) || lstat(to.c_str(), &st) == 0)
+        return c.Fail(err::DirRenameToFileIllegal);
     if (::rename(from.c_str(), to.c_str()) != 0) return c.Fail(err::FileRenameRenameFailed);
     c.ReturnInt(1);
 }
@@ -118,10 +122,8 @@ long long treeSize(const std::string& dir, bool allocated) {
         std::string p = dir + "/" + name;
         struct stat st;
         if (lstat(p.c_str(), &st) != 0) continue;
-        if (S_ISDIR(st.st_mode))
-            total += treeSize(p, allocated);
-        else if (S_ISREG(st.st_mode))
-            total += allocated ? static_cast<long long>(st.st_blocks) * 512 : st.st_size;
+        if (S_ISDIR(st.st_mode)) total += treeSize(p, allocated);
+        else if (S_ISREG(st.st_mode)) total += allocated ? static_cast<long long>(st.st_blocks) * 512 : st.st_size;
     }
     closedir(h);
     return total;
@@ -145,8 +147,8 @@ void DirWindows(Call& c) {
 }
 
 constexpr BuiltinEntry kDirs[] = {
-    {"dirattrget", DirAttrGet}, {"dirattrset", DirAttrSet}, {"dirchange", DirChange}, {"direxist", DirExist},
-    {"dirget", DirGet},         {"dirhome", DirHome},       {"dirmake", DirMake},     {"dirremove", DirRemove},
+    {"dirattrget", DirAttrGet}, {"dirattrset", DirAttrSet}, {"dirchange", DirChange},   {"direxist", DirExist},
+    {"dirget", DirGet},         {"dirhome", DirHome},       {"dirmake", DirMake},       {"dirremove", DirRemove},
     {"dirrename", DirRename},   {"dirsize", DirSize},       {"dirwindows", DirWindows},
 };
 

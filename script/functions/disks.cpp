@@ -73,10 +73,10 @@ void DiskInfo(Call& c) {
     if (!statOf(*root, v)) return c.Fail(err::DiskInfoFunctionFailed);
     long long n = 0;
     switch (req) {
-    case 1: n = static_cast<long long>(v.f_frsize / 512 ? v.f_frsize / 512 : 1); break;
-    case 2: n = 512; break;
-    case 3: n = static_cast<long long>(v.f_bavail); break;
-    case 4: n = static_cast<long long>(v.f_blocks); break;
+        case 1: n = static_cast<long long>(v.f_frsize / 512 ? v.f_frsize / 512 : 1); break;
+        case 2: n = 512; break;
+        case 3: n = static_cast<long long>(v.f_bavail); break;
+        case 4: n = static_cast<long long>(v.f_blocks); break;
     }
     ReturnSize(c, n);
 }
@@ -104,32 +104,33 @@ void DiskVolInfo(Call& c) {
     if (!statOf(*root, v)) return c.Fail(err::DiskVolInfoFunctionFailed);
     auto m = mountOf(readMounts(), *root);
     switch (req) {
-    case 1: {
-        // The label whose /dev/disk/by-label link leads to the mount's device.
-        std::string label;
-        if (m) {
-            char dev[4096];
-            ssize_t n = realpath(m->device.c_str(), dev) ? static_cast<ssize_t>(strlen(dev)) : -1;
-            if (DIR* h = n > 0 ? opendir("/dev/disk/by-label") : nullptr) {
-                while (dirent* e = readdir(h)) {
-                    char target[4096];
-                    std::string link = std::string("/dev/disk/by-label/") + e->d_name;
-                    if (e->d_name[0] != '.' && realpath(link.c_str(), target) && std::string(target) == dev)
-                        label = e->d_name;
+        case 1: {
+            // The label whose /dev/disk/by-label link leads to the mount's device.
+            std::string label;
+            if (m) {
+                char dev[4096];
+                ssize_t n = realpath(m->device.c_str(), dev) ? static_cast<ssize_t>(strlen(dev)) : -1;
+                if (DIR* h = n > 0 ? opendir("/dev/disk/by-label") : nullptr) {
+                    while (dirent* e = readdir(h)) {
+                        char target[4096];
+                        std::string link = std::string("/dev/disk/by-label/") + e->d_name;
+                        if (e->d_name[0] != '.' && realpath(link.c_str(), target) && std::string(target) == dev)
+                            label = e->d_name;
+                    }
+                    closedir(h);
                 }
-                closedir(h);
             }
+            return ReturnTextOrMemError(c, label);
         }
-        return ReturnTextOrMemError(c, label);
-    }
-    case 2: return c.ReturnInt(static_cast<std::int32_t>(static_cast<std::uint32_t>(v.f_fsid)));
-    case 3: return ReturnTextOrMemError(c, m ? m->type : fileSystemTypeOf(*root));
-    case 4: return c.ReturnInt(static_cast<std::int32_t>(v.f_namemax));
-    case 5: {
-        static const std::set<std::string> folding = {"vfat", "msdos", "exfat", "ntfs", "ntfs3", "fuseblk", "iso9660"};
-        return c.ReturnInt(m && folding.count(m->type) ? 0 : 1);
-    }
-    default: return ReturnTextOrMemError(c, m ? m->device : "");
+        case 2: return c.ReturnInt(static_cast<std::int32_t>(static_cast<std::uint32_t>(v.f_fsid)));
+        case 3: return ReturnTextOrMemError(c, m ? m->type : fileSystemTypeOf(*root));
+        case 4: return c.ReturnInt(static_cast<std::int32_t>(v.f_namemax));
+        case 5: {
+            static const std::set<std::string> folding = {"vfat",  "msdos",   "exfat",  "ntfs",
+                                                          "ntfs3", "fuseblk", "iso9660"};
+            return c.ReturnInt(m && folding.count(m->type) ? 0 : 1);
+        }
+        default: return ReturnTextOrMemError(c, m ? m->device : "");
     }
 }
 
@@ -143,8 +144,8 @@ void LogDisk(Call& c) {
 }
 
 constexpr BuiltinEntry kDisks[] = {
-    {"diskexist", DiskExist},     {"diskfree", DiskFree}, {"diskinfo", DiskInfo}, {"diskscan", DiskScan},
-    {"disksize", DiskSize},       {"diskvolinfo", DiskVolInfo}, {"logdisk", LogDisk},
+    {"diskexist", DiskExist}, {"diskfree", DiskFree},       {"diskinfo", DiskInfo}, {"diskscan", DiskScan},
+    {"disksize", DiskSize},   {"diskvolinfo", DiskVolInfo}, {"logdisk", LogDisk},
 };
 
 }  // namespace

@@ -130,9 +130,7 @@ bool Force(Call& c, ForeignType type, Value& v, std::string* text, ForeignArg* o
             out->pointer = data;
             return true;
         }
-        default:
-            out->pointer = nullptr;
-            return true;
+        default: out->pointer = nullptr; return true;
     }
 }
 
@@ -219,8 +217,7 @@ void DllCall(Call& c) {
 }
 
 constexpr tarn::BuiltinEntry kDll[] = {
-    {"dllload", DllLoad},   {"dllfree", DllFree}, {"dllcall", DllCall},
-    {"dllhwnd", DllHwnd},   {"dllhinst", DllHinst},
+    {"dllload", DllLoad}, {"dllfree", DllFree}, {"dllcall", DllCall}, {"dllhwnd", DllHwnd}, {"dllhinst", DllHinst},
 };
 
 }  // namespace

@@ -54,14 +54,13 @@ int Bind(ScriptContext* ctx, int slot, TarnCallback entry) {
         b.index = index;
         b.version = TARN_EXTENDER_VERSION;
         b.services = &services;
-        const intptr_t rc = entry(s.window, s.instance, TARN_CALLBACK_WORD, TARN_EXT_BIND, ViperAnswer, nullptr, &b,
-                                  "", "", "", "", "");
+        const intptr_t rc = entry(s.window, s.instance, TARN_CALLBACK_WORD, TARN_EXT_BIND, ViperAnswer, nullptr, &b, "",
+                                  "", "", "", "");
         if (rc == TARN_EXT_BIND_MORE) {
             int code = 0;
             if (!ValidName(b.name) || b.code < 0 || b.code >= kCodesPerSlot || b.kind != TARN_KW_FUNCTION)
                 code = err::AddExtenderNotValid;
-            else if (ctx->extender_count >= kExtenderMax)
-                code = err::AddExtenderTableFull;
+            else if (ctx->extender_count >= kExtenderMax) code = err::AddExtenderTableFull;
             if (code) {
                 ctx->extender_count = first;
                 return code;

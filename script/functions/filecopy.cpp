@@ -20,8 +20,7 @@ void run(Call& c, FileOp op, std::string_view target, bool warning) {
         m.ask = ReplaceDialog(c);
     }
     int rc = m.run(c.Str(0), target);
-    if (!m.detail.empty())
-        std::snprintf(c.State().error_detail, sizeof c.State().error_detail, "%s", m.detail.c_str());
+    if (!m.detail.empty()) std::snprintf(c.State().error_detail, sizeof c.State().error_detail, "%s", m.detail.c_str());
     if (rc == -1) return c.ReturnInt(0);  // no destination name could be built
     if (rc) return c.Fail(rc);
     c.ReturnInt(1);

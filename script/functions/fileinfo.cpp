@@ -70,7 +70,9 @@ void FileAttrGet(Call& c) {
 
 void FileAttrSet(Call& c) {
     std::string attrs(c.Str(1));
-    int rc = walkFiles(c.Str(0), ItemDelim(c), false, [&](const std::string& p) { return ApplyAttrs(p, attrs) ? err::FileAttrSetFileNotFoundAccess : 0; });
+    int rc = walkFiles(c.Str(0), ItemDelim(c), false, [&](const std::string& p) {
+        return ApplyAttrs(p, attrs) ? err::FileAttrSetFileNotFoundAccess : 0;
+    });
     if (rc == err::FileListProcessingNo) rc = err::FileAttrSetFileNotFoundAccess;
     if (rc) return c.Fail(rc);
     c.ReturnInt(1);
@@ -97,7 +99,8 @@ void FileTimeGetEx(Call& c) {
     std::string p = arg(c, 0);
     if (!NoWildcards(c, p) || !timeField(c, c.Int(1))) return;
     struct statx sx;
-    if (p.empty() || statx(AT_FDCWD, p.c_str(), 0, STATX_BASIC_STATS | STATX_BTIME, &sx) != 0) return c.Fail(err::FileTimeGetFileNotFound);
+    if (p.empty() || statx(AT_FDCWD, p.c_str(), 0, STATX_BASIC_STATS | STATX_BTIME, &sx) != 0)
+        return c.Fail(err::FileTimeGetFileNotFound);
     long long t = sx.stx_mtime.tv_sec;
     if (c.Int(1) == 3) t = sx.stx_atime.tv_sec;
     // Creation: the birth time where the file system keeps one, else the
@@ -112,8 +115,9 @@ void setTimes(Call& c, time_t when, int field) {
     timespec ts[2] = {{0, UTIME_OMIT}, {0, UTIME_OMIT}};
     if (field == 0 || field == 3) ts[0] = {when, 0};
     if (field == 0 || field == 2) ts[1] = {when, 0};
-    int rc = walkFiles(c.Str(0), ItemDelim(c), false,
-                       [&](const std::string& p) { return utimensat(AT_FDCWD, p.c_str(), ts, 0) == 0 ? 0 : err::FileTimeTouchFileNotFound; });
+    int rc = walkFiles(c.Str(0), ItemDelim(c), false, [&](const std::string& p) {
+        return utimensat(AT_FDCWD, p.c_str(), ts, 0) == 0 ? 0 : err::FileTimeTouchFileNotFound;
+    });
     if (rc == err::FileListProcessingNo) rc = err::FileTimeTouchFileNotFound;
     if (rc) return c.Fail(rc);
     c.ReturnInt(1);
@@ -241,7 +245,8 @@ void FileVerInfo(Call& c) {
     std::string bytes = readAll(p, ok);
     if (!ok) return c.Fail(err::FileVerInfoFileNotFound);
     std::string out;
-    if (peVersionField(bytes, c.Str(1), c.Str(2), out) == PeVersion::Broken) return c.Fail(err::FileVerInfoUnableAccessVersionInformation);
+    if (peVersionField(bytes, c.Str(1), c.Str(2), out) == PeVersion::Broken)
+        return c.Fail(err::FileVerInfoUnableAccessVersionInformation);
     ReturnTextOrMemError(c, out);
 }
 

@@ -92,8 +92,8 @@ void FileItemize(Call& c) { itemize(c, false); }
 void DirItemize(Call& c) { itemize(c, true); }
 
 constexpr BuiltinEntry kFileIo[] = {
-    {"fileopen", FileOpen},       {"fileread", FileRead},     {"filewrite", FileWrite},
-    {"fileclose", FileClose},     {"fileitemize", FileItemize}, {"diritemize", DirItemize},
+    {"fileopen", FileOpen},   {"fileread", FileRead},       {"filewrite", FileWrite},
+    {"fileclose", FileClose}, {"fileitemize", FileItemize}, {"diritemize", DirItemize},
 };
 
 }  // namespace

@@ -220,10 +220,10 @@ void About(Call& c) {
 }
 
 constexpr BuiltinEntry kFixedDialogs[] = {
-    {"message", MessageFn},     {"display", Display},         {"pause", Pause},
-    {"askyesno", AskYesNo},     {"askline", AskLine},         {"askpassword", AskPassword},
-    {"askitemlist", AskItemList}, {"askfiletext", AskFileText}, {"textbox", TextBox},
-    {"textboxsort", TextBoxSort}, {"textselect", TextSelect}, {"askfilename", AskFileName},
+    {"message", MessageFn},         {"display", Display},         {"pause", Pause},
+    {"askyesno", AskYesNo},         {"askline", AskLine},         {"askpassword", AskPassword},
+    {"askitemlist", AskItemList},   {"askfiletext", AskFileText}, {"textbox", TextBox},
+    {"textboxsort", TextBoxSort},   {"textselect", TextSelect},   {"askfilename", AskFileName},
     {"askdirectory", AskDirectory}, {"buttonnames", ButtonNames}, {"about", About},
 };
 

@@ -67,10 +67,10 @@ void Write(Call& c, const std::string& file) {
 }
 
 void Delete(Call& c, const std::string& file) {
-    const bool ok = PrepareFolder(file) && UpdateIni(file, [&](IniFile& ini) {
-                        return c.Str(1) == kWholeSection ? ini.DeleteSection(c.Str(0))
-                                                         : ini.DeleteKey(c.Str(0), c.Str(1));
-                    });
+    const bool ok =
+        PrepareFolder(file) && UpdateIni(file, [&](IniFile& ini) {
+            return c.Str(1) == kWholeSection ? ini.DeleteSection(c.Str(0)) : ini.DeleteKey(c.Str(0), c.Str(1));
+        });
     c.ReturnInt(ok ? 1 : 0);
 }
 
@@ -100,8 +100,8 @@ void IniItemize(Call& c) { Itemize(c, WinIni()); }
 void IniItemizePvt(Call& c) { Itemize(c, PrivateFile(c.Str(1))); }
 
 constexpr BuiltinEntry kProfile[] = {
-    {"iniread", IniRead},         {"inireadpvt", IniReadPvt},     {"iniwrite", IniWrite},
-    {"iniwritepvt", IniWritePvt}, {"inidelete", IniDelete},       {"inideletepvt", IniDeletePvt},
+    {"iniread", IniRead},         {"inireadpvt", IniReadPvt},       {"iniwrite", IniWrite},
+    {"iniwritepvt", IniWritePvt}, {"inidelete", IniDelete},         {"inideletepvt", IniDeletePvt},
     {"iniitemize", IniItemize},   {"iniitemizepvt", IniItemizePvt},
 };
 

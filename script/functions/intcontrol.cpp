@@ -127,7 +127,8 @@ void Quiet(Request& r) {
     r.result = flag(r.s.quiet != 0);
     r.s.quiet = r.p != 0;
     if (r.s.quiet) r.s.sounds = 0;
-    if (!r.p2.empty()) std::snprintf(r.s.quiet_log, sizeof r.s.quiet_log, "%.*s", static_cast<int>(r.p2.size()), r.p2.data());
+    if (!r.p2.empty())
+        std::snprintf(r.s.quiet_log, sizeof r.s.quiet_log, "%.*s", static_cast<int>(r.p2.size()), r.p2.data());
 }
 
 // 39, 40: share modes; only P above 0 changes one.
@@ -152,8 +153,8 @@ void WindowWait(Request& r) { Ranged(r, r.s.window_wait, 0, INT32_MAX); }
 void OnlineHelp(Request& r) {
     Ranged(r, r.s.online_help, 0, 1);
     if (!r.p2.empty() && r.p2 != "0")
-        std::snprintf(r.s.support_url, sizeof r.s.support_url, "%.*s", static_cast<int>(std::min<std::size_t>(r.p2.size(), 256)),
-                      r.p2.data());
+        std::snprintf(r.s.support_url, sizeof r.s.support_url, "%.*s",
+                      static_cast<int>(std::min<std::size_t>(r.p2.size(), 256)), r.p2.data());
 }
 
 void GuiFont(Request& r) { Ranged(r, r.s.default_gui_font, 0, 1); }
@@ -239,12 +240,14 @@ void ParentWindow(Request& r) {
 
 // 31: window ids of the file manager windows, tab-separated.
 void FileManagerWindows(Request& r) {
-    static constexpr std::string_view kManagers[] = {"nautilus", "org.gnome.nautilus", "thunar", "pcmanfm", "pcmanfm-qt",
-                                                     "nemo", "caja", "dolphin", "spacefm", "doublecmd"};
+    static constexpr std::string_view kManagers[] = {
+        "nautilus", "org.gnome.nautilus", "thunar", "pcmanfm", "pcmanfm-qt", "nemo", "caja", "dolphin",
+        "spacefm",  "doublecmd"};
     std::string out;
     for (const auto& e : vrayu::x11::TopLevels()) {
         std::string cls = vrayu::x11::ClassName(e.id);
-        std::transform(cls.begin(), cls.end(), cls.begin(), [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
+        std::transform(cls.begin(), cls.end(), cls.begin(),
+                       [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
         if (std::find(std::begin(kManagers), std::end(kManagers), cls) == std::end(kManagers)) continue;
         if (!out.empty()) out += '\t';
         out += windowIdText(e.id);
@@ -289,15 +292,42 @@ struct Row {
 // ORDER: ascending request numbers. Requests with no meaning on Linux
 // raise 3472.
 constexpr Row kRequests[] = {
-    {1, TwoBoxes},         {5, HiddenFiles},     {7, Trace},           {12, ExitFlags},
-    {20, OwnerWindow},     {21, WindowHandle} ,    {22, NotHere},        {23, NotHere},
-    {24, ParentWindow},     {29, Delimiter},      {30, MoveAtRestart},  {31, FileManagerWindows},
-    {33, InternalFlag},    {34, MessageOf},      {35, KeyDelay},       {36, WaitIdle},
-    {38, Quiet},           {39, ShareRead},      {40, ShareWrite},     {41, FourDigitYears},
-    {44, WindowClass},     {46, WindowWait},     {50, OnlineHelp},     {52, GuiFont},
-    {53, LineTerminator},  {54, Topmost},    {56, EndProcess},    {57, NotHere},
-    {58, SetClock},        {59, NotHere},        {60, NotHere},        {61, ActivationWindows},
-    {62, ActivationDialogs}, {66, LogOff},       {67, Restart},        {68, PowerOff},
+    {1, TwoBoxes},
+    {5, HiddenFiles},
+    {7, Trace},
+    {12, ExitFlags},
+    {20, OwnerWindow},
+    {21, WindowHandle},
+    {22, NotHere},
+    {23, NotHere},
+    {24, ParentWindow},
+    {29, Delimiter},
+    {30, MoveAtRestart},
+    {31, FileManagerWindows},
+    {33, InternalFlag},
+    {34, MessageOf},
+    {35, KeyDelay},
+    {36, WaitIdle},
+    {38, Quiet},
+    {39, ShareRead},
+    {40, ShareWrite},
+    {41, FourDigitYears},
+    {44, WindowClass},
+    {46, WindowWait},
+    {50, OnlineHelp},
+    {52, GuiFont},
+    {53, LineTerminator},
+    {54, Topmost},
+    {56, EndProcess},
+    {57, NotHere},
+    {58, SetClock},
+    {59, NotHere},
+    {60, NotHere},
+    {61, ActivationWindows},
+    {62, ActivationDialogs},
+    {66, LogOff},
+    {67, Restart},
+    {68, PowerOff},
     {90, LargestString},
 };
 
@@ -319,9 +349,9 @@ void ToHost(Call& c, std::int32_t request) {
     s.error_detail[0] = 0;
     const std::string number = std::to_string(request);
     const std::string p1(c.Str(1)), p2(c.Str(2)), p3(c.Str(3)), p4(c.Str(4));
-    const intptr_t status = ctx->host_callback(s.window, s.instance, TARN_CALLBACK_WORD, s.host_intcontrol,
-                                               ViperAnswer, &answer, nullptr, number.c_str(), p1.c_str(),
-                                               p2.c_str(), p3.c_str(), p4.c_str());
+    const intptr_t status =
+        ctx->host_callback(s.window, s.instance, TARN_CALLBACK_WORD, s.host_intcontrol, ViperAnswer, &answer, nullptr,
+                           number.c_str(), p1.c_str(), p2.c_str(), p3.c_str(), p4.c_str());
     if (!HandleCallbackStatus(ctx, status)) return;
     std::string text;
     ValueAsString(ctx, *out, &text);

@@ -107,8 +107,12 @@ void Extreme(Call& c, int syntaxError, Pick pick) {
     if (allInt) c.ReturnInt(static_cast<std::int32_t>(best));
     else Result(c, best);
 }
-void Max(Call& c) { Extreme(c, err::WrongArgumentCount, [](double a, double b) { return b > a ? b : a; }); }
-void Min(Call& c) { Extreme(c, err::WrongArgumentCount, [](double a, double b) { return b < a ? b : a; }); }
+void Max(Call& c) {
+    Extreme(c, err::WrongArgumentCount, [](double a, double b) { return b > a ? b : a; });
+}
+void Min(Call& c) {
+    Extreme(c, err::WrongArgumentCount, [](double a, double b) { return b < a ? b : a; });
+}
 
 void Average(Call& c) {
     if (c.Count() == 0) return c.Fail(err::AVERAGEFunctionSyntaxError);
@@ -125,13 +129,12 @@ void Average(Call& c) {
 }
 
 constexpr BuiltinEntry kNumbers[] = {
-    {"abs", Abs},         {"acos", Acos},       {"asin", Asin},         {"atan", Atan},
-    {"average", Average}, {"ceiling", Ceiling}, {"char2num", Char2Num}, {"cos", Cos},
-    {"cosh", Cosh},       {"exp", Exp},         {"fabs", Fabs},         {"floor", Floor},
-    {"int", Int},         {"isfloat", IsFloat}, {"isint", IsInt},       {"isnumber", IsNumber},
-    {"log10", Log10},     {"loge", Loge},       {"max", Max},           {"min", Min},
-    {"num2char", Num2Char}, {"random", Random}, {"sin", Sin},           {"sinh", Sinh},
-    {"sqrt", Sqrt},       {"tan", Tan},         {"tanh", Tanh},
+    {"abs", Abs},           {"acos", Acos},         {"asin", Asin}, {"atan", Atan},       {"average", Average},
+    {"ceiling", Ceiling},   {"char2num", Char2Num}, {"cos", Cos},   {"cosh", Cosh},       {"exp", Exp},
+    {"fabs", Fabs},         {"floor", Floor},       {"int", Int},   {"isfloat", IsFloat}, {"isint", IsInt},
+    {"isnumber", IsNumber}, {"log10", Log10},       {"loge", Loge}, {"max", Max},         {"min", Min},
+    {"num2char", Num2Char}, {"random", Random},     {"sin", Sin},   {"sinh", Sinh},       {"sqrt", Sqrt},
+    {"tan", Tan},           {"tanh", Tanh},
 };
 
 }  // namespace

@@ -27,8 +27,8 @@ namespace tarn::fn {
 namespace {
 
 enum Ordinal { kFunctions, kMembers, kMember, kShutdown };
-constexpr std::array<const char*, 4> kOrdinalNames = {TARN_OBJECT_ORDINAL3, TARN_OBJECT_ORDINAL4,
-                                                      TARN_OBJECT_ORDINAL5, TARN_OBJECT_ORDINAL6};
+constexpr std::array<const char*, 4> kOrdinalNames = {TARN_OBJECT_ORDINAL3, TARN_OBJECT_ORDINAL4, TARN_OBJECT_ORDINAL5,
+                                                      TARN_OBJECT_ORDINAL6};
 
 bool IsToken(const State& s, int code) { return s.token_type == kTokKeyword && s.token_code == code; }
 
@@ -234,8 +234,7 @@ void ObjectReference(Call& c) {
     c.ReturnInt(0);  // a member that gives nothing gives 0
     Sink sink{&c};
     const std::int32_t rc = Entry<TarnObjectMemberFn>(s, kMember)(
-        object, member.c_str(), request, args.data(), static_cast<std::int32_t>(args.size()), SetResult, &sink,
-        detail);
+        object, member.c_str(), request, args.data(), static_cast<std::int32_t>(args.size()), SetResult, &sink, detail);
     if (rc) return FailWith(c, rc, detail);
     if (!sink.stored) return c.Fail(err::OutOfStringMemory);
 }

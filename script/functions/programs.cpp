@@ -107,8 +107,7 @@ void FailStart(Call& c, int err) {
     const std::string caption = "1932: WinExec: " + std::string(std::strerror(err));
     const char* line = s.subst[0] ? s.subst : s.line;
     const std::string text = std::string(line) + "\r\n\r\n" + std::string(MessageText(849)) + TARN_VERSION_TEXT;
-    ShowMessage(c.Context(), caption, text, s.error_mode == kModeCancel ? Buttons::Ok : Buttons::OkCancel,
-                Icon::Stop);
+    ShowMessage(c.Context(), caption, text, s.error_mode == kModeCancel ? Buttons::Ok : Buttons::OkCancel, Icon::Stop);
     s.last_error = kErrWinExec;
     c.Fail(kCodeCallFailed);
 }
@@ -125,7 +124,9 @@ void Launch(Call& c, std::string_view program, std::string_view params, std::str
 }
 
 template <bool Wait>
-void RunFixed(Call& c) { Launch(c, c.Str(0), c.Str(1), "", Wait); }
+void RunFixed(Call& c) {
+    Launch(c, c.Str(0), c.Str(1), "", Wait);
+}
 
 void RunShell(Call& c) {
     if (!ValidShow(c, c.Int(3)) || !ValidWait(c, c.Int(4))) return;
@@ -145,8 +146,7 @@ void FailShell(Call& c, int err) {
     c.Fail(MessageText(code).empty() ? kErrWinExec : code);
 }
 
-void ShellVerb(Call& c, std::string_view file, std::string_view params, std::string_view dir,
-               std::string_view verb) {
+void ShellVerb(Call& c, std::string_view file, std::string_view params, std::string_view dir, std::string_view verb) {
     std::string path(file);
     if (path.find('/') == std::string::npos && !IsRegularFile(path)) {
         const std::string found = ProgramPath(path);
@@ -189,12 +189,18 @@ void ShellExecute(Call& c) {
 void RunExit(Call& c) { c.Fail(err::RunExitNotSupported32bitVersion); }
 
 constexpr BuiltinEntry kPrograms[] = {
-    {"run", RunFixed<false>},          {"runwait", RunFixed<true>},
-    {"runhide", RunFixed<false>},      {"runhidewait", RunFixed<true>},
-    {"runicon", RunFixed<false>},      {"runiconwait", RunFixed<true>},
-    {"runzoom", RunFixed<false>},      {"runzoomwait", RunFixed<true>},
-    {"runshell", RunShell},            {"runenviron", RunEnviron},
-    {"print", Print},                  {"shellexecute", ShellExecute},
+    {"run", RunFixed<false>},
+    {"runwait", RunFixed<true>},
+    {"runhide", RunFixed<false>},
+    {"runhidewait", RunFixed<true>},
+    {"runicon", RunFixed<false>},
+    {"runiconwait", RunFixed<true>},
+    {"runzoom", RunFixed<false>},
+    {"runzoomwait", RunFixed<true>},
+    {"runshell", RunShell},
+    {"runenviron", RunEnviron},
+    {"print", Print},
+    {"shellexecute", ShellExecute},
     {"runexit", RunExit},
 };
 

@@ -105,7 +105,8 @@ void RegCreateKey(Call& c) {
     if (c.Str(1).size() > kRegSubkeyMax) return c.Fail(kRegSubkeyTooLong);
     auto k = Resolve(c, c.Int(0), c.Str(1), err::RegCreateKeyFunctionFailed);
     if (!k) return;
-    if (!k->path.empty() && reg::Store().CreateKey(k->root, k->path) != reg::Status::Ok) return c.Fail(err::RegCreateKeyFunctionFailed);
+    if (!k->path.empty() && reg::Store().CreateKey(k->root, k->path) != reg::Status::Ok)
+        return c.Fail(err::RegCreateKeyFunctionFailed);
     c.ReturnInt(NewHandle(*k));
 }
 
@@ -252,7 +253,8 @@ void RegDelValue(Call& c) {
     if (!k) return;
     reg::Store store;
     if (!store.KeyExists(k->root, k->path)) return c.Fail(err::REGFunctionsUnableOpenCreateSpecified);
-    if (store.DeleteValue(k->root, k->path, item.name) != reg::Status::Ok) return c.Fail(err::RegQueryValueFunctionFailed);
+    if (store.DeleteValue(k->root, k->path, item.name) != reg::Status::Ok)
+        return c.Fail(err::RegQueryValueFunctionFailed);
     c.ReturnInt(1);
 }
 
@@ -313,8 +315,7 @@ void RegApp(Call& c) {
     reg::Store store;
     if (store.WriteValue(Root::LocalMachine, key, "", reg::Value::String(full.lexically_normal().string())) !=
             reg::Status::Ok ||
-        store.WriteValue(Root::LocalMachine, key, "Path", reg::Value::String(std::string(c.Str(1)))) !=
-            reg::Status::Ok)
+        store.WriteValue(Root::LocalMachine, key, "Path", reg::Value::String(std::string(c.Str(1)))) != reg::Status::Ok)
         return c.Fail(err::RegAppErrorWritingRegistry);
     c.ReturnInt(1);
 }
@@ -355,7 +356,8 @@ void RegLoadHive(Call& c) {
     Root root;
     if (!HiveRoot(c, &root)) return;
     auto sub = reg::NormalizePath(c.Str(1));
-    if (!sub || sub->empty() || sub->find('\\') != std::string::npos) return c.Fail(err::RegLoadHiveBadKeyDuplicateSubkey);
+    if (!sub || sub->empty() || sub->find('\\') != std::string::npos)
+        return c.Fail(err::RegLoadHiveBadKeyDuplicateSubkey);
     std::ifstream in(std::string(c.Str(2)), std::ios::binary);
     if (!in) return c.Fail(err::RegLoadHiveSpecifiedFileNotFound);
     std::ostringstream ss;
@@ -403,15 +405,33 @@ void RegUnloadHive(Call& c) {
 }
 
 constexpr BuiltinEntry kRegistry[] = {
-    {"regopenkey", RegOpenKey},       {"regcreatekey", RegCreateKey},   {"regclosekey", RegCloseKey},
-    {"regdeletekey", RegDeleteKey},   {"regexistkey", RegExistKey},     {"regquerykey", RegQueryKey},
-    {"regquerykeys", RegQueryKeys},   {"regqueryitem", RegQueryItem},   {"regqueryvalue", RegQueryValue},
-    {"regqueryexpsz", RegQueryExpSz}, {"regquerybin", RegQueryBin},     {"regquerydword", RegQueryDword},
-    {"regquerymulsz", RegQueryMulSz}, {"regqueryex", RegQueryEx},       {"regsetvalue", RegSetValue},
-    {"regsetexpsz", RegSetExpSz},     {"regsetbin", RegSetBin},         {"regsetdword", RegSetDword},
-    {"regsetmulsz", RegSetMulSz},     {"regsetex", RegSetEx},           {"regdelvalue", RegDelValue},
-    {"regexistvalue", RegExistValue}, {"regentrytype", RegEntryType},   {"regconnect", RegConnect},
-    {"regapp", RegApp},               {"regloadhive", RegLoadHive},     {"regunloadhive", RegUnloadHive},
+    {"regopenkey", RegOpenKey},
+    {"regcreatekey", RegCreateKey},
+    {"regclosekey", RegCloseKey},
+    {"regdeletekey", RegDeleteKey},
+    {"regexistkey", RegExistKey},
+    {"regquerykey", RegQueryKey},
+    {"regquerykeys", RegQueryKeys},
+    {"regqueryitem", RegQueryItem},
+    {"regqueryvalue", RegQueryValue},
+    {"regqueryexpsz", RegQueryExpSz},
+    {"regquerybin", RegQueryBin},
+    {"regquerydword", RegQueryDword},
+    {"regquerymulsz", RegQueryMulSz},
+    {"regqueryex", RegQueryEx},
+    {"regsetvalue", RegSetValue},
+    {"regsetexpsz", RegSetExpSz},
+    {"regsetbin", RegSetBin},
+    {"regsetdword", RegSetDword},
+    {"regsetmulsz", RegSetMulSz},
+    {"regsetex", RegSetEx},
+    {"regdelvalue", RegDelValue},
+    {"regexistvalue", RegExistValue},
+    {"regentrytype", RegEntryType},
+    {"regconnect", RegConnect},
+    {"regapp", RegApp},
+    {"regloadhive", RegLoadHive},
+    {"regunloadhive", RegUnloadHive},
 };
 
 }  // namespace

@@ -22,8 +22,12 @@ void StrCat(Call& c) {
 void StrLen(Call& c) { c.ReturnInt(static_cast<std::int32_t>(charCount(c.Str(0)))); }
 void StrSub(Call& c) { ReturnTextOrMemError(c, strSub(c.Str(0), c.Int(1), c.Int(2))); }
 
-void StrIndex(Call& c) { c.ReturnInt(static_cast<std::int32_t>(strIndex(c.Str(0), c.Str(1), c.Int(2), c.Int(3) != 0, false))); }
-void StrIndexNc(Call& c) { c.ReturnInt(static_cast<std::int32_t>(strIndex(c.Str(0), c.Str(1), c.Int(2), c.Int(3) != 0, true))); }
+void StrIndex(Call& c) {
+    c.ReturnInt(static_cast<std::int32_t>(strIndex(c.Str(0), c.Str(1), c.Int(2), c.Int(3) != 0, false)));
+}
+void StrIndexNc(Call& c) {
+    c.ReturnInt(static_cast<std::int32_t>(strIndex(c.Str(0), c.Str(1), c.Int(2), c.Int(3) != 0, true)));
+}
 void StrScan(Call& c) { c.ReturnInt(static_cast<std::int32_t>(strScan(c.Str(0), c.Str(1), c.Int(2), c.Int(3) != 0))); }
 void StrReplace(Call& c) {
     if (!TextCanFit(c, strReplaceSize(c.Str(0), c.Str(1), c.Str(2)))) return;
@@ -60,13 +64,27 @@ void ParseData(Call& c) {
 }
 
 constexpr BuiltinEntry kStrings[] = {
-    {"strcat", StrCat},           {"strlen", StrLen},         {"strcharcount", StrLen},
-    {"strsub", StrSub},           {"strindex", StrIndex},     {"strindexnc", StrIndexNc},
-    {"strscan", StrScan},         {"strreplace", StrReplace}, {"strtrim", StrTrim},
-    {"strfix", StrFix},           {"strfixchars", StrFix},    {"strfixleft", StrFixLeft},
-    {"strfixcharsl", StrFixLeft}, {"strfill", StrFill},       {"strupper", StrUpper},
-    {"strlower", StrLower},       {"strcmp", StrCmp},         {"stricmp", StrICmp},
-    {"strindexwild", StrIndexWild}, {"strlenwild", StrLenWild}, {"strsubwild", StrSubWild},
+    {"strcat", StrCat},
+    {"strlen", StrLen},
+    {"strcharcount", StrLen},
+    {"strsub", StrSub},
+    {"strindex", StrIndex},
+    {"strindexnc", StrIndexNc},
+    {"strscan", StrScan},
+    {"strreplace", StrReplace},
+    {"strtrim", StrTrim},
+    {"strfix", StrFix},
+    {"strfixchars", StrFix},
+    {"strfixleft", StrFixLeft},
+    {"strfixcharsl", StrFixLeft},
+    {"strfill", StrFill},
+    {"strupper", StrUpper},
+    {"strlower", StrLower},
+    {"strcmp", StrCmp},
+    {"stricmp", StrICmp},
+    {"strindexwild", StrIndexWild},
+    {"strlenwild", StrLenWild},
+    {"strsubwild", StrSubWild},
     {"parsedata", ParseData},
 };
 

@@ -37,21 +37,27 @@ void TimeDate(Call& c) {
 
 void TimeAdd(Call& c) {
     Ymdhms t, d, out;
-    if (!parseArg(c, 0, t, kYmdFull, err::TimeAddTimeParameterError) || !parseArg(c, 1, d, kYmdSyntax, err::TimeAddTimeParameterError)) return;
+    if (!parseArg(c, 0, t, kYmdFull, err::TimeAddTimeParameterError) ||
+        !parseArg(c, 1, d, kYmdSyntax, err::TimeAddTimeParameterError))
+        return;
     if (!timeAdd(t, d, out)) return c.Fail(err::TimeAddCannotAddSuppliedTimes);
     ReturnYmd(c, out);
 }
 
 void TimeSubtract(Call& c) {
     Ymdhms t, d, out;
-    if (!parseArg(c, 0, t, kYmdFull, err::TimeSubtractTimeParameterError) || !parseArg(c, 1, d, kYmdSyntax, err::TimeSubtractTimeParameterError)) return;
+    if (!parseArg(c, 0, t, kYmdFull, err::TimeSubtractTimeParameterError) ||
+        !parseArg(c, 1, d, kYmdSyntax, err::TimeSubtractTimeParameterError))
+        return;
     if (!timeSubtract(t, d, out)) return c.Fail(err::TimeSubtractCannotSubtractSuppliedTimes);
     ReturnYmd(c, out);
 }
 
 void TimeDiffSecs(Call& c) {
     Ymdhms a, b;
-    if (!parseArg(c, 0, a, kYmdFull, err::TimeDiffTimeParameterError) || !parseArg(c, 1, b, kYmdFull, err::TimeDiffTimeParameterError)) return;
+    if (!parseArg(c, 0, a, kYmdFull, err::TimeDiffTimeParameterError) ||
+        !parseArg(c, 1, b, kYmdFull, err::TimeDiffTimeParameterError))
+        return;
     long days = dayNumber(a.year, a.month, a.day) - dayNumber(b.year, b.month, b.day);
     if (days >= 22001 || days <= -22001) return c.Fail(err::TimeDiffOutRangeOver60);
     c.ReturnInt(static_cast<std::int32_t>(timeDiffSecs(a, b)));
@@ -59,7 +65,9 @@ void TimeDiffSecs(Call& c) {
 
 void TimeDiffDays(Call& c) {
     Ymdhms a, b;
-    if (!parseArg(c, 0, a, kYmdFull, err::TimeDiffTimeParameterError) || !parseArg(c, 1, b, kYmdFull, err::TimeDiffTimeParameterError)) return;
+    if (!parseArg(c, 0, a, kYmdFull, err::TimeDiffTimeParameterError) ||
+        !parseArg(c, 1, b, kYmdFull, err::TimeDiffTimeParameterError))
+        return;
     c.ReturnInt(static_cast<std::int32_t>(dayNumber(a.year, a.month, a.day) - dayNumber(b.year, b.month, b.day)));
 }
 
@@ -78,12 +86,13 @@ void TimeJulToYmd(Call& c) {
 
 // Sleeps in short slices, ending early when the script is asked to stop.
 void sleepFor(Call& c, double seconds) {
-    auto until = std::chrono::steady_clock::now() +
-                 std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(seconds));
+    auto until = std::chrono::steady_clock::now() + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                                        std::chrono::duration<double>(seconds));
     while (!c.State().terminate) {
         auto left = until - std::chrono::steady_clock::now();
         if (left <= std::chrono::steady_clock::duration::zero()) break;
-        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(left, std::chrono::milliseconds(100)));
+        std::this_thread::sleep_for(
+            std::min<std::chrono::steady_clock::duration>(left, std::chrono::milliseconds(100)));
     }
 }
 
@@ -109,7 +118,8 @@ void TimeWait(Call& c) {
         }
     }
     Ymdhms t;
-    if (!ok || !digitsSeen || fields != 6 || !parseYmdhms(s, t, kYmdSyntax, true)) return c.Fail(err::WaitUntilPassedTimeNotProper);
+    if (!ok || !digitsSeen || fields != 6 || !parseYmdhms(s, t, kYmdSyntax, true))
+        return c.Fail(err::WaitUntilPassedTimeNotProper);
     Ymdhms now = LocalNow();
     if (t.year == 0 && t.month == 0 && t.day == 0) {
         t.year = now.year, t.month = now.month, t.day = now.day;
@@ -152,11 +162,14 @@ void FileYmdhms(Call& c) {
 }
 
 constexpr BuiltinEntry kTime[] = {
-    {"timeymdhms", TimeYmdhms},     {"timedate", TimeDate},         {"datetime", TimeDate},
-    {"timeadd", TimeAdd},           {"timesubtract", TimeSubtract}, {"timediffsecs", TimeDiffSecs},
-    {"timediffdays", TimeDiffDays}, {"timejulianday", TimeJulianDay}, {"timejultoymd", TimeJulToYmd},
-    {"timewait", TimeWait},         {"timedelay", Delay},           {"delay", Delay},
-    {"getexacttime", GetExactTime}, {"gettickcount", GetTickCount}, {"fileymdhms", FileYmdhms},
+    {"timeymdhms", TimeYmdhms},     {"timedate", TimeDate},
+    {"datetime", TimeDate},         {"timeadd", TimeAdd},
+    {"timesubtract", TimeSubtract}, {"timediffsecs", TimeDiffSecs},
+    {"timediffdays", TimeDiffDays}, {"timejulianday", TimeJulianDay},
+    {"timejultoymd", TimeJulToYmd}, {"timewait", TimeWait},
+    {"timedelay", Delay},           {"delay", Delay},
+    {"getexacttime", GetExactTime}, {"gettickcount", GetTickCount},
+    {"fileymdhms", FileYmdhms},
 };
 
 }  // namespace

@@ -127,8 +127,8 @@ int Parse(int argc, char** argv, Options* o) {
 
 // The library's questions to the host: object access is allowed (request
 // -2); the host has no functions of its own.
-intptr_t HostCallback(TarnHandle, TarnHandle, intptr_t, intptr_t request, TarnViperAnswer answer,
-                      TarnAnswer* record, void*, const char*, const char*, const char*, const char*, const char*) {
+intptr_t HostCallback(TarnHandle, TarnHandle, intptr_t, intptr_t request, TarnViperAnswer answer, TarnAnswer* record,
+                      void*, const char*, const char*, const char*, const char*, const char*) {
     if (request == TARN_CB_OBJECTS) return answer(0, 0, record, 0, 1, nullptr);
     return 0;
 }
@@ -204,8 +204,7 @@ int main(int argc, char** argv) {
         std::vector<char> value(65536);
         if (DLLServices(ctx, 2, name.c_str(), value.data(), static_cast<intptr_t>(value.size()), 0))
             std::printf("%s=%s\n", name.c_str(), value.data());
-        else
-            std::printf("%s=<undefined>\n", name.c_str());
+        else std::printf("%s=<undefined>\n", name.c_str());
     }
     std::fflush(stdout);
 

@@ -50,9 +50,7 @@ std::mutex g_lock;
 std::map<std::int32_t, Object> g_objects;
 std::int32_t g_next = 0;
 
-void Detail(char* detail, const std::string& text) {
-    std::snprintf(detail, TARN_OBJECT_DETAIL, "%s", text.c_str());
-}
+void Detail(char* detail, const std::string& text) { std::snprintf(detail, TARN_OBJECT_DETAIL, "%s", text.c_str()); }
 
 std::int32_t Fail(char* detail, std::int32_t code, GError* e) {
     if (e) {
@@ -72,15 +70,15 @@ void Release(Object& o) {
 }
 
 // A call on the bus itself or an object; null with `*e` set on failure.
-GVariant* CallSync(GDBusConnection* bus, const char* service, const char* path, const char* iface,
-                   const char* method, GVariant* args, GError** e) {
+GVariant* CallSync(GDBusConnection* bus, const char* service, const char* path, const char* iface, const char* method,
+                   GVariant* args, GError** e) {
     return g_dbus_connection_call_sync(bus, service, path, iface, method, args, nullptr, G_DBUS_CALL_FLAGS_NONE,
                                        kTimeoutMs, nullptr, e);
 }
 
 bool HasOwner(GDBusConnection* bus, const std::string& service) {
-    GVariant* r = CallSync(bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-                           "NameHasOwner", g_variant_new("(s)", service.c_str()), nullptr);
+    GVariant* r = CallSync(bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "NameHasOwner",
+                           g_variant_new("(s)", service.c_str()), nullptr);
     if (!r) return false;
     gboolean has = FALSE;
     g_variant_get(r, "(b)", &has);
@@ -206,7 +204,8 @@ std::int32_t SetProperty(const Object& o, const Member& m, const TarnObjectValue
     if (!(m.property->flags & G_DBUS_PROPERTY_INFO_FLAGS_WRITABLE)) return kReadOnly;
     std::string error;
     GVariantType* type = g_variant_type_new(m.property->signature);
-    GVariant* value = ToVariant(v, type, [](std::int32_t) { return std::string(); }, &error);
+    GVariant* value = ToVariant(
+        v, type, [](std::int32_t) { return std::string(); }, &error);
     g_variant_type_free(type);
     if (!value) {
         Detail(detail, std::string(m.property->name) + ": " + error);

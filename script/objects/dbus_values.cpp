@@ -73,14 +73,30 @@ GVariant* Integer(const TarnObjectValue& v, char code, std::string* error) {
     bool ok = false;
     GVariant* r = nullptr;
     switch (code) {
-        case 'y': if ((ok = InRange<guint8>(n))) r = g_variant_new_byte(static_cast<guint8>(n)); break;
-        case 'n': if ((ok = InRange<gint16>(n))) r = g_variant_new_int16(static_cast<gint16>(n)); break;
-        case 'q': if ((ok = InRange<guint16>(n))) r = g_variant_new_uint16(static_cast<guint16>(n)); break;
-        case 'i': if ((ok = InRange<gint32>(n))) r = g_variant_new_int32(static_cast<gint32>(n)); break;
-        case 'u': if ((ok = InRange<guint32>(n))) r = g_variant_new_uint32(static_cast<guint32>(n)); break;
-        case 'x': if ((ok = InRange<gint64>(n))) r = g_variant_new_int64(static_cast<gint64>(n)); break;
-        case 't': if ((ok = InRange<guint64>(n))) r = g_variant_new_uint64(static_cast<guint64>(n)); break;
-        case 'h': if ((ok = InRange<gint32>(n))) r = g_variant_new_handle(static_cast<gint32>(n)); break;
+        case 'y':
+            if ((ok = InRange<guint8>(n))) r = g_variant_new_byte(static_cast<guint8>(n));
+            break;
+        case 'n':
+            if ((ok = InRange<gint16>(n))) r = g_variant_new_int16(static_cast<gint16>(n));
+            break;
+        case 'q':
+            if ((ok = InRange<guint16>(n))) r = g_variant_new_uint16(static_cast<guint16>(n));
+            break;
+        case 'i':
+            if ((ok = InRange<gint32>(n))) r = g_variant_new_int32(static_cast<gint32>(n));
+            break;
+        case 'u':
+            if ((ok = InRange<guint32>(n))) r = g_variant_new_uint32(static_cast<guint32>(n));
+            break;
+        case 'x':
+            if ((ok = InRange<gint64>(n))) r = g_variant_new_int64(static_cast<gint64>(n));
+            break;
+        case 't':
+            if ((ok = InRange<guint64>(n))) r = g_variant_new_uint64(static_cast<guint64>(n));
+            break;
+        case 'h':
+            if ((ok = InRange<gint32>(n))) r = g_variant_new_handle(static_cast<gint32>(n));
+            break;
     }
     if (!ok) *error = "number out of range for the type";
     return r;
@@ -109,13 +125,18 @@ GVariant* ToVariant(const TarnObjectValue& v, const GVariantType* type, const Ob
         case 'b': {
             long double n;
             const std::string t(Text(v));
-            if (v.type == TARN_STRING && (t == "true" || t == "false"))
-                return g_variant_new_boolean(t == "true");
+            if (v.type == TARN_STRING && (t == "true" || t == "false")) return g_variant_new_boolean(t == "true");
             if (!WholeNumber(v, &n)) return *error = "not a truth value", nullptr;
             return g_variant_new_boolean(n != 0);
         }
-        case 'y': case 'n': case 'q': case 'i': case 'u': case 'x': case 't': case 'h':
-            return Integer(v, code, error);
+        case 'y':
+        case 'n':
+        case 'q':
+        case 'i':
+        case 'u':
+        case 'x':
+        case 't':
+        case 'h': return Integer(v, code, error);
         case 'd': {
             double d;
             if (!Real(v, &d)) return *error = "not a number", nullptr;
@@ -181,7 +202,8 @@ TarnObjectValue FromVariant(GVariant* v, std::string* storage) {
     if (g_variant_type_equal(t, G_VARIANT_TYPE_HANDLE)) return number(g_variant_get_handle(v));
     if (g_variant_type_equal(t, G_VARIANT_TYPE_UINT32)) return number(g_variant_get_uint32(v));
     if (g_variant_type_equal(t, G_VARIANT_TYPE_INT64)) return number(static_cast<long double>(g_variant_get_int64(v)));
-    if (g_variant_type_equal(t, G_VARIANT_TYPE_UINT64)) return number(static_cast<long double>(g_variant_get_uint64(v)));
+    if (g_variant_type_equal(t, G_VARIANT_TYPE_UINT64))
+        return number(static_cast<long double>(g_variant_get_uint64(v)));
     if (g_variant_type_equal(t, G_VARIANT_TYPE_DOUBLE)) {
         r.type = TARN_FLOAT;
         r.real = g_variant_get_double(v);
@@ -196,7 +218,8 @@ TarnObjectValue FromVariant(GVariant* v, std::string* storage) {
         g_variant_unref(inner);
         return x;
     }
-    if (g_variant_is_of_type(v, G_VARIANT_TYPE_STRING_ARRAY) || g_variant_is_of_type(v, G_VARIANT_TYPE_OBJECT_PATH_ARRAY)) {
+    if (g_variant_is_of_type(v, G_VARIANT_TYPE_STRING_ARRAY) ||
+        g_variant_is_of_type(v, G_VARIANT_TYPE_OBJECT_PATH_ARRAY)) {
         std::string joined;
         const gsize n = g_variant_n_children(v);
         for (gsize i = 0; i < n; ++i) {

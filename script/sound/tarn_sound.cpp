@@ -175,8 +175,10 @@ int tarn_sound_media(const char* path, int wait) {
     g_object_set(play, "uri", uri, nullptr);
     g_free(uri);
     if (const char* sink = std::getenv("TARN_AUDIO_SINK"); sink && *sink) {
-        if (GstElement* audio = gst_element_factory_make(sink, nullptr)) g_object_set(play, "audio-sink", audio, nullptr);
-        if (GstElement* video = gst_element_factory_make("fakesink", nullptr)) g_object_set(play, "video-sink", video, nullptr);
+        if (GstElement* audio = gst_element_factory_make(sink, nullptr))
+            g_object_set(play, "audio-sink", audio, nullptr);
+        if (GstElement* video = gst_element_factory_make("fakesink", nullptr))
+            g_object_set(play, "video-sink", video, nullptr);
     }
     Result result = Preroll(play);
     if (result == Result::Played && gst_element_set_state(play, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE)

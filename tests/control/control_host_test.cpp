@@ -48,9 +48,11 @@ TEST_F(HostTest, RegisterCreateTypeAndReadByDispatchId) {
     EXPECT_EQ(ClsidFromProgId("Vrayu.Transliterate"), "{78C3BAB8-F065-11D0-A36D-444553540000}");
     EXPECT_EQ(InprocServerPath("{78C3BAB8-F065-11D0-A36D-444553540000}"), QDir(VRAYU_LIBRARY).canonicalPath());
     registry::Store store;
-    EXPECT_TRUE(store.KeyExists(registry::Root::ClassesRoot, "CLSID\\{78C3BABB-F065-11D0-A36D-444553540000}\\InprocServer32"));
-    EXPECT_EQ(store.ReadValue(registry::Root::ClassesRoot, "TypeLib\\{A1F114ED-BA99-11D0-8E57-0060B01A66B6}\\12.2", "")->text,
-              "English to Telugu Transliterator");
+    EXPECT_TRUE(
+        store.KeyExists(registry::Root::ClassesRoot, "CLSID\\{78C3BABB-F065-11D0-A36D-444553540000}\\InprocServer32"));
+    EXPECT_EQ(
+        store.ReadValue(registry::Root::ClassesRoot, "TypeLib\\{A1F114ED-BA99-11D0-8E57-0060B01A66B6}\\12.2", "")->text,
+        "English to Telugu Transliterator");
 
     QWidget container;
     container.resize(640, 480);
@@ -141,7 +143,10 @@ TEST_F(HostTest, ServerEntryPointsRefuseWhatTheyDoNotServe) {
 
     // A store that cannot be written: registration reports the failure.
     const QString file = dir_.filePath("not-a-folder");
-    { QFile f(file); ASSERT_TRUE(f.open(QIODevice::WriteOnly)); }
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
     qputenv("VRAYU_REGISTRY_DIR", file.toLocal8Bit());
     auto reg = reinterpret_cast<DllRegisterServerFn>(dlsym(lib, "DllRegisterServer"));
     EXPECT_EQ(reg(), kSelfReg_E_Class);

@@ -15,15 +15,15 @@ TEST(KeyCodes, QtKeysToClassicCodes) {
         Qt::KeyboardModifiers mods;
         int code;
     } cases[] = {
-        {Qt::Key_A, Qt::NoModifier, 65},       {Qt::Key_Z, Qt::ShiftModifier, 90},
-        {Qt::Key_0, Qt::NoModifier, 48},       {Qt::Key_0, Qt::KeypadModifier, 96},
+        {Qt::Key_A, Qt::NoModifier, 65},           {Qt::Key_Z, Qt::ShiftModifier, 90},
+        {Qt::Key_0, Qt::NoModifier, 48},           {Qt::Key_0, Qt::KeypadModifier, 96},
         {Qt::Key_Period, Qt::KeypadModifier, 110}, {Qt::Key_Period, Qt::NoModifier, 190},
-        {Qt::Key_Return, Qt::NoModifier, 13},  {Qt::Key_Enter, Qt::KeypadModifier, 13},
-        {Qt::Key_Space, Qt::NoModifier, 32},   {Qt::Key_Backspace, Qt::NoModifier, 8},
-        {Qt::Key_Tab, Qt::NoModifier, 9},      {Qt::Key_Left, Qt::NoModifier, 37},
-        {Qt::Key_Delete, Qt::NoModifier, 46},  {Qt::Key_F1, Qt::NoModifier, 112},
-        {Qt::Key_Exclam, Qt::ShiftModifier, 49}, {Qt::Key_Colon, Qt::ShiftModifier, 186},
-        {Qt::Key_Shift, Qt::NoModifier, 16},   {Qt::Key_unknown, Qt::NoModifier, 0},
+        {Qt::Key_Return, Qt::NoModifier, 13},      {Qt::Key_Enter, Qt::KeypadModifier, 13},
+        {Qt::Key_Space, Qt::NoModifier, 32},       {Qt::Key_Backspace, Qt::NoModifier, 8},
+        {Qt::Key_Tab, Qt::NoModifier, 9},          {Qt::Key_Left, Qt::NoModifier, 37},
+        {Qt::Key_Delete, Qt::NoModifier, 46},      {Qt::Key_F1, Qt::NoModifier, 112},
+        {Qt::Key_Exclam, Qt::ShiftModifier, 49},   {Qt::Key_Colon, Qt::ShiftModifier, 186},
+        {Qt::Key_Shift, Qt::NoModifier, 16},       {Qt::Key_unknown, Qt::NoModifier, 0},
     };
     for (const auto& c : cases) EXPECT_EQ(WindowsKeyCode(c.key, c.mods), c.code) << c.key;
     EXPECT_EQ(ShiftState(Qt::ShiftModifier | Qt::AltModifier), 5);
@@ -34,9 +34,9 @@ TEST(KeyCodes, WhichReleasesConvert) {
     const struct {
         int code, shift, conversions;
     } cases[] = {
-        {13, 0, 1}, {110, 0, 2}, {32, 1, 1}, {8, 0, 1}, {9, 0, 1},  // the five keys (110 also in range)
-        {33, 0, 1}, {65, 1, 1},  {126, 0, 1}, {127, 0, 0}, {16, 1, 0}, {190, 0, 0}, {186, 0, 0},
-        {65, 2, 0}, {65, 4, 0},  {13, 3, 0},  {0, 0, 0},
+        {13, 0, 1},  {110, 0, 2}, {32, 1, 1},  {8, 0, 1},   {9, 0, 1},  // the five keys (110 also in range)
+        {33, 0, 1},  {65, 1, 1},  {126, 0, 1}, {127, 0, 0}, {16, 1, 0}, {190, 0, 0},
+        {186, 0, 0}, {65, 2, 0},  {65, 4, 0},  {13, 3, 0},  {0, 0, 0},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ConversionsOnKeyRelease(c.code, c.shift), c.conversions) << c.code << "/" << c.shift;
@@ -46,13 +46,13 @@ TEST(TextColor, AnswersAndPalette) {
     const struct {
         const char* answer;
         int index;
-    } cases[] = {{"", 0},  {"x", 0},   {"7", 7},     {" 7 ", 7}, {"15", 15}, {"16", 0}, {"20", 0},
-                 {"-3", 0}, {"4abc", 4}, {"2.5", 2}, {"3.5", 4}, {"1 2", 12}};
+    } cases[] = {{"", 0},   {"x", 0},  {"7", 7},    {" 7 ", 7}, {"15", 15}, {"16", 0},
+                 {"20", 0}, {"-3", 0}, {"4abc", 4}, {"2.5", 2}, {"3.5", 4}, {"1 2", 12}};
     for (const auto& c : cases) EXPECT_EQ(ColorIndexFromAnswer(QString::fromLatin1(c.answer)), c.index) << c.answer;
     EXPECT_EQ(PaletteColor(0), 0x000000);
-    EXPECT_EQ(PaletteColor(1), 0x800000);   // blue, in the high byte
-    EXPECT_EQ(PaletteColor(4), 0x000080);   // red, in the low byte
-    EXPECT_EQ(PaletteColor(7), 0xC0C0C0);   // "White"
+    EXPECT_EQ(PaletteColor(1), 0x800000);  // blue, in the high byte
+    EXPECT_EQ(PaletteColor(4), 0x000080);  // red, in the low byte
+    EXPECT_EQ(PaletteColor(7), 0xC0C0C0);  // "White"
     EXPECT_EQ(PaletteColor(8), 0x808080);
     EXPECT_EQ(PaletteColor(12), 0x0000FF);
     EXPECT_EQ(PaletteColor(15), 0xFFFFFF);

@@ -43,7 +43,8 @@ TEST(PropertyBag, TextFormRoundTrip) {
     auto back = MemoryPropertyBag::FromText(text);
     ASSERT_TRUE(back.has_value());
     EXPECT_EQ(back->Names(), bag.Names());
-    for (const QString& name : bag.Names()) EXPECT_TRUE(SamePropertyValue(back->Value(name), bag.Value(name))) << name.toStdString();
+    for (const QString& name : bag.Names())
+        EXPECT_TRUE(SamePropertyValue(back->Value(name), bag.Value(name))) << name.toStdString();
     EXPECT_EQ(back->Value("Text").toString(), "a=b\r\n" + glyphs);
     EXPECT_EQ(back->Value("Color").toInt(), static_cast<int>(0x80000005u));
     EXPECT_EQ(back->Value("Font").value<QFont>().family(), "DejaVu Sans");

@@ -89,11 +89,13 @@ TEST_F(ControlTest, StartUpTextsAndChildren) {
     } else {
         ASSERT_EQ(fresh.Questions().size(), 1u);
         EXPECT_EQ(fresh.Questions()[0].prompt,
-                  "You haven't installed Vrayu Fonts.\r\nPlease down load from https://vrayu.example.org/download/ and install.");
+                  "You haven't installed Vrayu Fonts.\r\nPlease down load from https://vrayu.example.org/download/ and "
+                  "install.");
         EXPECT_EQ(fresh.Questions()[0].style, kOKOnly);
     }
-    EXPECT_EQ(t.EnglishPane().Text(),
-              "#English# lO ikkaDa #Type# caesi, paina #Convert Button Click# caeste, idi meeku telugulO kanabaDutundi");
+    EXPECT_EQ(
+        t.EnglishPane().Text(),
+        "#English# lO ikkaDa #Type# caesi, paina #Convert Button Click# caeste, idi meeku telugulO kanabaDutundi");
     const QString welcome = WelcomeText(VRAYU_VERSION_MAJOR, VRAYU_VERSION_MINOR, VRAYU_VERSION_PATCH);
     EXPECT_TRUE(welcome.startsWith("svAgatam          vrayu " + QString::number(VRAYU_VERSION_MAJOR) + "."));
     EXPECT_TRUE(welcome.contains("\r\nviy hOp yu vil laik dis prOgrAm.\r\nmee salahAlu ellappuDU svaagatam.\r\n\r\n"));
@@ -334,7 +336,7 @@ TEST_F(ControlTest, DispatchByIdAndByName) {
     EXPECT_EQ(control_->Get(dispid::SelText).toString(), "cde");
     control_->Put(dispid::SelBold, true);
     EXPECT_EQ(control_->Get(dispid::SelBold), QVariant(true));
-    control_->Put(dispid::SelLength, 4);  // one more character, not bold
+    control_->Put(dispid::SelLength, 4);                     // one more character, not bold
     EXPECT_FALSE(control_->Get(dispid::SelBold).isValid());  // Null: mixed
     QString error;
     QVariantList bad{0};
@@ -513,8 +515,7 @@ TEST_F(ControlTest, ThePaneFontNameDecidesTheFaceRules) {
     ASSERT_EQ(loaded.Load(bag), kS_OK);
     ASSERT_NE(loaded.FaceName(), "Vrayu");
     loaded.Call(dispid::ConvertNow);
-    EXPECT_EQ(loaded.Get(dispid::TextTelugu).toString(),
-              ConvertedIn("Vrayu", loaded.FaceName(), english));
+    EXPECT_EQ(loaded.Get(dispid::TextTelugu).toString(), ConvertedIn("Vrayu", loaded.FaceName(), english));
     EXPECT_FALSE(loaded.Get(dispid::TextTelugu).toString().contains(QChar(160)));
 }
 
@@ -541,11 +542,12 @@ TEST_F(ControlTest, PersistenceRoundTripAndDefaults) {
     ASSERT_EQ(control_->Load(empty), kS_OK);
     EXPECT_EQ(control_->Get(dispid::TextTelugu).toString(), "felugau");
     EXPECT_EQ(control_->Get(dispid::TextEnglish).toString(), "");
-    const QStringList order = {"BackColor", "ForeColor", "Enabled", "Font", "BackStyle", "BorderStyle",
-                               "TextEnglish", "TextTelugu", "TextHTML", "TeluguFont", "TeluguBackColor",
-                               "SelAlignment", "SelBold", "SelBullet", "SelColor", "SelFontName", "SelFontSize",
-                               "SelHangingIndent", "SelIndent", "SelItalic", "SelLength", "SelRightIndent",
-                               "SelRTF", "SelStart", "SelStrikeThru", "SelText", "SelUnderline"};
+    const QStringList order = {"BackColor",       "ForeColor",      "Enabled",          "Font",      "BackStyle",
+                               "BorderStyle",     "TextEnglish",    "TextTelugu",       "TextHTML",  "TeluguFont",
+                               "TeluguBackColor", "SelAlignment",   "SelBold",          "SelBullet", "SelColor",
+                               "SelFontName",     "SelFontSize",    "SelHangingIndent", "SelIndent", "SelItalic",
+                               "SelLength",       "SelRightIndent", "SelRTF",           "SelStart",  "SelStrikeThru",
+                               "SelText",         "SelUnderline"};
     EXPECT_EQ(empty.ReadLog(), order);
 
     // Values equal to their defaults are not stored.

@@ -31,7 +31,9 @@ public:
             }
         });
     }
-    QString Url(const char* path) const { return QStringLiteral("http://127.0.0.1:%1%2").arg(server_.serverPort()).arg(path); }
+    QString Url(const char* path) const {
+        return QStringLiteral("http://127.0.0.1:%1%2").arg(server_.serverPort()).arg(path);
+    }
     QStringList requested;
     qint64 streamed = 0;  // bytes of "/endless" handed to the socket
 
@@ -49,8 +51,9 @@ private:
         }
         QByteArray status = "200 OK", body;
         if (path == "/amma.htm") {
-            body = "<html><head><title>t</title></head>\n<body><p><!--ENGLISH-->Hello<!--ENGLISH--> lO amma</p>\n"
-                   "<p>x a < b y> z</p></body></html>";
+            body =
+                "<html><head><title>t</title></head>\n<body><p><!--ENGLISH-->Hello<!--ENGLISH--> lO amma</p>\n"
+                "<p>x a < b y> z</p></body></html>";
         } else {
             status = "404 Not Found";
             body = "<html><head><title>404 Not Found</title></head><body><h1>404 Not Found</h1></body></html>";
@@ -216,10 +219,8 @@ TEST(ImportRules, AddressOfAnEntry) {
     };
     for (const auto& c : cases) {
         const auto address = ImportAddress(QString::fromLatin1(c.entry));
-        if (c.address)
-            EXPECT_EQ(address, std::optional<QString>(QString::fromLatin1(c.address))) << c.entry;
-        else
-            EXPECT_FALSE(address.has_value()) << c.entry;
+        if (c.address) EXPECT_EQ(address, std::optional<QString>(QString::fromLatin1(c.address))) << c.entry;
+        else EXPECT_FALSE(address.has_value()) << c.entry;
     }
     EXPECT_EQ(RewriteLineFeeds("a\nb\r\nc"), "a\r\nb\r\r\nc");
     EXPECT_EQ(EnglishFromPage("<body><!--ENGLISH-->Hello<!--ENGLISH-->lO</body>"), "#Hello#lO");

@@ -18,9 +18,12 @@ TEST_F(FileFlow, StartShowsWelcomeThenInstructionsUnchanged) {
     EXPECT_EQ(Doc().PictureQuality(), 95);
     EXPECT_TRUE(Doc().FileName().isEmpty());
     // The welcome is converted before the instructions replace it.
-    const QStringList expected = {"put TextEnglish=" + WelcomeText(CurrentVersion()), "ConvertNow",
-                                  "put Auto_Convert=false", QString("put TextEnglish=") + kInstructionText,
-                                  "put Auto_Convert=true", "put ib_English_changed=false"};
+    const QStringList expected = {"put TextEnglish=" + WelcomeText(CurrentVersion()),
+                                  "ConvertNow",
+                                  "put Auto_Convert=false",
+                                  QString("put TextEnglish=") + kInstructionText,
+                                  "put Auto_Convert=true",
+                                  "put ib_English_changed=false"};
     EXPECT_EQ(t.log, expected);
     EXPECT_FALSE(t.Telugu().toPlainText().isEmpty());
 }
@@ -141,8 +144,9 @@ TEST_F(FileFlow, ALossySaveAsksFirst) {
     dialogs.QueueMsgBox(kCancel);
     Trigger(d, "mnuFileSave");
     EXPECT_EQ(dialogs.Questions().back().title, kUnsavableTitle);
-    EXPECT_TRUE(LastPrompt().startsWith(QString::fromUtf8("3 character(s) of this text cannot be saved as 8-bit "
-                                                          "text: \xE2\x82\xAC \xE0\xA4\x95\r\n")))
+    EXPECT_TRUE(
+        LastPrompt().startsWith(QString::fromUtf8("3 character(s) of this text cannot be saved as 8-bit "
+                                                  "text: \xE2\x82\xAC \xE0\xA4\x95\r\n")))
         << LastPrompt().toStdString();
     EXPECT_FALSE(QFileInfo::exists(path));
     EXPECT_TRUE(d.Control()->EnglishChanged());

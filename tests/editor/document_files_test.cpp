@@ -60,7 +60,8 @@ TEST(DocumentFiles, ReadingSplitsOnEveryLineEndAndSavingGivesTheSameBytes) {
     EXPECT_EQ(mixed.text, "a\r\nb\r\nc\r\nd");
     EXPECT_EQ(DocumentBytes(mixed.text, mixed.format), QByteArray("a\nb\nc\nd"));
     // Unicode Telugu and typographic punctuation come in romanized and plain.
-    EXPECT_EQ(DocumentTextFromBytes(QString("“తెలుగు” – ok").toUtf8()).text, "\"telugu\" - #ok#");  // English stays English
+    EXPECT_EQ(DocumentTextFromBytes(QString("“తెలుగు” – ok").toUtf8()).text,
+              "\"telugu\" - #ok#");  // English stays English
     EXPECT_EQ(UnsavableCharacters(QString::fromUtf8("a\xE2\x82\xAC\xC3\xA9\xE2\x82\xAC\xE0\xA4\x95")),
               QString::fromUtf8("\xE2\x82\xAC\xE0\xA4\x95"));
     EXPECT_EQ(WithFilterExtension("/d/a", "Text Files (*.txt)|*.txt|"), "/d/a.txt");

@@ -110,9 +110,7 @@ public:
         } while (t.elapsed() < 5000);
         return lines;
     }
-    QString LastPrompt() const {
-        return dialogs.Questions().empty() ? QString() : dialogs.Questions().back().prompt;
-    }
+    QString LastPrompt() const { return dialogs.Questions().empty() ? QString() : dialogs.Questions().back().prompt; }
 
     QTemporaryDir tmp;
     ScriptedDialogs dialogs;

@@ -42,7 +42,8 @@ public:
             case dispid::SelBold: return Mixed(id) ? QVariant() : QVariant(f.fontWeight() >= QFont::Bold);
             case dispid::SelItalic: return Mixed(id) ? QVariant() : QVariant(f.fontItalic());
             case dispid::SelUnderline: return Mixed(id) ? QVariant() : QVariant(f.fontUnderline());
-            case dispid::SelFontName: return Mixed(id) ? QVariant() : QVariant(f.fontFamilies().toStringList().value(0));
+            case dispid::SelFontName:
+                return Mixed(id) ? QVariant() : QVariant(f.fontFamilies().toStringList().value(0));
             case dispid::SelFontSize: return Mixed(id) ? QVariant() : QVariant(f.fontPointSize());
             case dispid::SelAlignment: return alignment_;
             case dispid::SelColor: return selColor_;
@@ -56,12 +57,18 @@ public:
         QTextCursor c = telugu_->textCursor();
         QTextCharFormat f;
         switch (id) {
-            case dispid::TextEnglish: english_ = v.toString(); englishChanged_ = true; return;
+            case dispid::TextEnglish:
+                english_ = v.toString();
+                englishChanged_ = true;
+                return;
             case dispid::TextTelugu: telugu_->setPlainText(v.toString()); return;
             case dispid::TextHTML: html_ = v.toString(); return;
             case dispid::ib_English_changed: englishChanged_ = v.toBool(); return;
             case dispid::Auto_Convert: autoConvert_ = v.toBool(); return;
-            case dispid::SelStart: c.setPosition(v.toInt()); telugu_->setTextCursor(c); return;
+            case dispid::SelStart:
+                c.setPosition(v.toInt());
+                telugu_->setTextCursor(c);
+                return;
             case dispid::SelLength:
                 c.setPosition(c.selectionStart());
                 c.setPosition(c.position() + v.toInt(), QTextCursor::KeepAnchor);

@@ -215,9 +215,10 @@ TEST_F(FrameFlow, FramePlaceholdersAndAbout) {
     Trigger(Doc(), "mnuHelpAbout");
     const auto& about = dialogs.Questions().back();
     EXPECT_EQ(about.title, "Vrayu Editor");
-    EXPECT_TRUE(about.prompt.startsWith("Version 4.0.2\r\nVrayu is designed to assist in transliterating from "
-                                        "English to Telugu.\r\nThis software follows RIT standards for "
-                                        "transliteration.\r\nIt allows you to use Vrayu Fonts to write in Telugu."));
+    EXPECT_TRUE(
+        about.prompt.startsWith("Version 4.0.2\r\nVrayu is designed to assist in transliterating from "
+                                "English to Telugu.\r\nThis software follows RIT standards for "
+                                "transliteration.\r\nIt allows you to use Vrayu Fonts to write in Telugu."));
     // Document window placeholders.
     check(Doc().Actions(), DocumentPlaceholderTable(), [&](const char* id) { Trigger(Doc(), id); });
     const size_t asked = dialogs.Questions().size();

@@ -193,7 +193,8 @@ TEST_F(RealControl, UnicodeCopyAndExportOfSelectionOrWholeText) {
     DocumentWindow& d = Doc();
     ASSERT_NE(d.Control(), nullptr);
     const QString welcome = QString::fromUtf8("స్వాగతం");
-    const QByteArray welcomeUtf8("\xE0\xB0\xB8\xE0\xB1\x8D\xE0\xB0\xB5\xE0\xB0\xBE\xE0\xB0\x97\xE0\xB0\xA4\xE0\xB0\x82");
+    const QByteArray welcomeUtf8(
+        "\xE0\xB0\xB8\xE0\xB1\x8D\xE0\xB0\xB5\xE0\xB0\xBE\xE0\xB0\x97\xE0\xB0\xA4\xE0\xB0\x82");
     d.Control()->SetTextEnglish("svAgatam");
     Trigger(d, "mnuConvertNow");
 
@@ -229,7 +230,8 @@ TEST_F(RealControl, UnicodeCopyAndExportOfSelectionOrWholeText) {
     dialogs.QueueMsgBox(kYes);
     dialogs.QueueSaveFile(Path("docs/u.txt"));  // replaces the earlier export
     Trigger(d, "mnuFileSaveUnicode");
-    EXPECT_EQ(Bytes(Path("docs/u.txt")), QByteArray("\xE0\xB0\xA4\xE0\xB1\x86\xE0\xB0\xB2\xE0\xB1\x81\xE0\xB0\x97\xE0\xB1\x81\r\n"));
+    EXPECT_EQ(Bytes(Path("docs/u.txt")),
+              QByteArray("\xE0\xB0\xA4\xE0\xB1\x86\xE0\xB0\xB2\xE0\xB1\x81\xE0\xB0\x97\xE0\xB1\x81\r\n"));
     // The selection is left as it was.
     EXPECT_EQ(d.Control()->Get(dispid::SelStart).toInt(), second);
     EXPECT_EQ(d.Control()->Get(dispid::SelLength).toInt(), glyphs.size() - second);

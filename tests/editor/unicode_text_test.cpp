@@ -18,8 +18,7 @@ TEST(UnicodeText, DecodesGlyphRunsAndKeepsEverythingElse) {
         // Digits, punctuation, spaces and line ends are no glyphs of their own.
         {svagatam + " 12, " + svagatam + "\r\n", QString::fromUtf8("స్వాగతం 12, స్వాగతం\r\n")},
         // Unicode already in the pane (pasted) stays, between decoded runs.
-        {svagatam + QString::fromUtf8("–తెలుగు") + svagatam,
-         QString::fromUtf8("స్వాగతం–తెలుగుస్వాగతం")},
+        {svagatam + QString::fromUtf8("–తెలుగు") + svagatam, QString::fromUtf8("స్వాగతం–తెలుగుస్వాగతం")},
         {QString::fromUtf8("తెలుగు"), QString::fromUtf8("తెలుగు")},
     };
     for (const auto& c : cases) EXPECT_EQ(UnicodeFromGlyphText(c.glyphs), c.unicode) << c.glyphs.toStdString();

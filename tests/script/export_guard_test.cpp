@@ -66,12 +66,18 @@ TEST(ExportGuard, EveryExportGivesItsFailureResult) {
         EXPECT_EQ(S(c.ctx).error, 3096);
     };
     StartLine(c.ctx, "a = 1");
-    context_entry("find_var", [&] { return find_var(c.ctx, "a"); }, 0xFFFFu);
-    context_entry("get_token", [&] { return get_token(c.ctx); }, 0);
-    context_entry("get_string_token", [&] { return get_string_token(c.ctx); }, 0);
-    context_entry("ProcessSubExpression", [&] { return ProcessSubExpression(c.ctx, &v, 1); }, 0);
-    context_entry("VFree", [&] { return VFree(c.ctx, S(c.ctx).heap, 100), 0; }, 0);
-    context_entry("putback", [&] { return putback(c.ctx), 0; }, 0);
+    context_entry(
+        "find_var", [&] { return find_var(c.ctx, "a"); }, 0xFFFFu);
+    context_entry(
+        "get_token", [&] { return get_token(c.ctx); }, 0);
+    context_entry(
+        "get_string_token", [&] { return get_string_token(c.ctx); }, 0);
+    context_entry(
+        "ProcessSubExpression", [&] { return ProcessSubExpression(c.ctx, &v, 1); }, 0);
+    context_entry(
+        "VFree", [&] { return VFree(c.ctx, S(c.ctx).heap, 100), 0; }, 0);
+    context_entry(
+        "putback", [&] { return putback(c.ctx), 0; }, 0);
     GlobalFree(script);
     GlobalFree(block);
 }

@@ -115,10 +115,7 @@ TEST(Library, HostFunctionsAnswerThroughViperAnswer) {
     ScriptedUi* ui = UseScripted();
     static const KeywordEntry host[] = {
         {0, 2, 0x00030002, 4, "join"},  // two strings
-        {1, 2, 0, 6, "answer"},
-        {2, 2, 0, 4, "fail"},
-        {3, 2, 0, 6, "cancel"},
-        {4, 0, 0, 0, ""},
+        {1, 2, 0, 6, "answer"},        {2, 2, 0, 4, "fail"}, {3, 2, 0, 6, "cancel"}, {4, 0, 0, 0, ""},
     };
     c.callback = HostCallback;
     c.host_table = host;
@@ -158,7 +155,8 @@ TEST(Library, ErrorBoxTextAndButtons) {
     c.Run("errormode(@notify)\nx = \"a\" + 1\ny = 1\nz = \"b\" * 2\nw = 1\n");
     ASSERT_EQ(ui->Transcript().size(), 1u);  // 3057 is severe: OK, stop
     EXPECT_EQ(ui->Transcript()[0],
-              "box:3057:  Variable could not be converted to a valid number|x = \"a\" + 1\r\n\r\nTarn Version:" TARN_VERSION_TEXT);
+              "box:3057:  Variable could not be converted to a valid number|x = \"a\" + 1\r\n\r\nTarn "
+              "Version:" TARN_VERSION_TEXT);
     EXPECT_EQ(c.Var("y"), "<undefined>");
     // A moderate error in notify mode asks OK/Cancel; OK goes on.
     ui = UseScripted({"ok"});
@@ -187,7 +185,8 @@ TEST(Library, CachedJumpRewritesScriptText) {
     EXPECT_EQ(static_cast<unsigned char>(after[at]), 0x9F);
     const std::size_t label = text.find(":end");
     char digits[5] = {};
-    for (int i = 0; i < 4; ++i) digits[i] = static_cast<char>(after[at + 1 + i] - 0x40 + (after[at + 1 + i] - 0x40 < 10 ? '0' : 'a' - 10));
+    for (int i = 0; i < 4; ++i)
+        digits[i] = static_cast<char>(after[at + 1 + i] - 0x40 + (after[at + 1 + i] - 0x40 < 10 ? '0' : 'a' - 10));
     EXPECT_EQ(std::strtoul(digits, nullptr, 16), label);
     // Inside "if ... then goto" nothing is written.
     EXPECT_EQ(std::string(after + text.find("then goto"), 9), "then goto");
@@ -253,7 +252,9 @@ intptr_t CallNotice(TarnHandle, TarnHandle, intptr_t, intptr_t request, TarnVipe
                     const char* t1, const char* t2, const char* t3, const char*, const char*) {
     static std::string* log = nullptr;
     if (!t1) return reinterpret_cast<intptr_t>(log = new std::string);
-    if (request == TARN_CB_CALL && log) *log += std::string(t1) + ":" + (std::string(t2).find("callee2") != std::string::npos ? "file" : "?") + ":" + t3 + ";";
+    if (request == TARN_CB_CALL && log)
+        *log += std::string(t1) + ":" + (std::string(t2).find("callee2") != std::string::npos ? "file" : "?") + ":" +
+                t3 + ";";
     if (request == -99) {
         const std::string r = *log;
         log->clear();

@@ -31,8 +31,8 @@ struct Recorder {
         return r->next++;
     }
     static int Item(void* d, intptr_t menu, const char* title, intptr_t id, const char* hotkey) {
-        static_cast<Recorder*>(d)->Add(menu, std::string(title) + "=" + std::to_string(id) +
-                                                 (*hotkey ? "[" + std::string(hotkey) + "]" : ""));
+        static_cast<Recorder*>(d)->Add(
+            menu, std::string(title) + "=" + std::to_string(id) + (*hotkey ? "[" + std::string(hotkey) + "]" : ""));
         return 1;
     }
     static int Separator(void* d, intptr_t menu) {
@@ -60,7 +60,8 @@ protected:
         ui_ = ui.get();
         SetUi(std::move(ui));
         // One file per test: ctest runs the tests side by side.
-        path_ = testing::TempDir() + "/menu_exports_" + testing::UnitTest::GetInstance()->current_test_info()->name() + ".mnu";
+        path_ = testing::TempDir() + "/menu_exports_" + testing::UnitTest::GetInstance()->current_test_info()->name() +
+                ".mnu";
         std::snprintf(record_.path, sizeof record_.path, "%s", path_.c_str());
     }
     void TearDown() override {
@@ -145,8 +146,8 @@ TEST_F(MenuExports, LoadFailuresTellWhatFailed) {
     EXPECT_EQ(hotkeys_, 0);
     Write("A\n B\n  C\n   D\n");
     EXPECT_EQ(Load(), 0);
-    EXPECT_EQ(LastBox(), "box:Menus|Need batch code after fourth level menutitle.  Not found\r\n\r\n" + path_ +
-                             ", at its end");
+    EXPECT_EQ(LastBox(),
+              "box:Menus|Need batch code after fourth level menutitle.  Not found\r\n\r\n" + path_ + ", at its end");
     Write(kMenu);
     menu_.fail_popups = true;
     EXPECT_EQ(Load(), 0);
@@ -216,7 +217,7 @@ TEST_F(MenuExports, HotKeyCheckPostsTheCommand) {
     p.modifiers = TARN_HOTKEY_CTRL;
     EXPECT_EQ(HotKeyCheck(hotkeys_, 7, TARN_MSG_KEYDOWN, 112, &p.host), 1);  // Ctrl+F1
     EXPECT_EQ(HotKeyCheck(hotkeys_, 7, TARN_MSG_KEYDOWN, 'A', &p.host), 0);  // the key-down of Ctrl+A
-    EXPECT_EQ(HotKeyCheck(hotkeys_, 7, TARN_MSG_CHAR, 1, &p.host), 1);      // its character
+    EXPECT_EQ(HotKeyCheck(hotkeys_, 7, TARN_MSG_CHAR, 1, &p.host), 1);       // its character
     EXPECT_EQ(HotKeyCheck(hotkeys_, 7, TARN_MSG_KEYDOWN, 17, &p.host), 0);
     p.modifiers = TARN_HOTKEY_CTRL | TARN_HOTKEY_SHIFT;
     EXPECT_EQ(HotKeyCheck(hotkeys_, 7, TARN_MSG_KEYDOWN, 112, &p.host), 0);

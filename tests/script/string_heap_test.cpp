@@ -122,7 +122,8 @@ TEST(StringHeap, ScriptRunsOutOfStringRoom) {
     test::Context c(1024);
     SetUi(MakeQuietUi());
     EXPECT_EQ(c.Run("errormode(@off)\na = \"0123456789012345678901234567890123456789\"\nb = a\nc = a\nd = a\n"
-                    "e = a\nf = a\ng = a\nh = a\ni = a\nj = a\nk = a\nl = a\nm = a\nn = a\no = a\np = a\nq = a\nr = a\ns = a\nt = a\nu = a\nv = a\nw = a\nx = a\ny = a\nz = a\n"),
+                    "e = a\nf = a\ng = a\nh = a\ni = a\nj = a\nk = a\nl = a\nm = a\nn = a\no = a\np = a\nq = a\nr = "
+                    "a\ns = a\nt = a\nu = a\nv = a\nw = a\nx = a\ny = a\nz = a\n"),
               0);
     EXPECT_EQ(S(c.ctx).outcome_code, 3096);
 }

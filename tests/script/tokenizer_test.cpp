@@ -28,7 +28,8 @@ std::vector<Tok> Tokens(test::Context& c, const char* line, int* error = nullptr
     s.error = 0;
     StartLine(c.ctx, buf);
     std::vector<Tok> out;
-    while (get_token(c.ctx) != kTokEnd) out.push_back({s.token_type, s.token_type == kTokKeyword ? s.token_code : -1, s.token});
+    while (get_token(c.ctx) != kTokEnd)
+        out.push_back({s.token_type, s.token_type == kTokKeyword ? s.token_code : -1, s.token});
     if (error) *error = s.error;
     return out;
 }

@@ -8,12 +8,26 @@ namespace tarn {
 namespace {
 
 TEST(Conversions, StringToInteger) {
-    struct Case { const char* text; bool ok; int value; };
+    struct Case {
+        const char* text;
+        bool ok;
+        int value;
+    };
     const Case cases[] = {
-        {"10", true, 10},     {" 10", true, 10},   {"-5", true, -5},  {"--5", true, 5},
-        {"+-7", true, -7},    {"10 ", false, 0},   {"1 2", false, 0}, {"", false, 0},
-        {"  ", false, 0},     {"1.0", false, 0},   {"2147483647", true, INT_MAX},
-        {"-2147483648", true, INT_MIN}, {"2147483648", false, 0}, {"12a", false, 0},
+        {"10", true, 10},
+        {" 10", true, 10},
+        {"-5", true, -5},
+        {"--5", true, 5},
+        {"+-7", true, -7},
+        {"10 ", false, 0},
+        {"1 2", false, 0},
+        {"", false, 0},
+        {"  ", false, 0},
+        {"1.0", false, 0},
+        {"2147483647", true, INT_MAX},
+        {"-2147483648", true, INT_MIN},
+        {"2147483648", false, 0},
+        {"12a", false, 0},
     };
     for (const Case& c : cases) {
         std::int32_t v = 0;
@@ -50,12 +64,23 @@ TEST(Conversions, FloatToInteger) {
 }
 
 TEST(Conversions, FloatToText) {
-    struct Case { double v; int d; const char* text; };
+    struct Case {
+        double v;
+        int d;
+        const char* text;
+    };
     const Case cases[] = {
-        {3.5, -1, "3.5"},        {1.0 / 3, -1, "0.33333333"}, {2.0, -1, "2.0"},
-        {123456789.0, -1, "123456789.0"}, {1e20, -1, "1.00000000e+20"},
-        {3.5, 0, "4"},           {-3.5, 0, "-4"},            {3.5, 2, "3.50"},
-        {123.456, 2, "123.00"},  {0.5, 2, "0.50"},           {0.125, 3, "0.125"},
+        {3.5, -1, "3.5"},
+        {1.0 / 3, -1, "0.33333333"},
+        {2.0, -1, "2.0"},
+        {123456789.0, -1, "123456789.0"},
+        {1e20, -1, "1.00000000e+20"},
+        {3.5, 0, "4"},
+        {-3.5, 0, "-4"},
+        {3.5, 2, "3.50"},
+        {123.456, 2, "123.00"},
+        {0.5, 2, "0.50"},
+        {0.125, 3, "0.125"},
         {1.5, 1, "1.5"},
     };
     for (const Case& c : cases) EXPECT_EQ(FormatFloat(c.v, c.d), c.text) << c.v << " d=" << c.d;

@@ -190,8 +190,7 @@ int main(int argc, char** argv) {
         }
     }
 
-    if ((mode == Mode::kUnicode || mode == Mode::kDecode || mode == Mode::kFromUnicode) && fontGiven &&
-        font != "Vrayu")
+    if ((mode == Mode::kUnicode || mode == Mode::kDecode || mode == Mode::kFromUnicode) && fontGiven && font != "Vrayu")
         return UsageError(mode == Mode::kDecode ? "--decode reads \"Vrayu\" glyph codes only"
                                                 : "--unicode and --from-unicode do not depend on a font");
 

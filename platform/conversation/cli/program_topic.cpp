@@ -17,9 +17,7 @@ bool ProgramTopic::Execute(std::string_view command) { return Run("execute", com
 
 std::optional<std::string> ProgramTopic::Request(std::string_view item) { return Run("request", item, {}); }
 
-bool ProgramTopic::Poke(std::string_view item, std::string_view data) {
-    return Run("poke", item, data).has_value();
-}
+bool ProgramTopic::Poke(std::string_view item, std::string_view data) { return Run("poke", item, data).has_value(); }
 
 std::optional<std::string> ProgramTopic::Run(const char* verb, std::string_view arg, std::string_view input) {
     int in[2], out[2];

@@ -13,8 +13,7 @@ namespace vrayu::conversation {
 
 class ProgramTopic : public Topic {
 public:
-    ProgramTopic(std::string topic, std::string program)
-        : topic_(std::move(topic)), program_(std::move(program)) {}
+    ProgramTopic(std::string topic, std::string program) : topic_(std::move(topic)), program_(std::move(program)) {}
     bool Execute(std::string_view command) override;
     std::optional<std::string> Request(std::string_view item) override;
     bool Poke(std::string_view item, std::string_view data) override;

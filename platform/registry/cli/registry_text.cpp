@@ -43,7 +43,7 @@ bool WriteFileAtomically(const std::string& path, const std::string& text) {
     std::string target = path;
     char resolved[PATH_MAX];
     if (::realpath(path.c_str(), resolved)) target = resolved;
-    struct stat old{};
+    struct stat old {};
     const mode_t mode = ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0600;
     std::string temp = target + ".XXXXXX";
     const int fd = ::mkstemp(temp.data());  // O_EXCL: never someone else's file
@@ -65,8 +65,9 @@ bool WriteFileAtomically(const std::string& path, const std::string& text) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: vrayu-registry dump ROOT [FILE]\n       vrayu-registry load ROOT FILE|-\n"
-                         "ROOT: HKEY_CURRENT_USER (HKCU), HKEY_LOCAL_MACHINE (HKLM), HKCR, HKU, HKCC, HKDD\n");
+    std::fprintf(stderr,
+                 "usage: vrayu-registry dump ROOT [FILE]\n       vrayu-registry load ROOT FILE|-\n"
+                 "ROOT: HKEY_CURRENT_USER (HKCU), HKEY_LOCAL_MACHINE (HKLM), HKCR, HKU, HKCC, HKDD\n");
     return 2;
 }
 

@@ -78,9 +78,11 @@ intptr_t Run(intptr_t request, TarnViperAnswer answer, TarnAnswer* record, const
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) intptr_t TarnExtender(
-    TarnHandle, TarnHandle, intptr_t, intptr_t request, TarnViperAnswer answer, TarnAnswer* record, void* slot,
-    const char* text1, const char* text2, const char*, const char*, const char*) {
+extern "C" __attribute__((visibility("default"))) intptr_t TarnExtender(TarnHandle, TarnHandle, intptr_t,
+                                                                        intptr_t request, TarnViperAnswer answer,
+                                                                        TarnAnswer* record, void* slot,
+                                                                        const char* text1, const char* text2,
+                                                                        const char*, const char*, const char*) {
     try {
         if (request == TARN_EXT_BIND) return Bind(static_cast<TarnExtenderBind*>(slot));
         return Run(request, answer, record, static_cast<const TarnExtenderCall*>(slot), text1 ? text1 : "",

@@ -57,33 +57,32 @@ int SortRecords(std::span<std::uint8_t> data, long recSize, long keyOffset, long
     auto compare = [&](long a, long b) -> int {
         const std::uint8_t *x = key(a), *y = key(b);
         switch (type) {
-        case kKeyString: {
-            // Up to the first NUL within the key, as text.
-            const std::size_t lx = strnlen(reinterpret_cast<const char*>(x), keySize);
-            const std::size_t ly = strnlen(reinterpret_cast<const char*>(y), keySize);
-            const int c = std::memcmp(x, y, std::min(lx, ly));
-            return c ? c : (lx < ly ? -1 : lx > ly);
-        }
-        case kKeyWord1:
-            return (*x > *y) - (*x < *y);
-        case kKeyWord2: {
-            std::uint16_t u, v;
-            std::memcpy(&u, x, 2);
-            std::memcpy(&v, y, 2);
-            return (u > v) - (u < v);
-        }
-        case kKeyWord4: {
-            std::int32_t u, v;
-            std::memcpy(&u, x, 4);
-            std::memcpy(&v, y, 4);
-            return (u > v) - (u < v);
-        }
-        default: {
-            double u, v;
-            std::memcpy(&u, x, 8);
-            std::memcpy(&v, y, 8);
-            return (u > v) - (u < v);
-        }
+            case kKeyString: {
+                // Up to the first NUL within the key, as text.
+                const std::size_t lx = strnlen(reinterpret_cast<const char*>(x), keySize);
+                const std::size_t ly = strnlen(reinterpret_cast<const char*>(y), keySize);
+                const int c = std::memcmp(x, y, std::min(lx, ly));
+                return c ? c : (lx < ly ? -1 : lx > ly);
+            }
+            case kKeyWord1: return (*x > *y) - (*x < *y);
+            case kKeyWord2: {
+                std::uint16_t u, v;
+                std::memcpy(&u, x, 2);
+                std::memcpy(&v, y, 2);
+                return (u > v) - (u < v);
+            }
+            case kKeyWord4: {
+                std::int32_t u, v;
+                std::memcpy(&u, x, 4);
+                std::memcpy(&v, y, 4);
+                return (u > v) - (u < v);
+            }
+            default: {
+                double u, v;
+                std::memcpy(&u, x, 8);
+                std::memcpy(&v, y, 8);
+                return (u > v) - (u < v);
+            }
         }
     };
     if (type != kKeyString && type != kKeyWord1 && type != kKeyWord2 && type != kKeyWord4 && type != kKeyFloat8)
@@ -153,8 +152,8 @@ bool ParseTag(std::string_view text, TagState* out) {
     std::size_t pos = 0;
     long handle = 0, next = 0, begin = 0, end = 0, lo = 0, lc = 0;
     if (!TagField(text, &pos, true, &handle) || !TagField(text, &pos, true, &next) ||
-        !TagField(text, &pos, true, &begin) || !TagField(text, &pos, true, &end) ||
-        !TagField(text, &pos, false, &lo) || !TagField(text, &pos, false, &lc))
+        !TagField(text, &pos, true, &begin) || !TagField(text, &pos, true, &end) || !TagField(text, &pos, false, &lo) ||
+        !TagField(text, &pos, false, &lc))
         return false;
     if (handle < INT32_MIN || handle > INT32_MAX || next < 0 || lo == 0 || lc == 0) return false;
     // Both tags lie after the header and fill the rest of the text exactly.

@@ -12,8 +12,7 @@ namespace tarn::fn {
 
 // Offset of `needle` in data searching forward from `start` (or backward,
 // the match beginning at or before `start`), -1 when absent.
-long FindBytes(std::span<const std::uint8_t> data, std::string_view needle, long start, bool backward,
-               bool ignoreCase);
+long FindBytes(std::span<const std::uint8_t> data, std::string_view needle, long start, bool backward, bool ignoreCase);
 
 // Key types of binarysort (low bits of the flags); 16 sorts descending.
 enum SortKey { kKeyString = 0, kKeyWord1 = 1, kKeyWord2 = 2, kKeyWord4 = 4, kKeyFloat8 = 8 };

@@ -58,7 +58,8 @@ int RunXclip(const std::vector<std::string>& args, const std::string* input, std
         return -1;
     }
     // xclip reads all its input before it writes: feed, then read.
-    struct sigaction ignore {}, old {};
+    struct sigaction ignore {
+    }, old{};
     ignore.sa_handler = SIG_IGN;
     sigaction(SIGPIPE, &ignore, &old);
     if (input) {
@@ -77,7 +78,8 @@ int RunXclip(const std::vector<std::string>& args, const std::string* input, std
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kSelectionTimeoutMs);
     auto left = [&] {
         return static_cast<int>(std::max<long long>(
-            0, std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count()));
+            0, std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now())
+                   .count()));
     };
     bool timedOut = false;
     char buf[65536];
@@ -124,15 +126,11 @@ void Put32(std::string& s, std::size_t at, std::uint32_t v) {
 
 std::optional<std::string> ClipTarget(int format) {
     switch (format) {
-    case kText:
-    case kOemText:
-        return "STRING";
-    case kUnicodeText:
-        return "UTF8_STRING";
-    case kBitmapInfo:
-        return "image/bmp";
-    default:
-        return std::nullopt;
+        case kText:
+        case kOemText: return "STRING";
+        case kUnicodeText: return "UTF8_STRING";
+        case kBitmapInfo: return "image/bmp";
+        default: return std::nullopt;
     }
 }
 

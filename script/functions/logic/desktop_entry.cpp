@@ -41,8 +41,8 @@ bool Entry::Parse(std::string_view text) {
         lines_.emplace_back(line);
         at = end + 1;
     }
-    const auto header = std::find_if(lines_.begin(), lines_.end(),
-                                     [](const std::string& l) { return Trim(l) == kGroup; });
+    const auto header =
+        std::find_if(lines_.begin(), lines_.end(), [](const std::string& l) { return Trim(l) == kGroup; });
     if (header == lines_.end()) return false;
     groupStart_ = static_cast<std::size_t>(header - lines_.begin());
     groupEnd_ = groupStart_ + 1;

@@ -141,7 +141,8 @@ std::vector<std::string> definitionFields(std::string_view d) {
             while (i < d.size() && d[i] != ',') ++i;  // anything after the quote is ignored
         } else {
             const std::size_t comma = d.find(',', i);
-            field = std::string(Trimmed(d.substr(i, comma == std::string_view::npos ? std::string_view::npos : comma - i)));
+            field =
+                std::string(Trimmed(d.substr(i, comma == std::string_view::npos ? std::string_view::npos : comma - i)));
             i = comma == std::string_view::npos ? d.size() : comma;
         }
         out.push_back(std::move(field));
@@ -327,7 +328,8 @@ BoxResult buildBoxForm(std::string_view title, std::string_view text, const Vari
         for (std::size_t col = 0; col < l.size();) {
             static constexpr std::string_view kOpen = "[({<|", kClose = "])}>|";
             const std::size_t kind = kOpen.find(l[col]);
-            const std::size_t close = kind == std::string_view::npos ? std::string_view::npos : l.find(kClose[kind], col + 1);
+            const std::size_t close =
+                kind == std::string_view::npos ? std::string_view::npos : l.find(kClose[kind], col + 1);
             if (close == std::string_view::npos) {
                 if (pending.empty()) pendingAt = col;
                 pending += l[col++];

@@ -70,8 +70,8 @@ std::vector<std::string> fileListEntries(const std::string& mask, bool hidden);
 // only text, edit boxes and push buttons may be in the box); any other text
 // is static text. One character is 4 dialog units wide, a line 12 high.
 struct BoxResult {
-    int error = 0;          // 3091 box too large, 3092 radio/check box with a file list box
-    bool badMask = false;   // a file list box mask with a directory part (replaced by "*.*")
+    int error = 0;         // 3091 box too large, 3092 radio/check box with a file list box
+    bool badMask = false;  // a file list box mask with a directory part (replaced by "*.*")
 };
 BoxResult buildBoxForm(std::string_view title, std::string_view text, const VariableReader& read, char delimiter,
                        Form* form);

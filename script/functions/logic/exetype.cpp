@@ -57,7 +57,10 @@ Kind Mz(std::string_view b) {
 }  // namespace
 
 Kind Classify(std::string_view b) {
-    if (b.substr(0, 4) == "\x7f" "ELF") return Elf(b);
+    if (b.substr(0, 4) ==
+        "\x7f"
+        "ELF")
+        return Elf(b);
     if (b.substr(0, 2) == "MZ") return Mz(b);
     if (b.substr(0, 2) == "#!") return kScript;
     return kNotProgram;

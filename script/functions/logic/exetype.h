@@ -20,7 +20,7 @@ enum Kind : int {
     kElf32Library = 7,  // ELF, 32-bit, shared library
     kElf64Program = 8,
     kElf64Library = 9,
-    kElfOther = 10,     // ELF object file, core dump, ...
+    kElfOther = 10,  // ELF object file, core dump, ...
 };
 
 // The kind of the bytes of a file (its beginning and the headers they point to).

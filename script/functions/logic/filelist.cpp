@@ -31,8 +31,7 @@ std::vector<std::string> matchNames(const std::string& dir, std::string_view mas
     return names;
 }
 
-Listing itemizeNames(std::string_view masks, std::string_view delim, bool directories, bool hidden,
-                     std::size_t limit) {
+Listing itemizeNames(std::string_view masks, std::string_view delim, bool directories, bool hidden, std::size_t limit) {
     Listing out;
     for (const auto& m : splitMasks(masks, delim)) {
         std::string mask = slashes(m);

@@ -85,14 +85,14 @@ Overwrite overwriteDecision(int& mode, const std::string& s, const std::string& 
     if (mode == kOlderAll) return destNewer ? Overwrite::Proceed : Overwrite::Skip;
     mode = ask ? ask(ReplaceQuestion{d, describeFile(d), s, describeFile(s)}) : kCancelled;
     switch (mode) {
-    case kAnswerOverwrite:
-    case kOverwriteAll: return Overwrite::Proceed;
-    case kAnswerNewer:
-    case kNewerAll: return newer ? Overwrite::Proceed : Overwrite::Skip;
-    case kAnswerOlder:
-    case kOlderAll: return destNewer ? Overwrite::Proceed : Overwrite::Skip;
-    case kAnswerSkip: return Overwrite::Skip;
-    default: mode = kCancelled; return Overwrite::Cancel;
+        case kAnswerOverwrite:
+        case kOverwriteAll: return Overwrite::Proceed;
+        case kAnswerNewer:
+        case kNewerAll: return newer ? Overwrite::Proceed : Overwrite::Skip;
+        case kAnswerOlder:
+        case kOlderAll: return destNewer ? Overwrite::Proceed : Overwrite::Skip;
+        case kAnswerSkip: return Overwrite::Skip;
+        default: mode = kCancelled; return Overwrite::Cancel;
     }
 }
 
@@ -120,9 +120,15 @@ int copyFileBytes(const std::string& s, const std::string& d, int* failedSide) {
     for (;;) {
         ssize_t r = ::read(in, buf.data(), buf.size());
         if (r < 0 && errno == EINTR) continue;
-        if (r < 0) { err = errno; break; }
+        if (r < 0) {
+            err = errno;
+            break;
+        }
         if (r == 0) break;
-        if (!writeAll(out, buf.data(), static_cast<std::size_t>(r))) { err = errno; break; }
+        if (!writeAll(out, buf.data(), static_cast<std::size_t>(r))) {
+            err = errno;
+            break;
+        }
     }
     if (!err) {
         fchmod(out, st.st_mode & 07777);
@@ -156,9 +162,15 @@ int copyToPort(const std::string& s, const std::string& device) {
     for (;;) {
         ssize_t r = ::read(in, buf.data(), buf.size());
         if (r < 0 && errno == EINTR) continue;
-        if (r < 0) { rc = err::FileCopyPortErrorReadingFile; break; }
+        if (r < 0) {
+            rc = err::FileCopyPortErrorReadingFile;
+            break;
+        }
         if (r == 0) break;
-        if (!writeAll(out, buf.data(), static_cast<std::size_t>(r))) { rc = err::FileCopyPortErrorWritingPort; break; }
+        if (!writeAll(out, buf.data(), static_cast<std::size_t>(r))) {
+            rc = err::FileCopyPortErrorWritingPort;
+            break;
+        }
         total += r;
     }
     ::close(out);
@@ -239,8 +251,14 @@ int FileManager::append(const std::string& s, const std::string& d) {
     while (left > 0) {
         ssize_t r = ::read(in, buf.data(), static_cast<std::size_t>(std::min<long long>(left, buf.size())));
         if (r < 0 && errno == EINTR) continue;
-        if (r <= 0) { rc = r < 0 ? err::FileAppendIOError : 0; break; }
-        if (!writeAll(out, buf.data(), static_cast<std::size_t>(r))) { rc = err::FileAppendIOError; break; }
+        if (r <= 0) {
+            rc = r < 0 ? err::FileAppendIOError : 0;
+            break;
+        }
+        if (!writeAll(out, buf.data(), static_cast<std::size_t>(r))) {
+            rc = err::FileAppendIOError;
+            break;
+        }
         left -= r;
     }
     if (::close(out) != 0 && !rc) rc = err::FileAppendIOError;
@@ -267,11 +285,11 @@ int FileManager::one(const std::string& source, std::string_view target) {
     auto dest = destinationPath(source, target);
     if (!dest) return -1;
     switch (op_) {
-    case FileOp::Copy: return copy(source, *dest);
-    case FileOp::Move: return move(source, *dest);
-    case FileOp::Append: return append(source, *dest);
-    case FileOp::Rename: return rename(source, *dest);
-    case FileOp::Delete: break;
+        case FileOp::Copy: return copy(source, *dest);
+        case FileOp::Move: return move(source, *dest);
+        case FileOp::Append: return append(source, *dest);
+        case FileOp::Rename: return rename(source, *dest);
+        case FileOp::Delete: break;
     }
     return 0;
 }

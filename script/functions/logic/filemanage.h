@@ -49,10 +49,10 @@ class FileManager {
 public:
     explicit FileManager(FileOp op) : op_(op) {}
 
-    int mode = kAsk;              // overwrite mode (copy, move)
-    ReplaceAsker ask;             // the question; none counts as cancel
-    std::string delim = "\t";     // the item delimiter
-    std::string detail;           // system error detail of the last failure
+    int mode = kAsk;           // overwrite mode (copy, move)
+    ReplaceAsker ask;          // the question; none counts as cancel
+    std::string delim = "\t";  // the item delimiter
+    std::string detail;        // system error detail of the last failure
     // Free bytes for files written in a directory; statvfs by default.
     std::function<long long(const std::string& dir)> freeSpace;
 

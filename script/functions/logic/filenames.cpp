@@ -146,10 +146,8 @@ std::string mapName(std::string_view source, std::string_view pattern) {
 std::optional<std::string> destinationPath(std::string_view source, std::string_view target) {
     std::string t = slashes(target);
     if (!hasWildcards(namePart(t))) {
-        if (!t.empty() && (t.back() == '/' || t.back() == ':'))
-            t += "*.*";
-        else if (!t.empty() && isDirectory(t))
-            t += "/*.*";
+        if (!t.empty() && (t.back() == '/' || t.back() == ':')) t += "*.*";
+        else if (!t.empty() && isDirectory(t)) t += "/*.*";
     }
     std::string dir = dirPart(t);
     std::string pattern = namePart(t);

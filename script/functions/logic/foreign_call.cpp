@@ -14,7 +14,7 @@ struct Word {
     ForeignType type;
 };
 constexpr Word kWords[] = {
-    {"word", ForeignType::Word},   {"long", ForeignType::Long},     {"lpstr", ForeignType::LpStr},
+    {"word", ForeignType::Word},         {"long", ForeignType::Long},     {"lpstr", ForeignType::LpStr},
     {"lpbinary", ForeignType::LpBinary}, {"lpnull", ForeignType::LpNull}, {"void", ForeignType::Void},
 };
 
@@ -90,7 +90,8 @@ bool CallForeign(void* fn, ForeignType result, std::span<const ForeignArg> args,
         case ForeignType::Long: out->number = static_cast<std::int32_t>(r); break;
         case ForeignType::LpStr:
             out->number = 0;
-            if (rp) out->text.assign(static_cast<const char*>(rp), strnlen(static_cast<const char*>(rp), kMaxResultText));
+            if (rp)
+                out->text.assign(static_cast<const char*>(rp), strnlen(static_cast<const char*>(rp), kMaxResultText));
             break;
         default: out->number = 0; break;
     }

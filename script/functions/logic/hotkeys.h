@@ -32,13 +32,12 @@ struct KeyName {
 
 // ORDER MENUKEYS: the names a menu title's hot key may use (upper case).
 inline constexpr KeyName kMenuKeyNames[] = {
-    {"BACKSPACE", 8}, {"BS", 8},     {"CLEAR", 12}, {"DELETE", 46}, {"DEL", 46},   {"DOWN", 40},
-    {"END", 35},      {"ENTER", 13}, {"ESCAPE", 27}, {"ESC", 27},   {"HELP", 47},  {"HOME", 36},
-    {"INSERT", 45},   {"LEFT", 37},  {"PGDN", 34},  {"PGUP", 33},   {"PRTSC", 42}, {"RIGHT", 39},
-    {"TAB", 9},       {"UP", 38},    {"F1", 112},   {"F2", 113},    {"F3", 114},   {"F4", 115},
-    {"F5", 116},      {"F6", 117},   {"F7", 118},   {"F8", 119},    {"F9", 120},   {"F10", 121},
-    {"F11", 122},     {"F12", 123},  {"F13", 124},  {"F14", 125},   {"F15", 126},  {"F16", 127},
-    {"SPACE", 32},    {"SP", 32},
+    {"BACKSPACE", 8}, {"BS", 8},      {"CLEAR", 12}, {"DELETE", 46}, {"DEL", 46},  {"DOWN", 40},   {"END", 35},
+    {"ENTER", 13},    {"ESCAPE", 27}, {"ESC", 27},   {"HELP", 47},   {"HOME", 36}, {"INSERT", 45}, {"LEFT", 37},
+    {"PGDN", 34},     {"PGUP", 33},   {"PRTSC", 42}, {"RIGHT", 39},  {"TAB", 9},   {"UP", 38},     {"F1", 112},
+    {"F2", 113},      {"F3", 114},    {"F4", 115},   {"F5", 116},    {"F6", 117},  {"F7", 118},    {"F8", 119},
+    {"F9", 120},      {"F10", 121},   {"F11", 122},  {"F12", 123},   {"F13", 124}, {"F14", 125},   {"F15", 126},
+    {"F16", 127},     {"SPACE", 32},  {"SP", 32},
 };
 
 consteval bool FunctionKeysInOrder() {

@@ -85,9 +85,8 @@ long itemLocate(std::string_view item, std::string_view list, std::string_view d
 
 std::string itemSort(std::string_view list, std::string_view delim, bool ignoreCase) {
     auto items = itemSplit(list, delim);
-    std::stable_sort(items.begin(), items.end(), [&](const std::string& a, const std::string& b) {
-        return strCompare(a, b, ignoreCase) < 0;
-    });
+    std::stable_sort(items.begin(), items.end(),
+                     [&](const std::string& a, const std::string& b) { return strCompare(a, b, ignoreCase) < 0; });
     return itemJoin(items, delim, endsWithDelimiter(list, delim));
 }
 

@@ -62,8 +62,8 @@ std::vector<std::string> SplitWords(std::string_view text) {
 bool LookUpAppPath(std::string_view name, AppPath* out) {
     vrayu::registry::RootFlags machine;
     machine.localMachine = true;
-    for (const std::string& key : {std::string(kAppPaths) + std::string(name),
-                                   std::string(kAppPaths) + std::string(name) + ".EXE"}) {
+    for (const std::string& key :
+         {std::string(kAppPaths) + std::string(name), std::string(kAppPaths) + std::string(name) + ".EXE"}) {
         if (!vrayu::registry::KeyExists(key, machine)) continue;
         std::string program = vrayu::registry::ReadStringValue(key, "", machine);
         if (program.empty()) continue;
@@ -91,8 +91,7 @@ std::string SearchPath(std::string_view name, std::string_view path_variable) {
     return "";
 }
 
-std::vector<std::string> AssociatedCommand(std::string_view file, std::string_view parameters,
-                                           std::string_view verb) {
+std::vector<std::string> AssociatedCommand(std::string_view file, std::string_view parameters, std::string_view verb) {
     const std::size_t slash = file.find_last_of('/');
     const std::size_t dot = file.find_last_of('.');
     if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) return {};
@@ -119,8 +118,7 @@ std::vector<std::string> AssociatedCommand(std::string_view file, std::string_vi
     return argv;
 }
 
-int Spawn(const std::vector<std::string>& argv, std::string_view directory, std::string_view path_prefix,
-          pid_t* pid) {
+int Spawn(const std::vector<std::string>& argv, std::string_view directory, std::string_view path_prefix, pid_t* pid) {
     CollectDetached();
     if (argv.empty() || argv[0].empty()) return ENOENT;
     std::vector<char*> args;

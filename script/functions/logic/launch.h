@@ -37,14 +37,12 @@ std::string SearchPath(std::string_view name, std::string_view path_variable);
 // the last word; the parameters' words follow. The file is always one
 // argument whatever it contains (blanks, quotes). Empty when the registry
 // has no command for it.
-std::vector<std::string> AssociatedCommand(std::string_view file, std::string_view parameters,
-                                           std::string_view verb);
+std::vector<std::string> AssociatedCommand(std::string_view file, std::string_view parameters, std::string_view verb);
 
 // Starts argv[0] (a path) with the arguments in `directory` ("" = current),
 // with `path_prefix` put in front of PATH when not empty. Returns 0 and the
 // process id, or the errno of the failure.
-int Spawn(const std::vector<std::string>& argv, std::string_view directory, std::string_view path_prefix,
-          pid_t* pid);
+int Spawn(const std::vector<std::string>& argv, std::string_view directory, std::string_view path_prefix, pid_t* pid);
 
 // Waits for the process to end, polling with growing pauses up to 500 ms;
 // `stop` is checked between polls (the process is then left running).

@@ -148,8 +148,8 @@ int lineWrite(FileSlots slots, int handle, std::string_view text, int terminator
     FILE* f = fileOf(slots, i);
     static const char* ends[] = {"", "\r\n", "\n", "\r", "\t"};
     std::string_view end = (mode & kSlotRead) || terminator < 0 || terminator > 4 ? "" : ends[terminator];
-    if (fwrite(text.data(), 1, text.size(), f) != text.size() ||
-        fwrite(end.data(), 1, end.size(), f) != end.size() || fflush(f) != 0)
+    if (fwrite(text.data(), 1, text.size(), f) != text.size() || fwrite(end.data(), 1, end.size(), f) != end.size() ||
+        fflush(f) != 0)
         return err::FileWriteWriteFailed;
     return 0;
 }

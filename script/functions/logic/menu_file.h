@@ -39,8 +39,14 @@ MenuLine ClassifyLine(std::string_view line);
 // level n, in the script lines of an item of level n.
 enum class WalkState : std::uint8_t {
     ExpectTop,
-    AfterTitle1, AfterTitle2, AfterTitle3, AfterTitle4,
-    InScript1, InScript2, InScript3, InScript4,
+    AfterTitle1,
+    AfterTitle2,
+    AfterTitle3,
+    AfterTitle4,
+    InScript1,
+    InScript2,
+    InScript3,
+    InScript4,
 };
 
 // What each state accepts and the message of a line (or an end) it does
@@ -56,14 +62,10 @@ struct WalkRule {
 
 // ORDER WALKSTATE
 inline constexpr WalkRule kWalkRules[] = {
-    {WalkState::ExpectTop, 1, 1, false, false, 512},
-    {WalkState::AfterTitle1, 2, 2, true, false, 514},
-    {WalkState::AfterTitle2, 3, 3, true, false, 519},
-    {WalkState::AfterTitle3, 4, 4, true, false, 521},
-    {WalkState::AfterTitle4, 0, 0, true, false, 580},
-    {WalkState::InScript1, 1, 1, true, true, 515},
-    {WalkState::InScript2, 1, 2, true, true, 520},
-    {WalkState::InScript3, 1, 3, true, true, 579},
+    {WalkState::ExpectTop, 1, 1, false, false, 512},  {WalkState::AfterTitle1, 2, 2, true, false, 514},
+    {WalkState::AfterTitle2, 3, 3, true, false, 519}, {WalkState::AfterTitle3, 4, 4, true, false, 521},
+    {WalkState::AfterTitle4, 0, 0, true, false, 580}, {WalkState::InScript1, 1, 1, true, true, 515},
+    {WalkState::InScript2, 1, 2, true, true, 520},    {WalkState::InScript3, 1, 3, true, true, 579},
     {WalkState::InScript4, 1, 4, true, true, 581},
 };
 

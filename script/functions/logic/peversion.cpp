@@ -14,7 +14,8 @@ struct Reader {
     std::string_view b;
     bool ok(std::size_t off, std::size_t n) const { return off <= b.size() && n <= b.size() - off; }
     std::uint16_t u16(std::size_t off) const {
-        return static_cast<std::uint16_t>(static_cast<unsigned char>(b[off]) | static_cast<unsigned char>(b[off + 1]) << 8);
+        return static_cast<std::uint16_t>(static_cast<unsigned char>(b[off]) | static_cast<unsigned char>(b[off + 1])
+                                                                                   << 8);
     }
     std::uint32_t u32(std::size_t off) const { return u16(off) | static_cast<std::uint32_t>(u16(off + 2)) << 16; }
 };
@@ -77,7 +78,7 @@ PeVersion peVersionField(std::string_view bytes, std::string_view language, std:
     if (!r.ok(opt, optSize) || optSize < 2) return PeVersion::Broken;
     std::uint16_t magic = r.u16(opt);
     std::size_t dirs = magic == 0x20B ? opt + 112 : opt + 96;  // PE32+ or PE32
-    if (!r.ok(dirs + 16, 8)) return PeVersion::NoVersion;        // no resource directory entry
+    if (!r.ok(dirs + 16, 8)) return PeVersion::NoVersion;      // no resource directory entry
     std::uint32_t resRva = r.u32(dirs + 16);
     if (!resRva) return PeVersion::NoVersion;
     auto base = rvaToOffset(r, opt + optSize, sectionCount, resRva);

@@ -187,14 +187,16 @@ bool ValidHotKey(std::string_view hotkey) {
     if (key.size() < 3 || key.front() != '{' || key.back() != '}') return false;
     const std::string_view name = key.substr(1, key.size() - 2);
     static constexpr std::string_view kNamed[] = {
-        "BACKSPACE", "BS", "DELETE", "DEL", "DOWN", "END", "ENTER", "ESCAPE", "ESC", "HELP", "HOME", "INSERT",
-        "INS", "LEFT", "PGDN", "PGUP", "RIGHT", "SPACE", "TAB", "UP", "NUMLOCK", "SCROLLLOCK", "PAUSE",
+        "BACKSPACE", "BS",    "DELETE", "DEL",    "DOWN",    "END",        "ENTER", "ESCAPE",
+        "ESC",       "HELP",  "HOME",   "INSERT", "INS",     "LEFT",       "PGDN",  "PGUP",
+        "RIGHT",     "SPACE", "TAB",    "UP",     "NUMLOCK", "SCROLLLOCK", "PAUSE",
     };
     if (std::any_of(std::begin(kNamed), std::end(kNamed), [&](std::string_view n) { return IEquals(n, name); }))
         return true;
     if (name.size() < 2 || (name[0] != 'F' && name[0] != 'f')) return false;
     const std::string digits(name.substr(1));
-    if (!std::all_of(digits.begin(), digits.end(), [](char ch) { return std::isdigit(static_cast<unsigned char>(ch)); }))
+    if (!std::all_of(digits.begin(), digits.end(),
+                     [](char ch) { return std::isdigit(static_cast<unsigned char>(ch)); }))
         return false;
     const int n = std::atoi(digits.c_str());
     return digits.size() <= 2 && n >= 1 && n <= 24;
@@ -251,8 +253,8 @@ std::string SpecialFolder(std::string_view name) {
         {"Common Startup", "", 4, "/etc/xdg/autostart"},
         {"Common Fonts", "", 4, "/usr/share/fonts"},
     };
-    const Row* row = std::find_if(std::begin(kFolders), std::end(kFolders),
-                                  [&](const Row& r) { return IEquals(r.name, name); });
+    const Row* row =
+        std::find_if(std::begin(kFolders), std::end(kFolders), [&](const Row& r) { return IEquals(r.name, name); });
     if (row == std::end(kFolders)) return "";
     std::string folder;
     const std::string home = HomeDirectory();
@@ -266,7 +268,7 @@ std::string SpecialFolder(std::string_view name) {
         const std::string bases[] = {home, ConfigHome(), DataHome(), CacheHome(), ""};
         const std::string& base = bases[row->base];
         if (row->base != 4 && base.empty()) return "";
-        folder = row->base == 4 ? std::string(row->below)
+        folder = row->base == 4       ? std::string(row->below)
                  : row->below.empty() ? base
                                       : base + "/" + std::string(row->below);
     }

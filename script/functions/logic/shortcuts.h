@@ -26,16 +26,14 @@ struct Fields {
 };
 
 // shortcutmake: a new shortcut (1412 when the file exists).
-int Make(std::string_view link, std::string_view target, std::string_view params, std::string_view directory,
-         int show);
+int Make(std::string_view link, std::string_view target, std::string_view params, std::string_view directory, int show);
 // shortcutedit: target, parameters, folder and show mode of an existing one;
 // its other keys stay.
-int Edit(std::string_view link, std::string_view target, std::string_view params, std::string_view directory,
-         int show);
+int Edit(std::string_view link, std::string_view target, std::string_view params, std::string_view directory, int show);
 // shortcutextra: description (Comment), hot key, icon file and index; an
 // empty text removes the key.
-int Extra(std::string_view link, std::string_view description, std::string_view hotkey,
-          std::string_view iconFile, int iconIndex);
+int Extra(std::string_view link, std::string_view description, std::string_view hotkey, std::string_view iconFile,
+          int iconIndex);
 int Info(std::string_view link, Fields* out);
 
 // A hot key in the keystroke notation ("^!A", "+{F5}"): modifiers ^ ! +

@@ -13,10 +13,10 @@ namespace tarn::sound {
 
 // What a request came to.
 enum class Result {
-    Played,    // played (or playing, when not waited for)
-    Missing,   // the file does not exist
-    Failed,    // no player could read it (format, missing decoder)
-    Silent,    // no sound output (no plugin, device or session): nothing heard
+    Played,   // played (or playing, when not waited for)
+    Missing,  // the file does not exist
+    Failed,   // no player could read it (format, missing decoder)
+    Silent,   // no sound output (no plugin, device or session): nothing heard
 };
 
 class Output {

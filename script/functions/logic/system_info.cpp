@@ -116,14 +116,13 @@ bool Interfaces(std::vector<InterfaceAddress>* out) {
         } else {
             // A link-level entry: the interface, listed once without address
             // unless an address of it follows.
-            const bool known = std::any_of(out->begin(), out->end(),
-                                           [&](const InterfaceAddress& i) { return i.name == a->ifa_name; });
+            const bool known =
+                std::any_of(out->begin(), out->end(), [&](const InterfaceAddress& i) { return i.name == a->ifa_name; });
             if (!known) out->push_back({a->ifa_name, ""});
             continue;
         }
-        auto bare = std::find_if(out->begin(), out->end(), [&](const InterfaceAddress& i) {
-            return i.name == a->ifa_name && i.address.empty();
-        });
+        auto bare = std::find_if(out->begin(), out->end(),
+                                 [&](const InterfaceAddress& i) { return i.name == a->ifa_name && i.address.empty(); });
         if (bare != out->end()) bare->address = text;
         else out->push_back({a->ifa_name, text});
     }

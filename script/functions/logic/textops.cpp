@@ -166,8 +166,7 @@ struct WildMatcher {
     std::vector<long> memo;  // -2 unknown, -1 no match, else bytes
 
     WildMatcher(std::string_view text, std::string_view pat)
-        : s(text), p(pat), ss(charStarts(text)), ps(charStarts(pat)),
-          memo(ss.size() * ps.size(), -2) {}
+        : s(text), p(pat), ss(charStarts(text)), ps(charStarts(pat)), memo(ss.size() * ps.size(), -2) {}
 
     // Length in bytes of the shortest match of the pattern from character pc
     // at character sc, or -1.

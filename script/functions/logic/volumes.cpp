@@ -64,17 +64,17 @@ std::vector<Mount> readMounts(const std::string& file) {
 }
 
 int mountKind(const Mount& m) {
-    static const std::set<std::string> local = {"ext2", "ext3", "ext4", "xfs", "btrfs", "zfs", "f2fs", "jfs",
-                                                "reiserfs", "vfat", "msdos", "exfat", "ntfs", "ntfs3", "fuseblk",
-                                                "hfsplus", "overlay"};
-    static const std::set<std::string> remote = {"nfs", "nfs4", "cifs", "smb3", "smbfs", "fuse.sshfs", "9p",
-                                                 "afs", "ceph", "glusterfs"};
+    static const std::set<std::string> local = {"ext2", "ext3",  "ext4",     "xfs",     "btrfs",  "zfs",
+                                                "f2fs", "jfs",   "reiserfs", "vfat",    "msdos",  "exfat",
+                                                "ntfs", "ntfs3", "fuseblk",  "hfsplus", "overlay"};
+    static const std::set<std::string> remote = {"nfs",        "nfs4", "cifs", "smb3", "smbfs",
+                                                 "fuse.sshfs", "9p",   "afs",  "ceph", "glusterfs"};
     if (m.type == "iso9660" || m.type == "udf") return 8;
     if (m.type == "tmpfs" || m.type == "ramfs") return 16;
     if (remote.count(m.type)) return 4;
     if (local.count(m.type)) {
-        bool removable = m.point.rfind("/media/", 0) == 0 || m.point.rfind("/run/media/", 0) == 0 ||
-                         m.point.rfind("/mnt/", 0) == 0;
+        bool removable =
+            m.point.rfind("/media/", 0) == 0 || m.point.rfind("/run/media/", 0) == 0 || m.point.rfind("/mnt/", 0) == 0;
         return removable && m.type != "overlay" ? 1 : 2;
     }
     return 0;
@@ -84,7 +84,8 @@ std::optional<Mount> mountOf(const std::vector<Mount>& mounts, const std::string
     std::optional<Mount> best;
     for (const auto& m : mounts) {
         const std::string& p = m.point;
-        bool prefix = path == p || p == "/" || (path.rfind(p, 0) == 0 && path.size() > p.size() && path[p.size()] == '/');
+        bool prefix =
+            path == p || p == "/" || (path.rfind(p, 0) == 0 && path.size() > p.size() && path[p.size()] == '/');
         if (prefix && (!best || p.size() >= best->point.size())) best = m;
     }
     return best;
@@ -94,23 +95,23 @@ std::string fileSystemTypeOf(const std::string& path) {
     struct statfs st;
     if (statfs(path.c_str(), &st) != 0) return "";
     switch (static_cast<unsigned long>(st.f_type)) {
-    case 0xEF53: return "ext4";  // ext2, ext3 and ext4 share the magic number
-    case 0x58465342: return "xfs";
-    case 0x9123683E: return "btrfs";
-    case 0x2FC12FC1: return "zfs";
-    case 0xF2F52010: return "f2fs";
-    case 0x794C7630: return "overlay";
-    case 0x01021994: return "tmpfs";
-    case 0x858458F6: return "ramfs";
-    case 0x4D44: return "vfat";
-    case 0x2011BAB0: return "exfat";
-    case 0x5346544E: return "ntfs";
-    case 0x6969: return "nfs";
-    case 0xFF534D42: return "cifs";
-    case 0x9660: return "iso9660";
-    case 0x15013346: return "udf";
-    case 0x65735546: return "fuseblk";
-    default: return "";
+        case 0xEF53: return "ext4";  // ext2, ext3 and ext4 share the magic number
+        case 0x58465342: return "xfs";
+        case 0x9123683E: return "btrfs";
+        case 0x2FC12FC1: return "zfs";
+        case 0xF2F52010: return "f2fs";
+        case 0x794C7630: return "overlay";
+        case 0x01021994: return "tmpfs";
+        case 0x858458F6: return "ramfs";
+        case 0x4D44: return "vfat";
+        case 0x2011BAB0: return "exfat";
+        case 0x5346544E: return "ntfs";
+        case 0x6969: return "nfs";
+        case 0xFF534D42: return "cifs";
+        case 0x9660: return "iso9660";
+        case 0x15013346: return "udf";
+        case 0x65735546: return "fuseblk";
+        default: return "";
     }
 }
 

@@ -101,14 +101,14 @@ long long floorDiv(long long a, long long b) { return a / b - ((a % b != 0) && (
 }  // namespace
 
 bool timeAdd(const Ymdhms& t, const Ymdhms& d, Ymdhms& out) {
-    return carry(Wide{t.year} + d.year, Wide{t.month} + d.month, Wide{t.day} + d.day,
-                 Wide{t.hour} + d.hour, Wide{t.minute} + d.minute, Wide{t.second} + d.second, out);
+    return carry(Wide{t.year} + d.year, Wide{t.month} + d.month, Wide{t.day} + d.day, Wide{t.hour} + d.hour,
+                 Wide{t.minute} + d.minute, Wide{t.second} + d.second, out);
 }
 
 bool timeSubtract(const Ymdhms& t, const Ymdhms& d, Ymdhms& out) {
     // Time of day with borrowed days.
-    long long secs = Wide{t.hour} * 3600 + t.minute * 60 + t.second -
-                     (Wide{d.hour} * 3600 + Wide{d.minute} * 60 + d.second);
+    long long secs =
+        Wide{t.hour} * 3600 + t.minute * 60 + t.second - (Wide{d.hour} * 3600 + Wide{d.minute} * 60 + d.second);
     long long borrowDays = floorDiv(secs, 86400);
     secs -= borrowDays * 86400;
     // Month the result starts from, before days are borrowed.
@@ -177,12 +177,9 @@ std::string formatRegional(const Ymdhms& t, const Regional& r) {
     char year[16], date[64], time[64];
     bool fourDigits = r.sShortDate.find("yyy") != std::string::npos;
     std::snprintf(year, sizeof year, fourDigits ? "%04d" : "%02d", fourDigits ? t.year : t.year % 100);
-    if (r.iDate == 2)
-        std::snprintf(date, sizeof date, "%s%c%02d%c%02d", year, dsep, t.month, dsep, t.day);
-    else if (r.iDate == 1)
-        std::snprintf(date, sizeof date, "%2d%c%02d%c%s", t.day, dsep, t.month, dsep, year);
-    else
-        std::snprintf(date, sizeof date, "%2d%c%02d%c%s", t.month, dsep, t.day, dsep, year);
+    if (r.iDate == 2) std::snprintf(date, sizeof date, "%s%c%02d%c%02d", year, dsep, t.month, dsep, t.day);
+    else if (r.iDate == 1) std::snprintf(date, sizeof date, "%2d%c%02d%c%s", t.day, dsep, t.month, dsep, year);
+    else std::snprintf(date, sizeof date, "%2d%c%02d%c%s", t.month, dsep, t.day, dsep, year);
     int hour = t.hour;
     if (r.iTime == 0) hour = (hour % 12 == 0) ? 12 : hour % 12;
     std::snprintf(time, sizeof time, "%2d%c%02d%c%02d", hour, tsep, t.minute, tsep, t.second);

@@ -21,11 +21,12 @@ struct VirtualKeySym {
 };
 // The virtual keys a menu title can name, as X key symbols.
 constexpr VirtualKeySym kVirtualKeys[] = {
-    {8, XK_BackSpace, "BACKSPACE"}, {9, XK_Tab, "TAB"},      {12, XK_Clear, "CLEAR"}, {13, XK_Return, "ENTER"},
-    {27, XK_Escape, "ESC"},         {32, XK_space, "SPACE"}, {33, XK_Prior, "PGUP"},  {34, XK_Next, "PGDN"},
-    {35, XK_End, "END"},            {36, XK_Home, "HOME"},   {37, XK_Left, "LEFT"},   {38, XK_Up, "UP"},
-    {39, XK_Right, "RIGHT"},        {40, XK_Down, "DOWN"},   {42, XK_Print, "PRTSC"}, {45, XK_Insert, "INSERT"},
-    {46, XK_Delete, "DELETE"},      {47, XK_Help, "HELP"},
+    {8, XK_BackSpace, "BACKSPACE"}, {9, XK_Tab, "TAB"},        {12, XK_Clear, "CLEAR"},
+    {13, XK_Return, "ENTER"},       {27, XK_Escape, "ESC"},    {32, XK_space, "SPACE"},
+    {33, XK_Prior, "PGUP"},         {34, XK_Next, "PGDN"},     {35, XK_End, "END"},
+    {36, XK_Home, "HOME"},          {37, XK_Left, "LEFT"},     {38, XK_Up, "UP"},
+    {39, XK_Right, "RIGHT"},        {40, XK_Down, "DOWN"},     {42, XK_Print, "PRTSC"},
+    {45, XK_Insert, "INSERT"},      {46, XK_Delete, "DELETE"}, {47, XK_Help, "HELP"},
 };
 constexpr std::uint16_t kVkF1 = 112, kVkF16 = 127;
 
@@ -113,7 +114,8 @@ QStringList GlobalHotKeys::Grab() {
         g_grab_failed = false;
         XSync(dpy, False);
         XErrorHandler previous = XSetErrorHandler(NoteError);
-        for (unsigned lock : kIgnoredLocks) XGrabKey(dpy, keycode, g.modifiers | lock, root_, False, GrabModeAsync, GrabModeAsync);
+        for (unsigned lock : kIgnoredLocks)
+            XGrabKey(dpy, keycode, g.modifiers | lock, root_, False, GrabModeAsync, GrabModeAsync);
         XSync(dpy, False);
         XSetErrorHandler(previous);
         grabs_.push_back(g);  // released in full even when partly refused

@@ -29,8 +29,7 @@ int main(int argc, char** argv) {
     const QCommandLineOption item({"i", "item"}, "run item N of the menu and end (for a desktop shortcut)", "N");
     const QCommandLineOption no_tray("no-tray", "no tray icon: closing the window ends the program");
     const QCommandLineOption quiet("quiet", "answer every message box with Cancel and log it to LOG", "LOG");
-    const QCommandLineOption screenshot("screenshot", "save a picture of the window to FILE once it is shown",
-                                        "FILE");
+    const QCommandLineOption screenshot("screenshot", "save a picture of the window to FILE once it is shown", "FILE");
     args.addOptions({item, no_tray, quiet, screenshot});
     args.process(app);
     if (args.positionalArguments().size() != 1) args.showHelp(2);

@@ -86,8 +86,9 @@ bool MenuSession::Load() {
 }
 
 QMenu* MenuSession::MenuOf(intptr_t handle) const {
-    return handle >= 1 && static_cast<std::size_t>(handle) <= menus_.size() ? menus_[static_cast<std::size_t>(handle - 1)]
-                                                                            : nullptr;
+    return handle >= 1 && static_cast<std::size_t>(handle) <= menus_.size()
+               ? menus_[static_cast<std::size_t>(handle - 1)]
+               : nullptr;
 }
 
 intptr_t MenuSession::CreateBar(void* data) {
@@ -114,7 +115,8 @@ int MenuSession::AppendItem(void* data, intptr_t menu, const char* title, intptr
     QAction* action = holder->addAction(text);
     action->setData(QVariant::fromValue<qlonglong>(id));
     // Queued: the menu closes before the script runs.
-    connect(action, &QAction::triggered, s, [s, id] { s->RunCommand(id); }, Qt::QueuedConnection);
+    connect(
+        action, &QAction::triggered, s, [s, id] { s->RunCommand(id); }, Qt::QueuedConnection);
     return 1;
 }
 
@@ -144,14 +146,14 @@ QString MenuSession::Title(intptr_t id) const {
 bool MenuSession::CheckKey(unsigned message, uintptr_t key, unsigned modifiers) {
     if (!hotkeys_) return false;
     modifiers_ = modifiers;
-    TarnHotKeyHost host{
-        this, [](void* d) { return static_cast<MenuSession*>(d)->modifiers_; },
-        // A menu running an item takes no new command until it is done.
-        [](void* d, TarnHandle) -> int { return !static_cast<MenuSession*>(d)->running_; },
-        [](void* d, TarnHandle, intptr_t id) {
-            auto* s = static_cast<MenuSession*>(d);
-            QMetaObject::invokeMethod(s, [s, id] { s->RunCommand(id); }, Qt::QueuedConnection);
-        }};
+    TarnHotKeyHost host{this, [](void* d) { return static_cast<MenuSession*>(d)->modifiers_; },
+                        // A menu running an item takes no new command until it is done.
+                        [](void* d, TarnHandle) -> int { return !static_cast<MenuSession*>(d)->running_; },
+                        [](void* d, TarnHandle, intptr_t id) {
+                            auto* s = static_cast<MenuSession*>(d);
+                            QMetaObject::invokeMethod(
+                                s, [s, id] { s->RunCommand(id); }, Qt::QueuedConnection);
+                        }};
     return HotKeyCheck(hotkeys_, 0, message, key, &host) == 1;
 }
 

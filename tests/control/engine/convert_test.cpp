@@ -21,9 +21,7 @@ class ConvertTest : public ::testing::Test {
 protected:
     ConvertTest() { SelectGlyphTables("Vrayu", tables, face); }
     std::vector<int> Convert(std::string_view roman) { return Codes(ConvertString(roman, tables, face)); }
-    std::vector<int> Pane(std::string_view roman) {
-        return Codes(ConvertEnglishPane(roman, 0, tables, face).text);
-    }
+    std::vector<int> Pane(std::string_view roman) { return Codes(ConvertEnglishPane(roman, 0, tables, face).text); }
     GlyphTables tables;
     std::string face;
 };
@@ -64,7 +62,7 @@ TEST_F(ConvertTest, WorkedShapes) {
     EXPECT_EQ(Convert("R"), (std::vector<int>{134}));  // independent vocalic r
     EXPECT_EQ(Convert("hA"), (std::vector<int>{246, 193}));
     EXPECT_EQ(Convert("pO"), (std::vector<int>{177, 205}));  // alternative base form of p
-    EXPECT_EQ(Convert("a@h"), (std::vector<int>{208}));       // visarga only
+    EXPECT_EQ(Convert("a@h"), (std::vector<int>{208}));      // visarga only
 }
 
 TEST_F(ConvertTest, NasalsAnusvaraAndAmpersand) {
@@ -162,7 +160,8 @@ TEST(ReplacementRules, ShortcutsGiveTheSameTextAsEveryRuleInTurn) {
         for (std::string_view face : {"Vrayu", "abTelgu"}) {
             std::string expected = text;
             for (const ReplacementRule& rule : ReplacementRules())
-                if (!rule.abTelguOnly || face == "abTelgu") expected = ReplaceAll(expected, rule.find, rule.replacement);
+                if (!rule.abTelguOnly || face == "abTelgu")
+                    expected = ReplaceAll(expected, rule.find, rule.replacement);
             ASSERT_EQ(ApplyReplacementRules(text, face), expected) << text;
         }
     }

@@ -34,8 +34,8 @@ TEST(GlyphTables, LoadersFillListedEntriesAndLeaveTheRestIdentity) {
 TEST(GlyphTables, VrayuLettersThatShareGlyphs) {
     GlyphTables t;
     LoadVrayuTables(t);
-    const std::pair<char, char> shared[] = {{'M', 'm'}, {'Y', 'y'}, {'V', 's'}, {'W', 'v'}, {'w', 'v'},
-                                            {'H', 'h'}, {'F', 'P'}, {'f', 'P'}};
+    const std::pair<char, char> shared[] = {{'M', 'm'}, {'Y', 'y'}, {'V', 's'}, {'W', 'v'},
+                                            {'w', 'v'}, {'H', 'h'}, {'F', 'P'}, {'f', 'P'}};
     for (auto [a, b] : shared) {
         EXPECT_EQ(t.BaseGlyph[a], t.BaseGlyph[b]) << a << b;
         EXPECT_EQ(t.SignGlyph[a], t.SignGlyph[b]) << a << b;

@@ -10,8 +10,8 @@ namespace {
 const std::string kHead =
     "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\">"
     "<title>This page is in Telugu</title></head>\r\n";
-const std::string kLink = "<a href=\"" + std::string(kProductSiteUrl) +
-                          "\">You need 'Vrayu' fonts to view this page properly.</a>\r\n";
+const std::string kLink =
+    "<a href=\"" + std::string(kProductSiteUrl) + "\">You need 'Vrayu' fonts to view this page properly.</a>\r\n";
 const std::string kTail = "</font></p><hr></body></html>";
 
 CharFormat Vrayu16() {
@@ -62,7 +62,8 @@ TEST(BuildHTMLPage, EmptyPaneAndBackgroundColour) {
     text.SetCaretFormat(f);
     EXPECT_EQ(BuildHTMLPage(text), kHead + "<body bgcolor=\"#FF0000\">" + kLink +
                                        "<p align=\"Left\"><font size=\"\" color=\"#000000\" face=\"Vrayu\" > "
-                                       "<strong></strong>" + kTail);
+                                       "<strong></strong>" +
+                                       kTail);
 }
 
 TEST(BuildHTMLPage, FormatChangesOpenTagsThatSpanParagraphs) {
@@ -81,17 +82,18 @@ TEST(BuildHTMLPage, FormatChangesOpenTagsThatSpanParagraphs) {
               kHead + "<body bgcolor=\"#FFFFFF\">" + kLink +
                   "<p align=\"Left\"><font size=\"5\" color=\"#000000\" face=\"Vrayu\" > ab<strong>c<br>"
                   "</p><p align=\"Center\"></font><font size=\"5\" color=\"#FF0000\" face=\"Vrayu\" >d"
-                  "</strong>" + kTail);
+                  "</strong>" +
+                  kTail);
 }
 
 TEST(BuildHTMLPage, FirstTagTakesTheSelectionColour) {
     InMemoryFormattedText text;
     text.SetSelectionColor(255);
     text.Append("a", Vrayu16());
-    EXPECT_EQ(BuildHTMLPage(text),
-              kHead + "<body bgcolor=\"#FFFFFF\">" + kLink +
-                  "<p align=\"Left\"><font size=\"5\" color=\"#FF0000\" face=\"Vrayu\" > "
-                  "</font><font size=\"5\" color=\"#000000\" face=\"Vrayu\" >a" + kTail);
+    EXPECT_EQ(BuildHTMLPage(text), kHead + "<body bgcolor=\"#FFFFFF\">" + kLink +
+                                       "<p align=\"Left\"><font size=\"5\" color=\"#FF0000\" face=\"Vrayu\" > "
+                                       "</font><font size=\"5\" color=\"#000000\" face=\"Vrayu\" >a" +
+                                       kTail);
 }
 
 TEST(HTML2English, KeepsTextOutsideTagsFromTheBodyOn) {

@@ -48,9 +48,9 @@ constexpr std::string_view kAnusvaraConsonants = "kKgGcCjJTDtdpfFbBlLsSHhvxXzZ";
 
 // A run of vowel letters that is not one vowel spelling of the RIT table.
 bool HasVowelRun(std::string_view w) {
-    static const std::set<std::string_view> kSpellings = {
-        "a", "A", "aa", "i", "I", "ii", "ee", "ia", "u", "U", "uu", "oo", "ua", "e", "E",
-        "ae", "ai", "ei", "o", "O", "oa", "oe", "au", "ou", "ea"};
+    static const std::set<std::string_view> kSpellings = {"a", "A",  "aa", "i",  "I",  "ii", "ee", "ia", "u",
+                                                          "U", "uu", "oo", "ua", "e",  "E",  "ae", "ai", "ei",
+                                                          "o", "O",  "oa", "oe", "au", "ou", "ea"};
     constexpr std::string_view kVowels = "aAiIuUeEoO";
     std::size_t i = 0;
     while (i < w.size()) {
@@ -105,20 +105,18 @@ const SchemeDifference kSchemeDifferences[] = {
      },
      "kr'", "క్ర్'", "కృ"},
     {"RR: te-rts reads two vocalic r; here two ṟ", Contains({"RR"}), "RRa", "ఱ్ఱ", "ఋఋఅ"},
-    {"~l, ~L: te-rts writes the vowel signs ౢ ౣ even alone; here the letters ఌ ౡ", Contains({"~l", "~L"}),
-     "~l", "ఌ", "ౢ"},
+    {"~l, ~L: te-rts writes the vowel signs ౢ ౣ even alone; here the letters ఌ ౡ", Contains({"~l", "~L"}), "~l", "ఌ", "ౢ"},
     {"@n, @N: te-rts writes U+FFFD; here nakara pollu U+0C5D", Contains({"@n", "@N"}), "@n", "ౝ", "�"},
     {"m': te-rts writes the anusvara and an apostrophe; here m with virama", Contains({"m'"}), "m'", "మ్", "ం'"},
-    {"N&: te-rts knows n& and m& only; here N& keeps ṇ in a cluster too", Contains({"N&"}), "N&Da", "ణ్డ",
-     "ణ్&డ"},
+    {"N&: te-rts knows n& and m& only; here N& keeps ṇ in a cluster too", Contains({"N&"}), "N&Da", "ణ్డ", "ణ్&డ"},
     {"digits: te-rts writes Telugu digits; here digits stay", ContainsAnyOf("0123456789"), "1", "1", "౧"},
-    {"|: te-rts writes the danda U+0964; here | stays (the font draws it as the danda)", ContainsAnyOf("|"),
-     "|", "|", "।"},
+    {"|: te-rts writes the danda U+0964; here | stays (the font draws it as the danda)", ContainsAnyOf("|"), "|", "|",
+     "।"},
     {"^: te-rts writes virama + ZWNJ; here a space", ContainsAnyOf("^"), "k^", "క్ ", "క్\u200C"},
-    {"#: te-rts switches transliteration off until the next #; here #...# is kept and ## is one #",
-     ContainsAnyOf("#"), "ka##", "క#", "క##"},
-    {"vowel after vowel: te-rts writes an independent vowel; here the run is one syllable's vowels",
-     HasVowelRun, "kAi", "కాి", "కాఇ"},
+    {"#: te-rts switches transliteration off until the next #; here #...# is kept and ## is one #", ContainsAnyOf("#"),
+     "ka##", "క#", "క##"},
+    {"vowel after vowel: te-rts writes an independent vowel; here the run is one syllable's vowels", HasVowelRun, "kAi",
+     "కాి", "కాఇ"},
 };
 
 struct CorpusWord {
@@ -186,9 +184,8 @@ TEST_F(PeerAgreement, CorpusAgreesOutsideTheSchemeDifferences) {
     const int n = static_cast<int>(corpus.size());
     std::cout << std::fixed << std::setprecision(2) << "words " << n << ", same as te-rts " << agree << " ("
               << 100.0 * agree / n << "%); excluded by scheme differences " << excluded << " (" << excludedAgree
-              << " of them the same anyway); compared " << n - excluded << ", agreeing "
-              << (n - excluded - disagree) << " ("
-              << (n == excluded ? 100.0 : 100.0 * (n - excluded - disagree) / (n - excluded)) << "%)\n";
+              << " of them the same anyway); compared " << n - excluded << ", agreeing " << (n - excluded - disagree)
+              << " (" << (n == excluded ? 100.0 : 100.0 * (n - excluded - disagree) / (n - excluded)) << "%)\n";
     for (std::size_t i = 0; i < perDifference.size(); ++i)
         if (perDifference[i]) std::cout << "  " << perDifference[i] << "  " << kSchemeDifferences[i].what << '\n';
     RecordProperty("words", n);

@@ -60,8 +60,9 @@ TEST(StreamConvert, AnyBlockSizeGivesTheWholeTextConversion) {
     ASSERT_TRUE(SelectGlyphTables("Vrayu", tables, face));
     std::mt19937 rng(11);
     auto below = [&](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng); };
-    const std::string_view pieces[] = {"svAgatam", " ", "#", "##", "\r\n", "kaSh", "nna", "a'", "m'", "@h",
-                                       "#English words#", "telugulO", "\xE9", "RR", "  ", "ksha", "^"};
+    const std::string_view pieces[] = {
+        "svAgatam",        " ",        "#",    "##", "\r\n", "kaSh", "nna", "a'", "m'", "@h",
+        "#English words#", "telugulO", "\xE9", "RR", "  ",   "ksha", "^"};
     for (int round = 0; round < 400; ++round) {
         std::string text;
         for (std::size_t n = below(60); n > 0; --n) text += pieces[below(std::size(pieces))];

@@ -100,19 +100,19 @@ TEST(GlyphDecoder, ExactGlyphRuns) {
     };
     const GlyphCase cases[] = {
         {{179, 194, 237, 143, 193, 156, 193, 207}, "స్వాగతం"},
-        {{165, 201, 197}, "మొ"},            // mo drawn as e + u
-        {{165, 201, 194}, "మో"},            // mO drawn as e + A
-        {{165, 193, 160, 194}, "మా"},       // the separator
-        {{166}, "యి"},                      // bare y is yi
+        {{165, 201, 197}, "మొ"},       // mo drawn as e + u
+        {{165, 201, 194}, "మో"},       // mO drawn as e + A
+        {{165, 193, 160, 194}, "మా"},  // the separator
+        {{166}, "యి"},                 // bare y is yi
         {{166, 160, 194}, "యీ"},
-        {{166, 207, 161, 193}, "యింప"},     // yi, then the scan's anusvara
+        {{166, 207, 161, 193}, "యింప"},  // yi, then the scan's anusvara
         {{166, 208}, "యః"},
-        {{246, 193, 237}, "హ్వా"},          // hA base, subjoined v
-        {{163}, "బ"},                       // heads without inherent mark
-        {{141, 193, 175, 199}, "క్క్షృ"},   // subjoined ksha, extra sign
-        {{175, 193, 175, 193}, "క్షక్ష"},   // ksha as a base twice
+        {{246, 193, 237}, "హ్వా"},         // hA base, subjoined v
+        {{163}, "బ"},                    // heads without inherent mark
+        {{141, 193, 175, 199}, "క్క్షృ"},  // subjoined ksha, extra sign
+        {{175, 193, 175, 193}, "క్షక్ష"},  // ksha as a base twice
         {{141, 193, 175, 207, 161, 193}, "క్క్షంప"},
-        {{141, 193, 208, 199}, "కృః"},      // visarga ends the syllable
+        {{141, 193, 208, 199}, "కృః"},  // visarga ends the syllable
         {{141, 247, 224}, "క్త్"},
         {{165, 247, 189, 190, 191}, "మ్ౝఽఁ"},
         {{134, 248, 208, 207}, "ఋౠఃం"},
@@ -135,15 +135,13 @@ TEST(GlyphDecoder, ExactGlyphRuns) {
 // vowel), vowel runs that are no RIT vowel (e + u reads as the o of m and y).
 std::string RandomWords(std::mt19937& rng, int words) {
     static const std::vector<std::string> kConsonants = {
-        "k", "kh", "K", "g", "gh", "G", "~m", "c", "ch", "C", "c'", "Ch", "j", "z", "jh", "J",
-        "Z", "~n", "T", "t'", "Th", "th'", "D", "d'", "Dh", "dh'", "dH'", "N", "n'", "t", "th",
-        "d", "dh", "n", "p", "ph", "P", "f", "F", "b", "bh", "B", "m", "M", "y", "Y", "r", "l",
-        "v", "w", "W", "V", "S", "s'", "sh", "Sh", "X", "s", "h", "H", "L", "l'", "~r", "r''",
-        "x", "ksh", "q", "Q"};
+        "k",  "kh", "K",  "g",  "gh",  "G", "~m", "c",  "ch",  "C",   "c'", "Ch", "j",   "z",  "jh",  "J",  "Z",
+        "~n", "T",  "t'", "Th", "th'", "D", "d'", "Dh", "dh'", "dH'", "N",  "n'", "t",   "th", "d",   "dh", "n",
+        "p",  "ph", "P",  "f",  "F",   "b", "bh", "B",  "m",   "M",   "y",  "Y",  "r",   "l",  "v",   "w",  "W",
+        "V",  "S",  "s'", "sh", "Sh",  "X", "s",  "h",  "H",   "L",   "l'", "~r", "r''", "x",  "ksh", "q",  "Q"};
     static const std::vector<std::string> kVowels = {
-        "a", "A", "aa", "a'", "i", "I", "ii", "ee", "i'", "ea", "ia", "u", "U", "uu",
-        "oo", "u'", "ua", "R", "Ru", "RU", "e", "E", "ae", "e'", "ai", "ei", "o", "O",
-        "oa", "oe", "o'", "au", "ou", "ow"};
+        "a", "A",  "aa", "a'", "i", "I",  "ii", "ee", "i'", "ea", "ia", "u",  "U",  "uu", "oo", "u'", "ua",
+        "R", "Ru", "RU", "e",  "E", "ae", "e'", "ai", "ei", "o",  "O",  "oa", "oe", "o'", "au", "ou", "ow"};
     // Marks that the replacement steps write as raw glyph codes.
     static const std::vector<std::string> kMarks = {"m'", "@M", "@m", "@N", "@n", "@2"};
     auto pick = [&](const std::vector<std::string>& v) {

@@ -23,8 +23,8 @@ TEST(RitFromUnicode, ReadableSpellingsThatConvertBack) {
         {"తెలుగు భాష", "telugu bhASha"},
         {"కృష్ణ", "kRShNa"},
         {"అంత న్త మ్య", "aMta n&ta mya"},  // "&" keeps a nasal before t in the cluster
-        {"రామ్ రాం", "rAm' rAM"},          // dead m is "m'": a lone m is the anusvara
-        {"అఆఇ", "aAi"},                    // inexact: vowels after a vowel join
+        {"రామ్ రాం", "rAm' rAM"},           // dead m is "m'": a lone m is the anusvara
+        {"అఆఇ", "aAi"},                  // inexact: vowels after a vowel join
         {"కః ఋ ౠ ఌ కౄ", "ka@h R RU ~l kRU"},
         {"ఙ ఞ ఱ్ఱ ఁ ౝ ఽ", "~ma ~na ~r~ra @M @N @2"},
     };
@@ -42,7 +42,10 @@ TEST(RitFromUnicode, ReadableSpellingsThatConvertBack) {
     EXPECT_EQ(RitFromUnicode("\u00E9\u20AC").text, "\u00E9\u20AC");
     EXPECT_EQ(RitFromUnicode("అఆఇ").inexact, 2);
     // A stray byte that is not UTF-8 is kept as its ISO-8859-1 character.
-    EXPECT_EQ(RitFromUnicode("a\xE9" "b").text, "#a#\u00E9#b#");
+    EXPECT_EQ(RitFromUnicode("a\xE9"
+                             "b")
+                  .text,
+              "#a#\u00E9#b#");
 }
 
 // Every Unicode word of the peer corpus: where nothing is reported inexact,
@@ -73,11 +76,11 @@ TEST(RitFromUnicode, RandomSyllablesRoundTrip) {
     std::vector<char32_t> consonants, vowels, signs;
     for (char32_t c = 0x0C15; c <= 0x0C39; ++c)
         if (c != 0x0C29 && c != 0x0C34) consonants.push_back(c);
-    for (char32_t c : {0x0C05, 0x0C06, 0x0C07, 0x0C08, 0x0C09, 0x0C0A, 0x0C0B, 0x0C0C, 0x0C0E, 0x0C0F, 0x0C10,
-                       0x0C12, 0x0C13, 0x0C14, 0x0C60, 0x0C61})
+    for (char32_t c : {0x0C05, 0x0C06, 0x0C07, 0x0C08, 0x0C09, 0x0C0A, 0x0C0B, 0x0C0C, 0x0C0E, 0x0C0F, 0x0C10, 0x0C12,
+                       0x0C13, 0x0C14, 0x0C60, 0x0C61})
         vowels.push_back(c);
-    for (char32_t c : {0x0C3E, 0x0C3F, 0x0C40, 0x0C41, 0x0C42, 0x0C43, 0x0C44, 0x0C46, 0x0C47, 0x0C48, 0x0C4A,
-                       0x0C4B, 0x0C4C, 0x0C62, 0x0C63})
+    for (char32_t c : {0x0C3E, 0x0C3F, 0x0C40, 0x0C41, 0x0C42, 0x0C43, 0x0C44, 0x0C46, 0x0C47, 0x0C48, 0x0C4A, 0x0C4B,
+                       0x0C4C, 0x0C62, 0x0C63})
         signs.push_back(c);
     std::mt19937 rng(11);
     auto pick = [&](const std::vector<char32_t>& v) { return v[rng() % v.size()]; };

@@ -62,8 +62,8 @@ std::string PlainUnicode(std::string_view text) {
 // internal codes, long words and long texts.
 std::string RandomText(std::mt19937& rng) {
     static const std::string_view kLetters = "aAiIuUeEoOwkKgGnNmMRr~lLhH'@2^|&zZtTdDsScCxyYpPbBfFjJqQvVW";
-    static const std::string_view kBetween[] = {" ", "  ", "\r\n", "\n", ", ", ".", "1", "#", "##", "&", "\xA5",
-                                                "\xE0", "\xF7 ", "\t", "|", "-", "\xDE"};
+    static const std::string_view kBetween[] = {" ", "  ",   "\r\n", "\n",    ", ", ".", "1", "#",   "##",
+                                                "&", "\xA5", "\xE0", "\xF7 ", "\t", "|", "-", "\xDE"};
     auto below = [&](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng); };
     std::vector<std::string> vocabulary(1 + below(12));
     for (std::string& w : vocabulary) {
@@ -99,8 +99,8 @@ TEST(WordRuns, GlyphCodesEqualThePlainConversion) {
             SelectGlyphTables(font.list, tables, listFace);
             const std::string plain = PlainGlyphs(text, tables, font.face);
             ASSERT_EQ(ConvertString(text, tables, font.face), plain) << font.face << " \"" << text << '"';
-            const std::string pane = ConvertWithLiteralRuns(
-                text, [&](std::string_view run) { return PlainGlyphs(run, tables, font.face); });
+            const std::string pane =
+                ConvertWithLiteralRuns(text, [&](std::string_view run) { return PlainGlyphs(run, tables, font.face); });
             ASSERT_EQ(ConvertEnglishPane(text, 0, tables, font.face).text, pane) << '"' << text << '"';
             // One converter over many runs keeps its caches and gives the same.
             GlyphConverter converter(tables, font.face);

@@ -21,8 +21,7 @@ MailMessage Message(bool unread, const QString& sender, const QString& subject) 
 }
 
 TEST(MailFormat, ListLinesPadCutAndMarkUnread) {
-    EXPECT_EQ(ListLine(Message(true, "Ravi", "Hello")),
-              "* Ravi      \tHello" + QString(30, ' ') + "\t12/08/26 14:05 ");
+    EXPECT_EQ(ListLine(Message(true, "Ravi", "Hello")), "* Ravi      \tHello" + QString(30, ' ') + "\t12/08/26 14:05 ");
     // Read: two spaces; long sender and subject cut to 10 and 35.
     EXPECT_EQ(ListLine(Message(false, "Venkateswara Rao", QString(40, 's'))),
               "  Venkateswa\t" + QString(35, 's') + "\t12/08/26 14:05 ");

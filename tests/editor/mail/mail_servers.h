@@ -50,8 +50,7 @@ public:
     SmtpServer(const QString& folder, bool refuse = false, const QString& user = {}, const QString& password = {})
         : folder_(folder) {
         QDir().mkpath(folder);
-        if (!QFileInfo(kPython).isExecutable() ||
-            QProcess::execute(kPython, {"-c", "import aiosmtpd"}) != 0) {
+        if (!QFileInfo(kPython).isExecutable() || QProcess::execute(kPython, {"-c", "import aiosmtpd"}) != 0) {
             missing_ = "python3-aiosmtpd is not installed";
             return;
         }
@@ -71,7 +70,8 @@ public:
     QString Url() const { return QString("smtp://127.0.0.1:%1").arg(port_); }
     QStringList Messages() const {
         QStringList out;
-        for (const QString& name : QDir(folder_).entryList({"*.eml"}, QDir::Files, QDir::Name)) out << folder_ + '/' + name;
+        for (const QString& name : QDir(folder_).entryList({"*.eml"}, QDir::Files, QDir::Name))
+            out << folder_ + '/' + name;
         return out;
     }
     // Waits for the n-th message and returns its bytes.
@@ -97,8 +97,8 @@ class ImapServer {
 public:
     // With `tls`, IMAPS is served too (ImapsUrl), with a self-signed certificate.
     ImapServer(const QString& folder, const QString& password, bool tls = false) : folder_(folder) {
-        const QString dovecot = QFileInfo::exists("/usr/sbin/dovecot") ? "/usr/sbin/dovecot"
-                                                                       : QStandardPaths::findExecutable("dovecot");
+        const QString dovecot =
+            QFileInfo::exists("/usr/sbin/dovecot") ? "/usr/sbin/dovecot" : QStandardPaths::findExecutable("dovecot");
         if (dovecot.isEmpty()) {
             missing_ = "dovecot (dovecot-imapd) is not installed";
             return;
@@ -108,9 +108,9 @@ public:
         QString ssl = "ssl = no\n";
         if (tls) {
             tlsPort_ = FreePort();
-            if (QProcess::execute("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1", "-subj",
-                                              "/CN=127.0.0.1", "-keyout", folder + "/key.pem", "-out",
-                                              folder + "/cert.pem"}) != 0) {
+            if (QProcess::execute(
+                    "openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1", "-subj", "/CN=127.0.0.1",
+                                "-keyout", folder + "/key.pem", "-out", folder + "/cert.pem"}) != 0) {
                 missing_ = "openssl is not installed";
                 return;
             }
@@ -118,7 +118,8 @@ public:
         }
         // Every folder on the way must be passable for the mail user.
         for (QString p = folder; p != "/" && !p.isEmpty(); p = QFileInfo(p).path())
-            if (p.startsWith(QDir::tempPath() + '/')) QFile::setPermissions(p, QFile::permissions(p) | QFileDevice::ExeOther | QFileDevice::ReadOther);
+            if (p.startsWith(QDir::tempPath() + '/'))
+                QFile::setPermissions(p, QFile::permissions(p) | QFileDevice::ExeOther | QFileDevice::ReadOther);
         const QString conf = QString(R"(protocols = imap
 listen = 127.0.0.1
 base_dir = %1/run

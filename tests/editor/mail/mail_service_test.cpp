@@ -171,7 +171,9 @@ TEST(MailService, LocalMaildirReadsMarksAndDeletesToItsTrash) {
     EXPECT_TRUE(list.empty());
     EXPECT_TRUE(QDir(md + "/cur").entryList(QDir::Files).isEmpty());
     EXPECT_TRUE(QDir(md + "/new").entryList(QDir::Files).isEmpty());
-    EXPECT_EQ(QDir(md + "/.Trash/cur").entryList(QDir::Files).size() + QDir(md + "/.Trash/new").entryList(QDir::Files).size(), 1);
+    EXPECT_EQ(
+        QDir(md + "/.Trash/cur").entryList(QDir::Files).size() + QDir(md + "/.Trash/new").entryList(QDir::Files).size(),
+        1);
     // A folder that is no Maildir is refused at logon.
     EXPECT_EQ(service->Logon({"maildir://localhost" + dir.filePath("none"), "", "", "", ""}).number, kErrorFailure);
 }

@@ -77,9 +77,11 @@ TEST_F(MailWindowTest, ThreeFormatsArriveAsPreparedAndSendIsEnabled) {
     ASSERT_TRUE(Note().isVisible());
     Note().SetTo("sita@example.org");
     ASSERT_TRUE(MailWindow::Instance().SendNote()) << LastPrompt().toStdString();
-    const QString textNote = "The following text is in Vrayu Font.\r\nIf you don't have it visit http://site.example\r\n";
+    const QString textNote =
+        "The following text is in Vrayu Font.\r\nIf you don't have it visit http://site.example\r\n";
     // Byte for byte; a message of one part ends with the line end SMTP needs.
-    EXPECT_EQ(ParseMime(smtp.Received(1)).noteText.toLatin1(), (textNote + kGlyphs + "\r\n\r\nsvAgatam\r\n").toLatin1());
+    EXPECT_EQ(ParseMime(smtp.Received(1)).noteText.toLatin1(),
+              (textNote + kGlyphs + "\r\n\r\nsvAgatam\r\n").toLatin1());
 
     Send("html");
     Note().SetTo("sita@example.org");
@@ -106,8 +108,9 @@ TEST_F(MailWindowTest, ThreeFormatsArriveAsPreparedAndSendIsEnabled) {
     Note().SetTo("sita@example.org");
     ASSERT_TRUE(MailWindow::Instance().SendNote());
     const MailMessage jpg = ParseMime(smtp.Received(4));
-    EXPECT_EQ(jpg.noteText, "This note includes an attachment in JPG format created by Vrayu.\r\n"
-                            "For more information on Vrayu, visit http://site.example\r\n");
+    EXPECT_EQ(jpg.noteText,
+              "This note includes an attachment in JPG format created by Vrayu.\r\n"
+              "For more information on Vrayu, visit http://site.example\r\n");
     ASSERT_EQ(jpg.attachments.size(), 1u);
     EXPECT_EQ(jpg.attachments[0].data, kJpeg);
 

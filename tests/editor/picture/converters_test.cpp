@@ -22,7 +22,8 @@ protected:
         p.setWorkingDirectory(dir.path());
         p.start(program, args);
         EXPECT_TRUE(p.waitForFinished(20000));
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardError())};
+        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+                QString::fromUtf8(p.readAllStandardError())};
     }
     QStringList Files() const { return QDir(dir.path()).entryList(QDir::Files, QDir::Name); }
     QString Path(const char* name) const { return dir.filePath(name); }

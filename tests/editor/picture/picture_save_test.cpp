@@ -58,7 +58,8 @@ TEST_F(PictureSaveTest, SaveCommandAsksQualityPassesItAndReloadsTheResult) {
     EXPECT_EQ(Calls(), QStringList({"3 -quality 75 tmp1000.bmp " + Path("bin")}));
     ASSERT_EQ(dialogs.Questions().size(), 2u);
     EXPECT_EQ(dialogs.Questions()[0].title, "Save As Picture");
-    EXPECT_EQ(dialogs.Questions()[0].filter, "JPG Files (*.jpg)|*.jpg|GIF File(*.gif)|*.gif|Bitmap Files (*.bmp)|*.BMP|");
+    EXPECT_EQ(dialogs.Questions()[0].filter,
+              "JPG Files (*.jpg)|*.jpg|GIF File(*.gif)|*.gif|Bitmap Files (*.bmp)|*.BMP|");
     EXPECT_EQ(dialogs.Questions()[1].prompt, "Quality of the Picture in Percent: (95% for Best, 5% for Poor)");
     EXPECT_EQ(dialogs.Questions()[1].title, "Picture Quality");
     EXPECT_EQ(dialogs.Questions()[1].defaultText, "90");
@@ -115,8 +116,9 @@ TEST_F(PictureSaveTest, ConverterThatNeverWritesTimesOutAndKeepsTheOldFile) {
         EXPECT_FALSE(w.SaveAsJPG(Path(name)));
         EXPECT_GE(t.elapsed(), 300);
         EXPECT_LT(t.elapsed(), 5000);
-        EXPECT_EQ(LastPrompt(), "Save Process is taking longer than set time (30 Seconds).\r\n"
-                                "File may be too big. Try again with a smaller picture.");
+        EXPECT_EQ(LastPrompt(),
+                  "Save Process is taking longer than set time (30 Seconds).\r\n"
+                  "File may be too big. Try again with a smaller picture.");
         EXPECT_EQ(dialogs.Questions().back().title, "Save as Picture");
         EXPECT_EQ(dialogs.Questions().back().style, kOKOnly);
         EXPECT_EQ(Bytes(Path(name)), "the user's old picture");

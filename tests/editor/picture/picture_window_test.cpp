@@ -33,8 +33,9 @@ TEST_F(PictureWindowTest, StartsWithItsControlsAndMenus) {
         captions << menu->title();
         for (QAction* a : menu->actions()) captions << (a->isSeparator() ? "-" : a->text());
     }
-    EXPECT_EQ(captions.join('|'), "&File|&New|&Open|&Save|-|&Close|Fo&rmat|&Font|&Bold|&Italics|&UnderLine|"
-                                  "Fore &Color|&Back Color");
+    EXPECT_EQ(captions.join('|'),
+              "&File|&New|&Open|&Save|-|&Close|Fo&rmat|&Font|&Bold|&Italics|&UnderLine|"
+              "Fore &Color|&Back Color");
 }
 
 TEST_F(PictureWindowTest, ExportCopiesTheSelectionSizesTheCanvasAndClearsTheSelection) {
@@ -137,7 +138,8 @@ TEST_F(PictureWindowTest, PrintStartsLinesAtCrLfAndCutsTextAtTheEdge) {
     EXPECT_TRUE(belowUntouched);
     bool inkAtTheEdge = false;
     for (int y = 0; y < static_cast<int>(line); ++y)
-        for (int x = c.Image().width() - 8; x < c.Image().width(); ++x) inkAtTheEdge |= c.Image().pixel(x, y) != qRgb(255, 255, 255);
+        for (int x = c.Image().width() - 8; x < c.Image().width(); ++x)
+            inkAtTheEdge |= c.Image().pixel(x, y) != qRgb(255, 255, 255);
     EXPECT_TRUE(inkAtTheEdge);
 }
 
@@ -165,8 +167,8 @@ TEST_F(PictureWindowTest, AddTextMakesTwentyItemsAndPaintMyPictureJoinsLinesWith
     };
     EXPECT_EQ(linesPrinted(0, 240), 0);
     EXPECT_EQ(linesPrinted(0, 241), 1);
-    EXPECT_EQ(linesPrinted(0, 240.4), 0);   // tops are rounded to whole twips
-    EXPECT_EQ(linesPrinted(300, 300), 1);   // a line holding a single space first
+    EXPECT_EQ(linesPrinted(0, 240.4), 0);  // tops are rounded to whole twips
+    EXPECT_EQ(linesPrinted(300, 300), 1);  // a line holding a single space first
 }
 
 TEST_F(PictureWindowTest, DropsMoveTextItemsOnlyAndTakeTextFromOtherPrograms) {
@@ -199,8 +201,8 @@ TEST_F(PictureWindowTest, DropsMoveTextItemsOnlyAndTakeTextFromOtherPrograms) {
 TEST_F(PictureWindowTest, CancelledDialogsChangeNothingAndChosenOnesRestyle) {
     PictureWindow& w = PictureWindow::Instance();
     w.SetSourceText("abc");
-    w.Actions().Action("mnuFont")->trigger();        // cancelled
-    w.Actions().Action("mnuForeColor")->trigger();   // cancelled
+    w.Actions().Action("mnuFont")->trigger();       // cancelled
+    w.Actions().Action("mnuForeColor")->trigger();  // cancelled
     EXPECT_EQ(w.Picture1().CanvasFont().pointSizeF(), 15.75);
     EXPECT_EQ(w.Picture1().ForeColor(), QColor(Qt::black));
     EXPECT_EQ(w.txtWidth().text(), "350");

@@ -200,15 +200,17 @@ TEST(QtDialogs, SaveFileNeverAsksAboutAnExistingFile) {
     bool asked = false;
     QStringList filters;
     QString selectedFilter;
-    OnFileDialog([&](QFileDialog& dialog) {
-        EXPECT_TRUE(dialog.testOption(QFileDialog::DontConfirmOverwrite));
-        EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
-        EXPECT_EQ(dialog.windowTitle(), "Save in English");
-        filters = dialog.nameFilters();
-        selectedFilter = dialog.selectedNameFilter();
-        dialog.selectFile(existing);
-        static_cast<QDialog&>(dialog).accept();  // public in QDialog, protected in QFileDialog
-    }, &asked);
+    OnFileDialog(
+        [&](QFileDialog& dialog) {
+            EXPECT_TRUE(dialog.testOption(QFileDialog::DontConfirmOverwrite));
+            EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
+            EXPECT_EQ(dialog.windowTitle(), "Save in English");
+            filters = dialog.nameFilters();
+            selectedFilter = dialog.selectedNameFilter();
+            dialog.selectFile(existing);
+            static_cast<QDialog&>(dialog).accept();  // public in QDialog, protected in QFileDialog
+        },
+        &asked);
     EXPECT_EQ(d.SaveFile(nullptr, "Save in English", "Text Files (*.txt)|*.txt|All Files (*.*)|*.*|", 2, dir.path()),
               existing);
     EXPECT_FALSE(asked);
@@ -228,13 +230,15 @@ TEST(QtDialogs, OpenFileShowsFilesWithoutADotUnderAllFiles) {
     QtDialogs d;
     bool asked = false;
     bool matches = false;
-    OnFileDialog([&](QFileDialog& dialog) {
-        EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptOpen);
-        EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFile);
-        matches = QDir::match(dialog.nameFilters().value(0).section('(', 1).chopped(1), "README");
-        dialog.selectFile(plain);
-        static_cast<QDialog&>(dialog).accept();  // public in QDialog, protected in QFileDialog
-    }, &asked);
+    OnFileDialog(
+        [&](QFileDialog& dialog) {
+            EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptOpen);
+            EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFile);
+            matches = QDir::match(dialog.nameFilters().value(0).section('(', 1).chopped(1), "README");
+            dialog.selectFile(plain);
+            static_cast<QDialog&>(dialog).accept();  // public in QDialog, protected in QFileDialog
+        },
+        &asked);
     EXPECT_EQ(d.OpenFile(nullptr, "Open", "All Files (*.*)|*.*|", 1, dir.path()), plain);
     EXPECT_TRUE(matches);
     EXPECT_FALSE(asked);

@@ -35,7 +35,7 @@ protected:
     }
     void WriteText(const fs::path& file, std::string_view text) { std::ofstream(file, std::ios::binary) << text; }
     static unsigned Mode(const fs::path& p) {
-        struct stat st{};
+        struct stat st {};
         return ::stat(p.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
     }
     fs::path dir_;
@@ -201,10 +201,8 @@ TEST_F(StoreTest, DamagedStoreIsReportedAndLeftAlone) {
     const std::vector<std::pair<std::string, fs::path>> damaged = {
         {"garbage", {}}, {"empty", {}}, {"foreign", dir_ / "other" / "HKEY_LOCAL_MACHINE.db"}};
     for (const auto& [what, source] : damaged) {
-        if (source.empty())
-            WriteText(file, what == "garbage" ? std::string(8192, '\x5a') : std::string());
-        else
-            fs::copy_file(source, file, fs::copy_options::overwrite_existing);
+        if (source.empty()) WriteText(file, what == "garbage" ? std::string(8192, '\x5a') : std::string());
+        else fs::copy_file(source, file, fs::copy_options::overwrite_existing);
         const std::string before = FileText(file);
         Store store(dir_);
         Hive hive;
@@ -356,10 +354,13 @@ TEST_F(StoreTest, KilledWritersLoseNoAcknowledgedWrite) {
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open((dir_ / "HKEY_CURRENT_USER.db").c_str(), &db), SQLITE_OK);
     std::string check;
-    sqlite3_exec(db, "PRAGMA integrity_check", [](void* out, int, char** v, char**) {
-        *static_cast<std::string*>(out) += v[0];
-        return 0;
-    }, &check, nullptr);
+    sqlite3_exec(
+        db, "PRAGMA integrity_check",
+        [](void* out, int, char** v, char**) {
+            *static_cast<std::string*>(out) += v[0];
+            return 0;
+        },
+        &check, nullptr);
     sqlite3_close(db);
     EXPECT_EQ(check, "ok");
 }

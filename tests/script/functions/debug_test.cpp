@@ -47,18 +47,30 @@ TEST(Debug, OutcomeWords) {
         int kind, truth;
         const char* words;
     } cases[] = {
-        {kDebugExpression, 1, "VALUE=>"},        {kDebugSingleIf, 1, "==>TRUE=>"},
-        {kDebugSingleIf, 0, "==>FALSE=> (skipped)"}, {kDebugSkipped, 1, "STATEMENT SKIPPED"},
-        {kDebugWhile, 1, "WHILE==>TRUE"},         {kDebugWhile, 0, "WHILE==>FALSE"},
-        {kDebugEnd, 1, "END OPERATOR"},           {kDebugSwitch, 1, "SWITCH==>"},
-        {kDebugBreak, 1, "BREAKING"},             {kDebugBreak, 0, "BREAK IGNORED"},
-        {kDebugContinue, 1, "CONTINUING"},        {kDebugContinue, 0, "CONTINUE IGNORED"},
-        {kDebugFor, 1, "FOR TRUE==>"},            {kDebugFor, 0, "FOR FALSE==>"},
-        {kDebugGosub, 1, "GOSUB"},                {kDebugGosub, 0, "RETURN"},
-        {kDebugBlockIf, 1, "IF DO==>TRUE"},       {kDebugBlockIf, 0, "IF DO==>FALSE"},
-        {kDebugBlockElse, 1, "ELSE DO==>TRUE"},   {kDebugBlockElse, 0, "ELSE DO==>FALSE"},
-        {kDebugCase, 1, "CASE TRUE==>"},          {kDebugCase, 0, "CASE FALSE==>"},
-        {13, 1, ""},                              {-1, 1, ""},
+        {kDebugExpression, 1, "VALUE=>"},
+        {kDebugSingleIf, 1, "==>TRUE=>"},
+        {kDebugSingleIf, 0, "==>FALSE=> (skipped)"},
+        {kDebugSkipped, 1, "STATEMENT SKIPPED"},
+        {kDebugWhile, 1, "WHILE==>TRUE"},
+        {kDebugWhile, 0, "WHILE==>FALSE"},
+        {kDebugEnd, 1, "END OPERATOR"},
+        {kDebugSwitch, 1, "SWITCH==>"},
+        {kDebugBreak, 1, "BREAKING"},
+        {kDebugBreak, 0, "BREAK IGNORED"},
+        {kDebugContinue, 1, "CONTINUING"},
+        {kDebugContinue, 0, "CONTINUE IGNORED"},
+        {kDebugFor, 1, "FOR TRUE==>"},
+        {kDebugFor, 0, "FOR FALSE==>"},
+        {kDebugGosub, 1, "GOSUB"},
+        {kDebugGosub, 0, "RETURN"},
+        {kDebugBlockIf, 1, "IF DO==>TRUE"},
+        {kDebugBlockIf, 0, "IF DO==>FALSE"},
+        {kDebugBlockElse, 1, "ELSE DO==>TRUE"},
+        {kDebugBlockElse, 0, "ELSE DO==>FALSE"},
+        {kDebugCase, 1, "CASE TRUE==>"},
+        {kDebugCase, 0, "CASE FALSE==>"},
+        {13, 1, ""},
+        {-1, 1, ""},
     };
     for (const auto& c : cases) EXPECT_EQ(DebugOutcome(c.kind, c.truth), c.words) << c.kind << "/" << c.truth;
     EXPECT_EQ(DebugErrorOutcome(3057, true), "TERMINAL Tarn ERROR=>3057");
@@ -70,7 +82,7 @@ TEST(Debug, OutcomeWords) {
 
 TEST(Debug, StepsShowTheStatementAndThePreviousOutcome) {
     const DebugRun r = RunDebugged("p = debug(1)\r\nx = 5\r\nif x == 4 then y = 1\r\nz = x + 1\r\n",
-                           {"button:Next", "button:Next", "button:Next", "button:Next"});
+                                   {"button:Next", "button:Next", "button:Next", "button:Next"});
     ASSERT_EQ(r.dialogs.size(), 4u);
     EXPECT_TRUE(Shows(r.dialogs[0], "Next Statement...\nx = 5\n\n*** Debug Initialized ***"));
     EXPECT_TRUE(Shows(r.dialogs[1], "if x == 4 then y = 1\n\nVALUE=>5"));
@@ -101,9 +113,9 @@ TEST(Debug, StructuresAndSuppressedErrors) {
 
 TEST(Debug, ShowVarRunAndCancel) {
     // Show Var: the typed text up to "=" or a blank names the variable.
-    const DebugRun shown = RunDebugged("debug(1)\r\nx = 5\r\nz = 1\r\n",
-                               {"button:Next", "button:Show Var", "text:x = 9", "button:Show Var",
-                                "text:never", "button:Run"});
+    const DebugRun shown =
+        RunDebugged("debug(1)\r\nx = 5\r\nz = 1\r\n",
+                    {"button:Next", "button:Show Var", "text:x = 9", "button:Show Var", "text:never", "button:Run"});
     ASSERT_EQ(shown.dialogs.size(), 4u);
     EXPECT_TRUE(Shows(shown.dialogs[2], "VALUE=>5\nx = \"5\"|"));
     EXPECT_TRUE(Shows(shown.dialogs[3], "VALUE=>5\nnever = ??? Unknown Variable|"));
@@ -116,8 +128,9 @@ TEST(Debug, ShowVarRunAndCancel) {
 }
 
 TEST(Debug, ModeValuesAndSwitchingOff) {
-    const DebugRun r = RunDebugged("a = debug(5)\r\nb = debug(0)\r\nc = debug(-3)\r\nd = debug(0)\r\nz = a * 100 + b * 10 + d\r\n",
-                           {"button:Next", "button:Next"});
+    const DebugRun r =
+        RunDebugged("a = debug(5)\r\nb = debug(0)\r\nc = debug(-3)\r\nd = debug(0)\r\nz = a * 100 + b * 10 + d\r\n",
+                    {"button:Next", "button:Next"});
     // debug(0) stops the dialogs from the next statement on.
     EXPECT_EQ(r.dialogs.size(), 1u);
     EXPECT_EQ(r.z, "9");  // 0, 1, then -1 from the negative setting

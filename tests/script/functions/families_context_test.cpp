@@ -99,9 +99,8 @@ struct IntcontrolCall {
 };
 std::vector<IntcontrolCall> g_intcontrol;
 
-intptr_t IntcontrolHost(TarnHandle, TarnHandle, intptr_t, intptr_t request, TarnViperAnswer answer,
-                        TarnAnswer* record, void*, const char* t1, const char* t2, const char* t3, const char* t4,
-                        const char* t5) {
+intptr_t IntcontrolHost(TarnHandle, TarnHandle, intptr_t, intptr_t request, TarnViperAnswer answer, TarnAnswer* record,
+                        void*, const char* t1, const char* t2, const char* t3, const char* t4, const char* t5) {
     g_intcontrol.push_back({request, {t1, t2, t3, t4, t5}});
     if (std::string(t1) == "150") return answer(-1, 0, record, 1, 0, "42: host refused");
     return answer(0, 0, record, 0, 77, nullptr);

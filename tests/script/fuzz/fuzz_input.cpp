@@ -15,8 +15,8 @@ namespace {
 constexpr int kStatementBudget = 5000;
 int g_statements = 0;
 
-intptr_t Budget(TarnHandle, TarnHandle, intptr_t, intptr_t request, TarnViperAnswer, TarnAnswer*, void*,
-                const char*, const char*, const char*, const char*, const char*) {
+intptr_t Budget(TarnHandle, TarnHandle, intptr_t, intptr_t request, TarnViperAnswer, TarnAnswer*, void*, const char*,
+                const char*, const char*, const char*, const char*) {
     if (request == TARN_CB_STATEMENT && ++g_statements > kStatementBudget) return -6;
     return 0;
 }
@@ -27,11 +27,12 @@ void OutOfReach(Call& c) { c.Fail(3472); }
 // desktop are replaced for the fuzzer.
 void FenceFunctions() {
     static constexpr std::string_view kPrefixes[] = {
-        "file", "dir", "disk", "run", "dll", "addextender", "call", "shell", "ini", "reg",
-        "binaryread", "binarywrite", "binaryclip", "clip", "intcontrol", "win", "send", "mouse",
-        "play", "dde", "object", "environset", "installfile", "icon", "endsession", "terminate",
-        "wallpaper", "print", "snapshot", "timewait", "timedelay", "delay", "appwaitclose",
-        "waitforkey", "keytoggle", "dialog", "textbox", "debug", "shortcut", "logdisk", "askfile", "askdirectory",
+        "file",       "dir",         "disk",      "run",        "dll",          "addextender", "call",
+        "shell",      "ini",         "reg",       "binaryread", "binarywrite",  "binaryclip",  "clip",
+        "intcontrol", "win",         "send",      "mouse",      "play",         "dde",         "object",
+        "environset", "installfile", "icon",      "endsession", "terminate",    "wallpaper",   "print",
+        "snapshot",   "timewait",    "timedelay", "delay",      "appwaitclose", "waitforkey",  "keytoggle",
+        "dialog",     "textbox",     "debug",     "shortcut",   "logdisk",      "askfile",     "askdirectory",
         "netinfo",
     };
     for (const KeywordEntry& e : kKeywordTable) {

@@ -32,7 +32,8 @@ TarnObjectValue Text(const std::string& s) { return {TARN_STRING, 0, 0.0, s.data
 // The value converted to `type` and printed, or "error: ..." when refused.
 std::string To(const TarnObjectValue& v, const char* type) {
     std::string error;
-    GVariant* r = ToVariant(v, G_VARIANT_TYPE(type), [](std::int32_t) { return std::string("/obj/1"); }, &error);
+    GVariant* r = ToVariant(
+        v, G_VARIANT_TYPE(type), [](std::int32_t) { return std::string("/obj/1"); }, &error);
     if (!r) return "error: " + error;
     g_variant_ref_sink(r);
     gchar* p = g_variant_print(r, TRUE);

@@ -127,13 +127,14 @@ void WriteSheet(const std::vector<Scored>& scored, const QString& vrayuFamily, c
     label.setPixelSize(11);
     p.setFont(label);
     p.setPen(Qt::black);
-    p.drawText(8, 18, QStringLiteral("Vrayu (glyfa.ttf): each word as rendered, then overlaid on Noto Sans "
-                                     "Telugu (red: Noto only, blue: Vrayu only, black: both)"));
+    p.drawText(8, 18,
+               QStringLiteral("Vrayu (glyfa.ttf): each word as rendered, then overlaid on Noto Sans "
+                              "Telugu (red: Noto only, blue: Vrayu only, black: both)"));
     for (std::size_t i = 0; i < scored.size(); ++i) {
         const int x = int(i % kColumns) * kCellW, y = 30 + int(i / kColumns) * kCellH;
         const QRect half(0, 0, kCellW / 2 - 4, kCellH - 14);
-        p.drawImage(half.translated(x, y + 12), scored[i].vrayu.scaled(half.size(), Qt::KeepAspectRatio,
-                                                                         Qt::SmoothTransformation));
+        p.drawImage(half.translated(x, y + 12),
+                    scored[i].vrayu.scaled(half.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
         p.drawImage(half.translated(x + kCellW / 2, y + 12),
                     scored[i].overlay.scaled(half.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
         p.drawText(x + 4, y + 11,
@@ -206,22 +207,18 @@ struct Letter {
     const char* unicode;
 };
 constexpr Letter kConsonants[] = {
-    {"k", "క"}, {"kh", "ఖ"}, {"g", "గ"}, {"gh", "ఘ"}, {"c", "చ"}, {"C", "ఛ"}, {"j", "జ"},
-    {"jh", "ఝ"}, {"T", "ట"}, {"Th", "ఠ"}, {"D", "డ"}, {"Dh", "ఢ"}, {"N", "ణ"}, {"t", "త"},
-    {"th", "థ"}, {"d", "ద"}, {"dh", "ధ"}, {"n", "న"}, {"p", "ప"}, {"ph", "ఫ"}, {"b", "బ"},
-    {"bh", "భ"}, {"m", "మ"}, {"y", "య"}, {"r", "ర"}, {"l", "ల"}, {"v", "వ"}, {"S", "శ"},
-    {"sh", "ష"}, {"s", "స"}, {"h", "హ"}, {"L", "ళ"}, {"x", "క్ష"}, {"~r", "ఱ"}};
-constexpr Letter kVowelSigns[] = {{"a", ""}, {"A", "ా"}, {"i", "ి"}, {"I", "ీ"}, {"u", "ు"},
-                                  {"U", "ూ"}, {"R", "ృ"}, {"e", "ె"}, {"E", "ే"}, {"ai", "ై"},
-                                  {"o", "ొ"}, {"O", "ో"}, {"au", "ౌ"}};
+    {"k", "క"},  {"kh", "ఖ"}, {"g", "గ"},  {"gh", "ఘ"}, {"c", "చ"}, {"C", "ఛ"},  {"j", "జ"}, {"jh", "ఝ"}, {"T", "ట"},
+    {"Th", "ఠ"}, {"D", "డ"},  {"Dh", "ఢ"}, {"N", "ణ"},  {"t", "త"}, {"th", "థ"}, {"d", "ద"}, {"dh", "ధ"}, {"n", "న"},
+    {"p", "ప"},  {"ph", "ఫ"}, {"b", "బ"},  {"bh", "భ"}, {"m", "మ"}, {"y", "య"},  {"r", "ర"}, {"l", "ల"},  {"v", "వ"},
+    {"S", "శ"},  {"sh", "ష"}, {"s", "స"},  {"h", "హ"},  {"L", "ళ"}, {"x", "క్ష"}, {"~r", "ఱ"}};
+constexpr Letter kVowelSigns[] = {{"a", ""}, {"A", "ా"}, {"i", "ి"},  {"I", "ీ"}, {"u", "ు"}, {"U", "ూ"}, {"R", "ృ"},
+                                  {"e", "ె"}, {"E", "ే"}, {"ai", "ై"}, {"o", "ొ"}, {"O", "ో"},  {"au", "ౌ"}};
 // "&" keeps a nasal head a cluster member instead of the anusvara.
-constexpr Letter kClusterHeads[] = {{"k", "క"}, {"s", "స"}, {"t", "త"}, {"p", "ప"}, {"d", "ద"},
+constexpr Letter kClusterHeads[] = {{"k", "క"}, {"s", "స"},  {"t", "త"},  {"p", "ప"}, {"d", "ద"},
                                     {"g", "గ"}, {"sh", "ష"}, {"m&", "మ"}, {"l", "ల"}, {"T", "ట"}};
-constexpr Letter kSubjoined[] = {{"k", "క"}, {"g", "గ"}, {"c", "చ"}, {"T", "ట"}, {"D", "డ"},
-                                 {"N", "ణ"}, {"t", "త"}, {"th", "థ"}, {"d", "ద"}, {"dh", "ధ"},
-                                 {"n", "న"}, {"p", "ప"}, {"b", "బ"}, {"m", "మ"}, {"y", "య"},
-                                 {"r", "ర"}, {"l", "ల"}, {"v", "వ"}, {"sh", "ష"}, {"s", "స"},
-                                 {"L", "ళ"}};
+constexpr Letter kSubjoined[] = {{"k", "క"},  {"g", "గ"}, {"c", "చ"},  {"T", "ట"}, {"D", "డ"},  {"N", "ణ"}, {"t", "త"},
+                                 {"th", "థ"}, {"d", "ద"}, {"dh", "ధ"}, {"n", "న"}, {"p", "ప"},  {"b", "బ"}, {"m", "మ"},
+                                 {"y", "య"},  {"r", "ర"}, {"l", "ల"},  {"v", "వ"}, {"sh", "ష"}, {"s", "స"}, {"L", "ళ"}};
 constexpr Letter kClusterVowels[] = {{"a", ""}, {"u", "ు"}, {"A", "ా"}, {"o", "ొ"}, {"i", "ి"}};
 
 // Lowest similarity a syllable may have: a syllable has little ink, so one

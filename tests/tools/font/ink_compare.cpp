@@ -37,8 +37,7 @@ Mask Dilate(const Mask& m, int r) {
         for (int x = 0; x < m.w; ++x) {
             if (!m.ink[y * m.w + x]) continue;
             for (int yy = std::max(0, y - r); yy <= std::min(m.h - 1, y + r); ++yy)
-                for (int xx = std::max(0, x - r); xx <= std::min(m.w - 1, x + r); ++xx)
-                    out.ink[yy * m.w + xx] = 1;
+                for (int xx = std::max(0, x - r); xx <= std::min(m.w - 1, x + r); ++xx) out.ink[yy * m.w + xx] = 1;
         }
     return out;
 }
@@ -61,13 +60,11 @@ InkComparison CompareInk(const QImage& reference, const QImage& candidate, int t
     // The candidate's ink columns stretched onto the reference's.
     const QImage strip = candidate.convertToFormat(QImage::Format_Grayscale8)
                              .copy(c0, 0, c1 - c0 + 1, candidate.height())
-                             .scaled(r1 - r0 + 1, candidate.height(), Qt::IgnoreAspectRatio,
-                                     Qt::SmoothTransformation);
+                             .scaled(r1 - r0 + 1, candidate.height(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     QImage placed(reference.size(), QImage::Format_Grayscale8);
     placed.fill(255);
     for (int y = 0; y < std::min(strip.height(), placed.height()); ++y)
-        std::copy_n(strip.constScanLine(y), std::min(strip.width(), placed.width() - r0),
-                    placed.scanLine(y) + r0);
+        std::copy_n(strip.constScanLine(y), std::min(strip.width(), placed.width() - r0), placed.scanLine(y) + r0);
     const Mask cand = InkOf(placed);
 
     const Mask nearRef = Dilate(ref, tolerance), nearCand = Dilate(cand, tolerance);
@@ -83,7 +80,7 @@ InkComparison CompareInk(const QImage& reference, const QImage& candidate, int t
                     if (cand.ink[y * cand.w + x] && nearRef.at(x + dx, y + dy)) ++candHit;
                 }
             const double s = std::min(static_cast<double>(refHit) / static_cast<double>(refInk),
-                                    static_cast<double>(candHit) / static_cast<double>(candInk));
+                                      static_cast<double>(candHit) / static_cast<double>(candInk));
             if (s > best) best = s, bestDx = dx, bestDy = dy;
         }
     result.similarity = best;
@@ -92,10 +89,11 @@ InkComparison CompareInk(const QImage& reference, const QImage& candidate, int t
     for (int y = 0; y < ref.h; ++y)
         for (int x = 0; x < ref.w; ++x) {
             const bool a = ref.at(x, y), b = cand.at(x - bestDx, y - bestDy);
-            result.overlay.setPixel(x, y, a && b ? qRgb(0, 0, 0)
-                                          : a    ? qRgb(220, 40, 40)
-                                          : b    ? qRgb(40, 90, 230)
-                                                 : qRgb(255, 255, 255));
+            result.overlay.setPixel(x, y,
+                                    a && b ? qRgb(0, 0, 0)
+                                    : a    ? qRgb(220, 40, 40)
+                                    : b    ? qRgb(40, 90, 230)
+                                           : qRgb(255, 255, 255));
         }
     return result;
 }

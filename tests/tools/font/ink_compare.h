@@ -17,7 +17,6 @@ struct InkComparison {
 // the best fit, and every ink pixel counts as matched when the other image has
 // ink within `tolerance` pixels. The similarity is the smaller of the matched
 // fractions of the two images, so both a missing and an extra stroke lower it.
-InkComparison CompareInk(const QImage& reference, const QImage& candidate, int tolerance = 2,
-                         int maxShift = 4);
+InkComparison CompareInk(const QImage& reference, const QImage& candidate, int tolerance = 2, int maxShift = 4);
 
 }  // namespace vrayu::fonttest

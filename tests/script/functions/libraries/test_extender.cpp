@@ -38,9 +38,11 @@ intptr_t Bind(TarnExtenderBind* b) {
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) intptr_t TarnExtender(
-    TarnHandle, TarnHandle, intptr_t, intptr_t request, TarnViperAnswer answer, TarnAnswer* record, void* slot,
-    const char* text1, const char*, const char*, const char*, const char*) {
+extern "C" __attribute__((visibility("default"))) intptr_t TarnExtender(TarnHandle, TarnHandle, intptr_t,
+                                                                        intptr_t request, TarnViperAnswer answer,
+                                                                        TarnAnswer* record, void* slot,
+                                                                        const char* text1, const char*, const char*,
+                                                                        const char*, const char*) {
     if (request == TARN_EXT_BIND) return Bind(static_cast<TarnExtenderBind*>(slot));
     const auto* call = static_cast<const TarnExtenderCall*>(slot);
     switch (request) {

@@ -63,7 +63,8 @@ TEST(AtomicFile, ConcurrentWritersLoseNothing) {
         pids[w] = ::fork();
         if (pids[w] == 0) {
             bool ok = true;
-            for (int k = 0; k < 100; ++k) ok = SetKey(path, "w" + std::to_string(w) + "k" + std::to_string(k), "v") && ok;
+            for (int k = 0; k < 100; ++k)
+                ok = SetKey(path, "w" + std::to_string(w) + "k" + std::to_string(k), "v") && ok;
             ::_exit(ok ? 0 : 1);
         }
     }

@@ -78,10 +78,10 @@ TEST(BinaryRecords, TagStructureRoundTrip) {
     EXPECT_EQ(back.open, "<b>");
     EXPECT_EQ(back.close, "</b> x");
     // Lengths that are negative, wrap around or reach into the header.
-    for (const char* bad : {"", "1 2 3", "1 0 -1 -1 1 1 ab c", "1 0 -1 -1 0 1 a", "1 0 -1 -1 -1 3 ab",
-                            "1 0 -1 -1 18446744073709551615 3 ab", "1 0 -1 -1 1 -1 ab", "1 0 -1 -1 5 1 ab",
-                            "1 0 -1 -1 +1 1 ab", "1 0 -1 -1 1 1  ab", "1 0 -1 -1 1 99999999999999999999 ab",
-                            "99999999999 0 -1 -1 1 1 ab"})
+    for (const char* bad :
+         {"", "1 2 3", "1 0 -1 -1 1 1 ab c", "1 0 -1 -1 0 1 a", "1 0 -1 -1 -1 3 ab",
+          "1 0 -1 -1 18446744073709551615 3 ab", "1 0 -1 -1 1 -1 ab", "1 0 -1 -1 5 1 ab", "1 0 -1 -1 +1 1 ab",
+          "1 0 -1 -1 1 1  ab", "1 0 -1 -1 1 99999999999999999999 ab", "99999999999 0 -1 -1 1 1 ab"})
         EXPECT_FALSE(ParseTag(bad, &back)) << bad;
 }
 
@@ -103,10 +103,16 @@ TEST(BinaryRecords, Conversions) {
     EXPECT_EQ(ConvertBytes("x", 3, 0, 1252, 0, &out), 1557);
     // Only well-formed text converts: no overlong forms, surrogates, lead
     // bytes past F4 or code points above U+10FFFF, in either encoding.
-    for (const char* bad : {"\xc0\x80", "\xc1\xbf", "\xe0\x80\x80", "\xf0\x80\x80\x80", "\xed\xa0\x80",
-                            "\xed\xbf\xbf", "\xf4\x90\x80\x80", "\xf5\x80\x80\x80", "\xf7\xbf\xbf\xbf", "\x80"})
+    for (const char* bad : {"\xc0\x80", "\xc1\xbf", "\xe0\x80\x80", "\xf0\x80\x80\x80", "\xed\xa0\x80", "\xed\xbf\xbf",
+                            "\xf4\x90\x80\x80", "\xf5\x80\x80\x80", "\xf7\xbf\xbf\xbf", "\x80"})
         for (int to : {0, 2, 3}) EXPECT_EQ(ConvertBytes(bad, 3, to, 65001, 0, &out), 1557) << bad;
-    for (std::string bad : {std::string("\x00\xd8", 2), std::string("\x00\xdc" "A\x00", 4), std::string("\x00\xd8" "A\x00", 4)})
+    for (std::string bad : {std::string("\x00\xd8", 2),
+                            std::string("\x00\xdc"
+                                        "A\x00",
+                                        4),
+                            std::string("\x00\xd8"
+                                        "A\x00",
+                                        4)})
         EXPECT_EQ(ConvertBytes(bad, 2, 3, 65001, 0, &out), 1557);
     ASSERT_EQ(ConvertBytes("\xf4\x8f\xbf\xbf\xed\x9f\xbf", 3, 2, 65001, 0, &out), 0);  // the edges stay valid
     EXPECT_EQ(out, std::string("\xff\xdb\xff\xdf\xff\xd7", 6));

@@ -19,8 +19,8 @@ VariableReader From(const std::map<std::string, std::string>& vars) {
 }
 
 std::map<std::string, std::string> Dialog(std::initializer_list<std::pair<const std::string, std::string>> controls) {
-    std::map<std::string, std::string> v{{"dformat", "PELDLGED,5.0"}, {"dx", "1"}, {"dy", "2"}, {"dwidth", "3"},
-                                         {"dheight", "4"}};
+    std::map<std::string, std::string> v{
+        {"dformat", "PELDLGED,5.0"}, {"dx", "1"}, {"dy", "2"}, {"dwidth", "3"}, {"dheight", "4"}};
     v["dnumcontrols"] = std::to_string(controls.size());
     for (const auto& c : controls) v[c.first] = c.second;
     return v;
@@ -30,9 +30,8 @@ TEST(DialogModel, DefinitionFieldsQuotesAndDefaults) {
     EXPECT_EQ(definitionFields(R"( 1 ,"a, ""b""",'c',`d`,)"),
               (std::vector<std::string>{"1", "a, \"b\"", "c", "d", ""}));
     Form f;
-    ASSERT_EQ(buildDialogForm("D", From(Dialog({{"d01", "DEFAULT,default,DEFAULT,DEFAULT,EditBox,Who,Name"}})), '\t',
-                              &f),
-              0);
+    ASSERT_EQ(
+        buildDialogForm("D", From(Dialog({{"d01", "DEFAULT,default,DEFAULT,DEFAULT,EditBox,Who,Name"}})), '\t', &f), 0);
     ASSERT_EQ(f.controls.size(), 1u);
     const FormControl& c = f.controls[0];
     EXPECT_EQ((std::vector<int>{c.x, c.y, c.width, c.height}), (std::vector<int>{8, 16, 44, 32}));
@@ -90,14 +89,15 @@ TEST(DialogModel, StoredValuesFollowTheControls) {
 
 TEST(DialogModel, BoxPictureBecomesControls) {
     Form f;
-    const BoxResult r = buildBoxForm("T", "Name: [who    ]\n(c=1 Red) (c=2 Blue)\n<OK=1> a (b\n", From({{"c", "2"}}), '\t', &f);
+    const BoxResult r =
+        buildBoxForm("T", "Name: [who    ]\n(c=1 Red) (c=2 Blue)\n<OK=1> a (b\n", From({{"c", "2"}}), '\t', &f);
     ASSERT_EQ(r.error, 0);
     ASSERT_EQ(f.controls.size(), 6u);
     EXPECT_EQ(f.controls[1].kind, ControlKind::EditBox);
     EXPECT_EQ(f.controls[1].x, 6 * 4);
     EXPECT_EQ(f.controls[1].width, 9 * 4);
-    EXPECT_TRUE(f.controls[3].checked);           // Blue: c is 2
-    EXPECT_EQ(f.controls[5].text, "a (b");         // an unclosed bracket is text
+    EXPECT_TRUE(f.controls[3].checked);     // Blue: c is 2
+    EXPECT_EQ(f.controls[5].text, "a (b");  // an unclosed bracket is text
     EXPECT_EQ(f.controls[4].value, 1);
     EXPECT_EQ(buildBoxForm("T", std::string(20, '\n'), From({}), '\t', &f).error, 0);  // 20 lines
     EXPECT_EQ(buildBoxForm("T", std::string(21, '\n'), From({}), '\t', &f).error, err::DialogBoxTooLarge);

@@ -124,10 +124,12 @@ TEST(Walk, OrderNoMatchAndLongMasks) {
     EXPECT_EQ(walkFiles(mask280 + ".txt", "\t", true, record), 3054);
     // The walk stops at the first failing file.
     seen.clear();
-    EXPECT_EQ(walkFiles("*.txt", "\t", false, [&](const std::string& p) {
-        seen.push_back(namePart(p));
-        return 1008;
-    }), 1008);
+    EXPECT_EQ(walkFiles("*.txt", "\t", false,
+                        [&](const std::string& p) {
+                            seen.push_back(namePart(p));
+                            return 1008;
+                        }),
+              1008);
     EXPECT_EQ(seen.size(), 1u);
 }
 

@@ -39,7 +39,9 @@ TEST(LineFile, ReadWithAndWithoutFinalBreak) {
     writeFile("two.txt", "one\r\ntwo");
     writeFile("final.txt", "one\ntwo\n");
     writeFile("empty.txt", "");
-    writeFile("ctrlz.txt", "a\nb\x1a" "c\n");
+    writeFile("ctrlz.txt",
+              "a\nb\x1a"
+              "c\n");
     Slots s;
     int h, err = 0;
     ASSERT_EQ(lineOpen(s.view(), "two.txt", "read", 1, 0, h), 0);

@@ -70,16 +70,16 @@ TEST(MenuWalk, EveryExpectationHasItsMessage) {
         int message;
         std::size_t line;  // 0 = at the end
     } cases[] = {
-        {" Sub\n\tx", 512, 1},         // first meaningful line starts with a blank
+        {" Sub\n\tx", 512, 1},  // first meaningful line starts with a blank
         {"\n; c\n\tx\n", 512, 3},
         {"", 512, 0},
-        {"A\n  C\n", 514, 2},          // level 1 title, then level 3
+        {"A\n  C\n", 514, 2},  // level 1 title, then level 3
         {"A\n", 514, 0},
         {"A\n B\nC\n", 519, 3},
         {"A\n B\n  C\n B2\n", 521, 4},
-        {"A\n B\n  C\n   D\n", 580, 0}, // a level-4 title needs script lines
+        {"A\n B\n  C\n   D\n", 580, 0},  // a level-4 title needs script lines
         {"A\n B\n  C\n   D\n E\n", 580, 5},
-        {"A\n\tx\n B\n", 515, 3},       // an item of level 1 has no children
+        {"A\n\tx\n B\n", 515, 3},  // an item of level 1 has no children
         {"A\n B\n\tx\n  C\n", 520, 4},
         {"A\n B\n  C\n\tx\n   D\n", 579, 5},
     };
@@ -103,7 +103,8 @@ TEST(HotKeys, TitleTexts) {
     EXPECT_EQ(ParseHotKey("F16"), 0x1000 + 127);
     EXPECT_EQ(ParseHotKey("sp"), 0x1000 + 32);
     EXPECT_EQ(ParseHotKey("\xe9"), 0xC9);  // é takes its capital
-    for (const char* bad : {"F17", "Ctrl+", "", "Ctrl+ ", "INS", "Meta+A"}) EXPECT_EQ(ParseHotKey(bad), std::nullopt) << bad;
+    for (const char* bad : {"F17", "Ctrl+", "", "Ctrl+ ", "INS", "Meta+A"})
+        EXPECT_EQ(ParseHotKey(bad), std::nullopt) << bad;
 }
 
 TEST(HotKeys, Keystrokes) {
@@ -112,9 +113,9 @@ TEST(HotKeys, Keystrokes) {
     for (unsigned vk : {kVkShift, kVkCtrl, kVkAlt}) EXPECT_EQ(KeystrokeCode(kKeyDown, vk, kCtrl), 0);
     EXPECT_EQ(KeystrokeCode(kChar, 1, kCtrl), 'A' + 0x4000);  // Ctrl+A as a character
     EXPECT_EQ(KeystrokeCode(kChar, 26, kCtrl | kShift), 'Z' + 0x4000 + 0x8000);
-    EXPECT_EQ(KeystrokeCode(kChar, 1, 0), 1);                  // without Ctrl it stays itself
+    EXPECT_EQ(KeystrokeCode(kChar, 1, 0), 1);  // without Ctrl it stays itself
     EXPECT_EQ(KeystrokeCode(kChar, 'q', 0), 'Q');
-    EXPECT_EQ(KeystrokeCode(0x0101, 112, 0), 0);               // key up: nothing
+    EXPECT_EQ(KeystrokeCode(0x0101, 112, 0), 0);  // key up: nothing
 }
 
 TEST(MenuFile, DosDateTime) {

@@ -16,11 +16,11 @@ public:
         f[0] = 'M', f[1] = 'Z';
         put32(f, 0x3C, 0x80);
         f.replace(0x80, 4, std::string("PE\0\0", 4));
-        put16(f, 0x86, 1);        // one section
-        put16(f, 0x94, 0xE0);     // optional header size
+        put16(f, 0x86, 1);     // one section
+        put16(f, 0x94, 0xE0);  // optional header size
         std::size_t opt = 0x98;
-        put16(f, opt, 0x10B);     // PE32
-        put32(f, opt + 92, 16);   // data directories
+        put16(f, opt, 0x10B);    // PE32
+        put32(f, opt + 92, 16);  // data directories
         std::size_t sect = opt + 0xE0;
         f.replace(sect, 5, ".rsrc");
         const std::uint32_t rva = 0x1000, raw = 0x200;
@@ -69,8 +69,8 @@ private:
         std::string fixed(52, '\0');
         put32(fixed, 0, 0xFEEF04BD);
         put32(fixed, 8, (1u << 16) | 2), put32(fixed, 12, (3u << 16) | 4);  // 1.2.3.4
-        put32(fixed, 16, (5u << 16) | 0), put32(fixed, 20, 0);               // 5.0.0.0
-        std::string strings = block("FileVersion", wide("1.2.3.4 beta"), 13, true, "") ;
+        put32(fixed, 16, (5u << 16) | 0), put32(fixed, 20, 0);              // 5.0.0.0
+        std::string strings = block("FileVersion", wide("1.2.3.4 beta"), 13, true, "");
         pad4(strings);
         strings += block("CompanyName", wide("Example"), 8, true, "");
         std::string table = block("040904E4", "", 0, true, strings);

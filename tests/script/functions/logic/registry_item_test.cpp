@@ -69,11 +69,11 @@ TEST(RegItem, ValueTextRoundTripsAndTypeErrors) {
         int error;
     };
     const Case cases[] = {
-        {reg::Value::Binary("x"), 1, 1453},  {reg::Value::ExpandString("x"), 1, 1488},
+        {reg::Value::Binary("x"), 1, 1453},     {reg::Value::ExpandString("x"), 1, 1488},
         {reg::Value::MultiString({}), 1, 1489}, {reg::Value::DWord(1), 1, 1490},
-        {reg::Value::String("x"), 3, 1454},  {reg::Value::String("x"), 4, 1456},
-        {reg::Value::String("x"), 2, 1483},  {reg::Value::String("x"), 7, 1484},
-        {reg::Value::String("x"), 1, 0},     {reg::Value::ExpandString("%P%"), 2, 0},
+        {reg::Value::String("x"), 3, 1454},     {reg::Value::String("x"), 4, 1456},
+        {reg::Value::String("x"), 2, 1483},     {reg::Value::String("x"), 7, 1484},
+        {reg::Value::String("x"), 1, 0},        {reg::Value::ExpandString("%P%"), 2, 0},
     };
     for (const auto& c : cases) EXPECT_EQ(RegValueText(c.value, c.query, "|", &text), c.error) << c.query;
 }

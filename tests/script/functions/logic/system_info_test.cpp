@@ -26,7 +26,9 @@ TEST(SystemInfo, VersionsAndOsRelease) {
 // header of type `segment`.
 std::string Elf(bool wide, bool big, int type, int segment) {
     std::string b(wide ? 64 + 56 : 52 + 32, '\0');
-    b.replace(0, 4, "\x7f" "ELF");
+    b.replace(0, 4,
+              "\x7f"
+              "ELF");
     b[4] = wide ? 2 : 1;
     b[5] = big ? 2 : 1;
     auto put = [&](std::size_t at, std::uint64_t value, int size) {
@@ -61,9 +63,12 @@ TEST(ExeType, ElfClassesOrdersAndKinds) {
 }
 
 TEST(Shortcuts, HotKeysAndUserDirs) {
-    for (const char* good : {"", "^!A", "+{F5}", "^{F24}", "!{home}", "^+1"}) EXPECT_TRUE(shortcut::ValidHotKey(good)) << good;
-    for (const char* bad : {"^", "^AB", "{F25}", "{F0}", "^{NOPE}", "{F}"}) EXPECT_FALSE(shortcut::ValidHotKey(bad)) << bad;
-    const std::string dirs = "# comment\nXDG_DESKTOP_DIR=\"$HOME/Desk top\"\nXDG_MUSIC_DIR=\"/srv/music\"\nXDG_DOCUMENTS_DIR=\"relative\"\n";
+    for (const char* good : {"", "^!A", "+{F5}", "^{F24}", "!{home}", "^+1"})
+        EXPECT_TRUE(shortcut::ValidHotKey(good)) << good;
+    for (const char* bad : {"^", "^AB", "{F25}", "{F0}", "^{NOPE}", "{F}"})
+        EXPECT_FALSE(shortcut::ValidHotKey(bad)) << bad;
+    const std::string dirs =
+        "# comment\nXDG_DESKTOP_DIR=\"$HOME/Desk top\"\nXDG_MUSIC_DIR=\"/srv/music\"\nXDG_DOCUMENTS_DIR=\"relative\"\n";
     EXPECT_EQ(shortcut::UserDir(dirs, "DESKTOP", "/home/u"), "/home/u/Desk top");
     EXPECT_EQ(shortcut::UserDir(dirs, "MUSIC", "/home/u"), "/srv/music");
     EXPECT_EQ(shortcut::UserDir(dirs, "DOCUMENTS", "/home/u"), "");

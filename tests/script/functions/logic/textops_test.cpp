@@ -92,7 +92,9 @@ TEST(StrWild, FirstShortestMatch) {
 
 TEST(DoubleByteText, PairsCountOnceAndStayWhole) {
     DoubleByte dbcs;
-    std::string s = "a\x81\x40" "b\x82\x41";  // a, pair, b, pair
+    std::string s =
+        "a\x81\x40"
+        "b\x82\x41";  // a, pair, b, pair
     EXPECT_EQ(charCount(s), 4u);
     EXPECT_EQ(strSub(s, 2, 1), "\x81\x40");
     EXPECT_EQ(strSub(s, 3, -1), "b\x82\x41");
@@ -101,7 +103,9 @@ TEST(DoubleByteText, PairsCountOnceAndStayWhole) {
     EXPECT_EQ(strIndex(s, "b", 0, false, false), 3);
     EXPECT_EQ(strFix(s, "\x83\x42", 6, false), s + "\x83\x42\x83\x42");
     EXPECT_EQ(strFix(s, "*", 2, false), "a\x81\x40");
-    EXPECT_EQ(toUpper(s), "A\x81\x40" "B\x82\x41");
+    EXPECT_EQ(toUpper(s),
+              "A\x81\x40"
+              "B\x82\x41");
 }
 
 }  // namespace

@@ -85,7 +85,11 @@ TEST(TimeAdd, Carries) {
 }
 
 TEST(TimeSubtract, InvertsAddWhereAnInverseExists) {
-    struct Case { const char* t; const char* d; const char* want; };
+    struct Case {
+        const char* t;
+        const char* d;
+        const char* want;
+    };
     const Case cases[] = {
         {"1999:01:01:00:00:00", "00:00:00:00:00:01", "1998:12:31:23:59:59"},
         {"1999:03:01:00:00:00", "00:00:01:00:00:00", "1999:02:28:00:00:00"},
@@ -130,7 +134,8 @@ TEST(Regional, FormatsAndDefaults) {
     EXPECT_EQ(formatRegional(t, us), "Tue  8/04/98 12:02:03 AM");
     t.hour = 12;
     EXPECT_EQ(formatRegional(t, us), "Tue  8/04/98 12:02:03 PM");
-    std::map<std::string, std::string> ini{{"iDate", "1"}, {"iTime", "1"}, {"sDate", "."}, {"sShortDate", "dd.MM.yyyy"}};
+    std::map<std::string, std::string> ini{
+        {"iDate", "1"}, {"iTime", "1"}, {"sDate", "."}, {"sShortDate", "dd.MM.yyyy"}};
     Regional de = Regional::read([&](const char* k, const char* def) {
         auto it = ini.find(k);
         return it == ini.end() ? std::string(def) : it->second;

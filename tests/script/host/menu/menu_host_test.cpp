@@ -110,9 +110,9 @@ TEST_F(MenuHost, FollowsChangesOfTheFile) {
 TEST(GlobalHotKeysText, OnlyKeysThatAreNotTypingAreSystemWide) {
     EXPECT_EQ(GlobalHotKeys::Text(0x5070), "Ctrl+F1");
     EXPECT_EQ(GlobalHotKeys::Text(0x8000 | 0x2000 | 0x1000 | 34), "Shift+Alt+PGDN");
-    EXPECT_TRUE(GlobalHotKeys::SystemWide(0x1000 + 116));        // F5
-    EXPECT_TRUE(GlobalHotKeys::SystemWide(0x4000 + 'L'));        // Ctrl+L
-    EXPECT_FALSE(GlobalHotKeys::SystemWide('L'));                 // plain typing
+    EXPECT_TRUE(GlobalHotKeys::SystemWide(0x1000 + 116));           // F5
+    EXPECT_TRUE(GlobalHotKeys::SystemWide(0x4000 + 'L'));           // Ctrl+L
+    EXPECT_FALSE(GlobalHotKeys::SystemWide('L'));                   // plain typing
     EXPECT_FALSE(GlobalHotKeys::SystemWide(0x8000 | 0x1000 | 13));  // Shift+Enter
 }
 
