@@ -33,9 +33,9 @@ public:
 
 protected:
     QMimeData* mimeData(const QList<QListWidgetItem*>& items) const override {
-        auto* data = new QMimeData;
-        if (!items.isEmpty()) data->setData(kRowMime, QByteArray::number(row(items.first())));
-        return data;
+        auto* mime = new QMimeData;
+        if (!items.isEmpty()) mime->setData(kRowMime, QByteArray::number(row(items.first())));
+        return mime;
     }
     QStringList mimeTypes() const override { return {kRowMime}; }
 };

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "functions/window_find.h"
+#include "x11/windows.h"
 #include "builtins.h"
 #include "errors.h"
 #include "functions/binary_access.h"
@@ -79,14 +81,18 @@ void DllFree(Call& c) {
 
 // dllhwnd("") and dllhinst(""): the window and the module instance the host
 // gave the library.
+// A named window is the X window (its id) the window family finds; its
+// instance is the process that owns it (_NET_WM_PID). 0 when none.
 void DllHwnd(Call& c) {
-    if (!c.Str(0).empty()) return c.Fail(err::NotAvailable);
-    c.ReturnInt(static_cast<std::int32_t>(c.State().window));
+    if (c.Str(0).empty()) return c.ReturnInt(static_cast<std::int32_t>(c.State().window));
+    const auto w = findWindowOnce(c, c.Str(0));
+    c.ReturnInt(w ? static_cast<std::int32_t>(*w) : 0);
 }
 
 void DllHinst(Call& c) {
-    if (!c.Str(0).empty()) return c.Fail(err::NotAvailable);
-    c.ReturnInt(static_cast<std::int32_t>(c.State().instance));
+    if (c.Str(0).empty()) return c.ReturnInt(static_cast<std::int32_t>(c.State().instance));
+    const auto w = findWindowOnce(c, c.Str(0));
+    c.ReturnInt(w ? vrayu::x11::ProcessId(*w) : 0);
 }
 
 // Reads a type word with the bare-word reader (so no variable is made of

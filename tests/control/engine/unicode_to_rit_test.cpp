@@ -90,12 +90,12 @@ TEST(RitFromUnicode, RandomSyllablesRoundTrip) {
         std::string text;
         const int syllables = 1 + static_cast<int>(rng() % 4);
         for (int s = 0; s < syllables; ++s) {
-            const unsigned shape = rng() % 10;
+            const auto shape = static_cast<unsigned>(rng() % 10);
             if (shape == 0) {
                 AppendUtf8(text, pick(vowels));
             } else {
                 AppendUtf8(text, pick(consonants));
-                for (unsigned k = rng() % 3; k > 0; --k) {
+                for (auto k = static_cast<unsigned>(rng() % 3); k > 0; --k) {
                     AppendUtf8(text, kTeluguVirama);
                     AppendUtf8(text, pick(consonants));
                 }

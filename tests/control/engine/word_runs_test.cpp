@@ -81,8 +81,9 @@ std::string RandomText(std::mt19937& rng) {
 
 TEST(WordRuns, SeparatorsAreReadByNoRuleAndEndEverySyllable) {
     const auto& sep = WordSeparators();
-    for (char c : std::string_view(" \r\n\t.,;:!?-013456789#\"()\xA0\xA5\xF7")) EXPECT_TRUE(sep[(unsigned char)c]) << c;
-    for (char c : std::string_view("aZ&|'^~@2\xDB\xE0\xEC")) EXPECT_FALSE(sep[(unsigned char)c]) << c;
+    for (char c : std::string_view(" \r\n\t.,;:!?-013456789#\"()\xA0\xA5\xF7"))
+        EXPECT_TRUE(sep[static_cast<unsigned char>(c)]) << c;
+    for (char c : std::string_view("aZ&|'^~@2\xDB\xE0\xEC")) EXPECT_FALSE(sep[static_cast<unsigned char>(c)]) << c;
 }
 
 TEST(WordRuns, GlyphCodesEqualThePlainConversion) {

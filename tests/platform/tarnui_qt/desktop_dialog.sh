@@ -36,7 +36,7 @@ Dlg06 = '110,66,50,14,PUSHBUTTON,DEFAULT,"&Order",5'
 size = 2
 r = dialog("Dlg")
 TARN
-env -u WAYLAND_DISPLAY HOME="$dir" TARN_WINDOWS_DIR="$dir" XDG_RUNTIME_DIR="$dir" \
+env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME="$dir" TARN_WINDOWS_DIR="$dir" XDG_RUNTIME_DIR="$dir" \
     "$tarn" --dump r,name,gift,size "$dir/order.tarn" >"$dir/out" 2>"$dir/err" &
 tpid=$!
 pids+=($tpid)
