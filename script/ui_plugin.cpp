@@ -1,3 +1,4 @@
+#include "plugin_path.h"
 #include "ui_plugin.h"
 
 #include <dlfcn.h>
@@ -9,17 +10,10 @@
 namespace tarn {
 namespace {
 
-// The plugin's path: $TARN_UI_PLUGIN, else beside this library.
+// The plugin's path: $TARN_UI_PLUGIN, else the library's plugin folder.
 std::string PluginPath() {
     if (const char* p = std::getenv("TARN_UI_PLUGIN"); p && *p) return p;
-    Dl_info info{};
-    std::string dir;
-    if (dladdr(reinterpret_cast<void*>(&DisplayPresent), &info) && info.dli_fname) {
-        dir = info.dli_fname;
-        const std::size_t slash = dir.rfind('/');
-        dir = slash == std::string::npos ? std::string() : dir.substr(0, slash + 1);
-    }
-    return dir + kUiPluginFile;
+    return InstalledPluginPath(reinterpret_cast<void*>(&DisplayPresent), kUiPluginFile);
 }
 
 // Loads the plugin's provider; null with the reason in `why`.

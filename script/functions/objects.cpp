@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "plugin_path.h"
 #include "builtins.h"
 #include "errors.h"
 #include "functions/libraries.h"
@@ -32,18 +33,11 @@ constexpr std::array<const char*, 4> kOrdinalNames = {TARN_OBJECT_ORDINAL3, TARN
 
 bool IsToken(const State& s, int code) { return s.token_type == kTokKeyword && s.token_code == code; }
 
-// The helper beside this library, else by name through the loader's path.
+// The helper in the library's plugin folder, else by name through the
+// loader's path.
 std::string HelperPath() {
-    Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&ViperAnswer), &info) && info.dli_fname) {
-        std::string path = info.dli_fname;
-        const std::size_t slash = path.rfind('/');
-        if (slash != std::string::npos) {
-            path = path.substr(0, slash + 1) + TARN_OBJECT_HELPER;
-            if (access(path.c_str(), F_OK) == 0) return path;
-        }
-    }
-    return TARN_OBJECT_HELPER;
+    const std::string path = InstalledPluginPath(reinterpret_cast<void*>(&ViperAnswer), TARN_OBJECT_HELPER);
+    return access(path.c_str(), F_OK) == 0 ? path : TARN_OBJECT_HELPER;
 }
 
 // Loads the helper on first use; false with the error set.

@@ -1,3 +1,4 @@
+#include "plugin_path.h"
 #include "functions/logic/library_load.h"
 
 #include <dlfcn.h>
@@ -10,6 +11,12 @@ namespace tarn::fn {
 std::string LibraryPath(std::string_view name) {
     std::string path(name);
     std::replace(path.begin(), path.end(), '\\', '/');
+    // A bare name may be one of the extenders shipped in the interpreter's
+    // plugin folder; otherwise the loader's search path decides.
+    if (path.find('/') == std::string::npos) {
+        const std::string shipped = InstalledPluginPath(reinterpret_cast<void*>(&LibraryPath), path);
+        if (shipped.find('/') != std::string::npos && access(shipped.c_str(), F_OK) == 0) return shipped;
+    }
     return path;
 }
 

@@ -1,4 +1,5 @@
 // The sound outputs: the plugin's, a recorder and a silent one.
+#include "plugin_path.h"
 #include "functions/logic/sound_output.h"
 
 #include <algorithm>
@@ -59,13 +60,7 @@ private:
 class PluginOutput : public Output {
 public:
     PluginOutput() {
-        Dl_info info{};
-        std::string path = "libtarn_sound.so";
-        if (dladdr(reinterpret_cast<void*>(&ThemeEvent), &info) && info.dli_fname) {
-            const std::string self = info.dli_fname;
-            const std::size_t slash = self.rfind('/');
-            if (slash != std::string::npos) path = self.substr(0, slash + 1) + path;
-        }
+        const std::string path = InstalledPluginPath(reinterpret_cast<void*>(&ThemeEvent), "libtarn_sound.so");
         handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
         if (!handle_) handle_ = dlopen("libtarn_sound.so", RTLD_NOW | RTLD_LOCAL);
         if (!handle_) return;
