@@ -174,7 +174,7 @@ int buildDialogForm(std::string_view name, const VariableReader& read, char deli
     if (*count > kDialogControlsMax) return err::DialogTooManyItems;
     form->controls.clear();
     for (int i = 1; i <= *count; ++i) {
-        char number[4];
+        char number[12];
         std::snprintf(number, sizeof number, "%02d", i);
         const auto definition = read(base + number);
         if (!definition) return err::DialogControlMissing;
