@@ -12,7 +12,7 @@ cat > registered.tarn <<'TARN'
 clsid = regqueryvalue(@regclasses, "Vrayu.Transliterate\CLSID")
 server = regqueryvalue(@regclasses, strcat("CLSID\", clsid, "\InprocServer32"))
 TARN
-test "$(tarn registered.tarn --dump server)" = "server=/usr/lib/vrayu/libVrayu.so" || fail "control not registered"
+test "$(tarn --dump server registered.tarn)" = "server=/usr/lib/vrayu/libVrayu.so" || fail "control not registered"
 fc-list | grep -qi vrayu || fail "font not found by fontconfig"
 test "$(printf svAgatam | vrayu-convert --unicode)" = "స్వాగతం" || fail "vrayu-convert"
 test "$(tarn -c 'x = 6 * 7' --dump x)" = "x=42" || fail "tarn"
