@@ -65,38 +65,45 @@ int Session::TakeErrors() {
     return n;
 }
 
-std::optional<std::vector<unsigned long>> Session::Cardinals(::Window w, const char* name, Atom type) const {
-    Atom actual = 0;
-    int format = 0;
-    unsigned long count = 0, after = 0;
+namespace {
+
+// A property's data as XGetWindowProperty gives it, freed with XFree.
+struct PropertyData {
     unsigned char* data = nullptr;
-    if (XGetWindowProperty(dpy_, w, atom(name), 0, 1 << 20, False, type, &actual, &format, &count, &after, &data) !=
-            Success ||
-        actual != type || format != 32) {
+    unsigned long count = 0;
+    PropertyData() = default;
+    PropertyData(const PropertyData&) = delete;
+    PropertyData& operator=(const PropertyData&) = delete;
+    ~PropertyData() {
         if (data) XFree(data);
-        return std::nullopt;
     }
+};
+
+// Reads a property of the given type and format (8 or 32) of at most
+// `length` 32-bit units; false when it is missing or of another kind.
+bool ReadProperty(Display* dpy, ::Window w, Atom name, Atom type, int format, long length, PropertyData& out) {
+    Atom actual = 0;
+    int actualFormat = 0;
+    unsigned long after = 0;
+    return XGetWindowProperty(dpy, w, name, 0, length, False, type, &actual, &actualFormat, &out.count, &after,
+                              &out.data) == Success &&
+           actual == type && actualFormat == format;
+}
+
+}  // namespace
+
+std::optional<std::vector<unsigned long>> Session::Cardinals(::Window w, const char* name, Atom type) const {
+    PropertyData p;
+    if (!ReadProperty(dpy_, w, atom(name), type, 32, 1 << 20, p)) return std::nullopt;
     // Format 32 properties come as longs, whatever their size.
-    const auto* values = reinterpret_cast<const unsigned long*>(data);
-    std::vector<unsigned long> out(values, values + count);
-    XFree(data);
-    return out;
+    const auto* values = reinterpret_cast<const unsigned long*>(p.data);
+    return std::vector<unsigned long>(values, values + p.count);
 }
 
 std::optional<std::string> Session::Bytes(::Window w, const char* name, Atom type) const {
-    Atom actual = 0;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    if (XGetWindowProperty(dpy_, w, atom(name), 0, 1 << 16, False, type, &actual, &format, &count, &after, &data) !=
-            Success ||
-        actual != type || format != 8) {
-        if (data) XFree(data);
-        return std::nullopt;
-    }
-    std::string out(reinterpret_cast<const char*>(data), count);
-    XFree(data);
-    return out;
+    PropertyData p;
+    if (!ReadProperty(dpy_, w, atom(name), type, 8, 1 << 16, p)) return std::nullopt;
+    return std::string(reinterpret_cast<const char*>(p.data), p.count);
 }
 
 bool Session::HasState(::Window w, const char* state) const {

@@ -7,25 +7,14 @@
 #include <optional>
 #include <string>
 
+#include "env_override.h"
+
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace tarn {
 namespace {
-
-class EnvOverride {
-public:
-    EnvOverride(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        value ? ::setenv(name, value, 1) : ::unsetenv(name);
-    }
-    ~EnvOverride() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
 
 TEST(WindowsDirectory, IsTheUsersOwnFolder) {
     {

@@ -8,26 +8,14 @@
 #include <optional>
 #include <string>
 
+#include "env_override.h"
+
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace vrayu::userdirs {
 namespace {
-
-// Sets or unsets an environment variable for the life of the object.
-class EnvOverride {
-public:
-    EnvOverride(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        value ? ::setenv(name, value, 1) : ::unsetenv(name);
-    }
-    ~EnvOverride() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
 
 TEST(UserDirs, HomeComesFromThePasswordDatabaseWithoutHome) {
     const passwd* me = getpwuid(geteuid());
