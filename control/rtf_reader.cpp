@@ -277,7 +277,11 @@ private:
 
     void Flush(const GroupState&) {
         if (pending_.isEmpty()) return;
-        const CharState& ch = pendingChars_;
+        cursor_.insertText(pending_, CharFormat(pendingChars_));
+        pending_.clear();
+    }
+
+    QTextCharFormat CharFormat(const CharState& ch) const {
         QTextCharFormat f;
         const QString face = fonts_.value(ch.font, fonts_.value(0));
         if (!face.isEmpty()) f.setFontFamilies({face});
@@ -289,14 +293,24 @@ private:
         // The colour table's first entry (index 0) is the automatic colour.
         if (ch.color > 0 && ch.color < colors_.size() && colors_[ch.color].isValid())
             f.setForeground(colors_[ch.color]);
-        cursor_.insertText(pending_, f);
-        pending_.clear();
+        return f;
     }
 
     void EndParagraph(const GroupState& st) {
         Flush(st);
         ApplyParagraph();
+        KeepEmptyParagraphFormat(st.chars);
         cursor_.insertBlock();
+    }
+
+    // An empty paragraph has no text to carry the size and font it was
+    // written with (they set its height): they go to the paragraph itself,
+    // where writing an empty paragraph takes them from.
+    void KeepEmptyParagraphFormat(const CharState& chars) {
+        if (cursor_.block().length() != 1) return;
+        const QTextCharFormat f = CharFormat(chars);
+        cursor_.setBlockCharFormat(f);
+        cursor_.setCharFormat(f);
     }
 
     void ApplyParagraph() {
