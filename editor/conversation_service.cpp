@@ -29,6 +29,9 @@ std::unique_ptr<ConversationService> ConversationService::Start(MainFrame& frame
 ConversationService::ConversationService(MainFrame& frame, std::unique_ptr<conversation::Server> server)
     : frame_(frame), server_(std::move(server)) {
     server_->AddTopic("System", std::make_shared<SystemTopic>(frame_, [this] { return documentTopics_; }));
+    // A document's topic is its window title, which a command (saving
+    // under a new name) can change while more messages wait.
+    server_->BeforeEachMessage([this] { SyncTopics(); });
     read_ = new QSocketNotifier(server_->Fd(), QSocketNotifier::Read, this);
     write_ = new QSocketNotifier(server_->Fd(), QSocketNotifier::Write, this);
     write_->setEnabled(false);
@@ -46,6 +49,8 @@ void ConversationService::SyncTopics() {
     for (const QString& name : documentTopics_) server_->RemoveTopic(name.toLatin1().toStdString());
     documentTopics_.clear();
     for (DocumentWindow* window : frame_.Documents()) {
+        // A closed window waits hidden for its deletion.
+        if (window->parentWidget() && window->parentWidget()->isHidden()) continue;
         const QString title = window->windowTitle();
         // Titles that 8-bit text cannot spell, or too long for a name, get no topic.
         if (QString::fromLatin1(title.toLatin1()) != title) continue;
@@ -62,7 +67,6 @@ void ConversationService::Pump() {
     read_->setEnabled(false);
     write_->setEnabled(false);
     timer_->stop();
-    SyncTopics();
     const bool alive = server_->Process();
     pumping_ = false;
     if (!alive) {

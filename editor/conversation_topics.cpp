@@ -77,9 +77,10 @@ bool DocumentTopic::Execute(std::string_view command) {
         DocumentWindow& w = *window_;
         if (Is(c.name, "save") && !c.has_argument) return !w.FileName().isEmpty() && w.SaveTo(w.FileName());
         if (Is(c.name, "close") && !c.has_argument) {
+            // Closed before the answer, so the next message no longer finds
+            // the topic; the window itself is deleted later.
             QWidget* sub = w.parentWidget() ? w.parentWidget() : &w;
-            QTimer::singleShot(0, sub, [sub] { sub->close(); });
-            return true;
+            return sub->close();
         }
         const std::optional<QString> path = AbsolutePath(c);
         if (!path) return false;

@@ -138,6 +138,7 @@ std::optional<std::chrono::microseconds> Server::Timeout() const {
 
 bool Server::Process() {
     for (;;) {
+        if (before_message_) before_message_();
         const int r = sd_bus_process(bus_, nullptr);
         if (r < 0) return false;
         if (r == 0) return true;

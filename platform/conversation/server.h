@@ -6,6 +6,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -54,6 +55,9 @@ public:
     std::optional<std::chrono::microseconds> Timeout() const;  // absolute, CLOCK_MONOTONIC
     // Handles every message that is waiting; false when the bus is gone.
     bool Process();
+    // Called before each message is handled, so that the topics offered
+    // can follow what the previous message changed.
+    void BeforeEachMessage(std::function<void()> hook) { before_message_ = std::move(hook); }
     // Waits up to `wait` for traffic and handles it; false when the bus is gone.
     bool Run(std::chrono::milliseconds wait);
 
@@ -81,6 +85,7 @@ private:
     std::string service_;
     std::map<std::string, Entry> topics_;  // by object path
     int conversations_ = 0;
+    std::function<void()> before_message_;
 };
 
 }  // namespace vrayu::conversation
