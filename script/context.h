@@ -133,6 +133,9 @@ struct State {
     std::uint8_t token_type;
     std::int16_t token_code;
     std::uint16_t token_var;  // variable slot of a type-2 token
+    // Reading a line ahead to compile it: variable tokens are not entered
+    // (their slot is kNoVariable), so reading has no effect on the run.
+    std::uint8_t lex_only;
 
     // Outcome of the last run.
     std::int8_t outcome;  // 1 ended normally, 0 stopped

@@ -17,13 +17,39 @@ struct Range {
     std::int16_t first = -1;
     std::int16_t last = -2;
 };
+// Operators: the entries sharing a first character (the table is sorted).
 Range g_ranges[256];
+
+// Words: the entries of one first character and length, as positions in
+// g_by_word, so a word is compared with the few names it could be.
+constexpr int kWordMax = 14;
+std::int16_t g_by_word[kKeywordCount];
+Range g_word_ranges[256][kWordMax + 1];
 
 void BuildIndex() {
     for (int i = 0; i < kKeywordCount; ++i) {
         const unsigned char c = static_cast<unsigned char>(kKeywordTable[i].name[0]);
         if (g_ranges[c].first < 0) g_ranges[c].first = static_cast<std::int16_t>(i);
         g_ranges[c].last = static_cast<std::int16_t>(i);
+    }
+    // Entries of one first character and length, in table order: count
+    // them, then place each after the ranges before it.
+    int count[256][kWordMax + 1] = {};
+    for (const KeywordEntry& e : kKeywordTable)
+        if (e.name_length >= 1 && e.name_length <= kWordMax)
+            ++count[static_cast<unsigned char>(e.name[0])][e.name_length];
+    int n = 0;
+    for (int c = 0; c < 256; ++c)
+        for (int len = 1; len <= kWordMax; ++len) {
+            if (count[c][len] == 0) continue;
+            g_word_ranges[c][len] = Range{static_cast<std::int16_t>(n), static_cast<std::int16_t>(n - 1)};
+            n += count[c][len];
+        }
+    for (int i = 0; i < kKeywordCount; ++i) {
+        const KeywordEntry& e = kKeywordTable[i];
+        if (e.name_length < 1 || e.name_length > kWordMax) continue;
+        Range& r = g_word_ranges[static_cast<unsigned char>(e.name[0])][e.name_length];
+        g_by_word[++r.last] = static_cast<std::int16_t>(i);
     }
 }
 
@@ -70,23 +96,30 @@ void EnsureIndex() {
 // Keyword lookup at the cursor; sets the token and advances on a match.
 // In word mode a candidate must be followed by a character that cannot
 // continue a word, so the only possible match is the whole word: it is
-// looked up by binary search. Operators take the longest name of their
-// first character's range.
+// compared with the names of its first character and length. Operators
+// take the longest name of their first character's range.
 bool LookupKeyword(ScriptContext* ctx, bool word_mode) {
     State& s = S(ctx);
     EnsureIndex();
     const char* p = s.cursor;
     int code = -1, len = 0;
     if (word_mode) {
-        char word[16];
+        char word[kWordMax + 1];
         int n = 0;
         while (IsWordChar(static_cast<unsigned char>(p[n]))) {
-            if (n < 15) word[n] = static_cast<char>(Lower(static_cast<unsigned char>(p[n])));
+            if (n < kWordMax) word[n] = static_cast<char>(Lower(static_cast<unsigned char>(p[n])));
             ++n;
         }
-        if (n <= 14) {
-            code = KeywordCode(std::string_view(word, static_cast<std::size_t>(n)));
-            if (code >= 0) len = n;
+        if (n <= kWordMax) {
+            const Range r = g_word_ranges[static_cast<unsigned char>(word[0])][n];
+            for (int i = r.first; i >= 0 && i <= r.last; ++i) {
+                const KeywordEntry& e = kKeywordTable[g_by_word[i]];
+                if (std::memcmp(e.name, word, static_cast<std::size_t>(n)) == 0) {
+                    code = g_by_word[i];
+                    len = n;
+                    break;
+                }
+            }
         }
     } else {
         const Range r = g_ranges[Lower(static_cast<unsigned char>(*p))];
@@ -162,9 +195,19 @@ void ReadString(State& s) {
             ++p;
             break;
         }
-        if (n < kTextBuf - 1) s.token[n++] = *p;
-        else break;  // the text stops at 256 bytes; the rest is tokenized on
-        ++p;
+        // The run up to the next quote, at once; the text stops at 256
+        // bytes and the rest is tokenized on.
+        const char* e = std::strchr(p, q);
+        if (!e) e = p + std::strlen(p);
+        const auto run = static_cast<int>(e - p), room = kTextBuf - 1 - n;
+        std::memcpy(s.token + n, p, static_cast<std::size_t>(std::min(run, room)));
+        if (run > room) {
+            n += room;
+            p += room;
+            break;
+        }
+        n += run;
+        p = e;
     }
     s.token[n] = 0;
     s.cursor = p;
@@ -204,10 +247,14 @@ void ReadVariable(ScriptContext* ctx) {
     name[n] = 0;
     std::memcpy(s.token, name, static_cast<std::size_t>(n) + 1);
     s.cursor = p;
-    const std::uint16_t slot = EnterVariable(ctx, std::string_view(name, static_cast<std::size_t>(n)));
-    if (slot == kNoVariable) return SetError(s, err::OutOfVariableMemory);
     s.token_type = kTokVariable;
     s.token_code = -1;
+    if (s.lex_only) {
+        s.token_var = kNoVariable;
+        return;
+    }
+    const std::uint16_t slot = EnterVariable(ctx, std::string_view(name, static_cast<std::size_t>(n)));
+    if (slot == kNoVariable) return SetError(s, err::OutOfVariableMemory);
     s.token_var = slot;
 }
 
