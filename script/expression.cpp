@@ -6,6 +6,7 @@
 
 #include "context.h"
 #include "functions/logic/textops.h"
+#include "int_operators.h"
 #include "errors.h"
 #include "export_guard.h"
 #include "keywords.h"
@@ -18,74 +19,7 @@
 namespace tarn {
 namespace {
 
-// Binary precedence levels, lowest first (level 8 is unary and primaries).
-int LevelOf(const State& s) {
-    if (s.token_type != kTokKeyword) return 0;
-    switch (s.token_code) {
-        case kw::And:
-        case kw::Or: return 1;
-        case kw::BitAnd:
-        case kw::BitOr:
-        case kw::Xor: return 2;
-        case kw::Equal:
-        case kw::NotEqual:
-        case kw::NotEqual2:
-        case kw::Less:
-        case kw::LessEq:
-        case kw::Greater:
-        case kw::GreaterEq: return 3;
-        case kw::Shl:
-        case kw::Shr: return 4;
-        case kw::Plus:
-        case kw::Minus: return 5;
-        case kw::Mul:
-        case kw::Div:
-        case kw::Mod: return 6;
-        case kw::Pow: return 7;
-        default: return 0;
-    }
-}
-
-std::int32_t Wrap(std::int64_t v) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(v)); }
-
-std::int32_t IntPow(std::int32_t base, std::int32_t exp) {
-    std::uint32_t result = 1, b = static_cast<std::uint32_t>(base);
-    std::uint32_t e = static_cast<std::uint32_t>(exp);
-    while (e) {
-        if (e & 1) result *= b;
-        b *= b;
-        e >>= 1;
-    }
-    return static_cast<std::int32_t>(result);
-}
-
-bool IntArith(State& s, int op, std::int32_t a, std::int32_t b, std::int32_t* r) {
-    switch (op) {
-        case kw::Plus: *r = Wrap(std::int64_t{a} + b); return true;
-        case kw::Minus: *r = Wrap(std::int64_t{a} - b); return true;
-        case kw::Mul: *r = Wrap(std::int64_t{a} * b); return true;
-        case kw::Div:
-            if (b == 0) return Error(s, err::DivideByZero);
-            *r = Wrap(std::int64_t{a} / b);
-            return true;
-        case kw::Mod:
-            if (b == 0) return Error(s, err::DivideByZero);
-            *r = static_cast<std::int32_t>(std::int64_t{a} % b);
-            return true;
-        case kw::Pow:
-            if (b < 0) return Error(s, err::FPMathFactArgsMustPositive);
-            *r = IntPow(a, b);
-            return true;
-        case kw::Shl: *r = static_cast<std::int32_t>(static_cast<std::uint32_t>(a) << (b & 31)); return true;
-        case kw::Shr: *r = a >> (b & 31); return true;
-        case kw::BitAnd: *r = a & b; return true;
-        case kw::BitOr: *r = a | b; return true;
-        case kw::Xor: *r = a ^ b; return true;
-        case kw::And: *r = (a && b) ? 1 : 0; return true;
-        case kw::Or: *r = (a || b) ? 1 : 0; return true;
-    }
-    return Error(s, err::IllegalSyntax);
-}
+int LevelOf(const State& s) { return s.token_type == kTokKeyword ? BinaryLevel(s.token_code) : 0; }
 
 bool FloatArith(State& s, int op, double a, double b, Value* out) {
     double r;
@@ -115,19 +49,6 @@ bool FloatArith(State& s, int op, double a, double b, Value* out) {
 }
 
 int Compare3(double a, double b) { return a < b ? -1 : a > b ? 1 : 0; }
-
-bool Holds(int op, int c) {
-    switch (op) {
-        case kw::Equal: return c == 0;
-        case kw::NotEqual:
-        case kw::NotEqual2: return c != 0;
-        case kw::Less: return c < 0;
-        case kw::LessEq: return c <= 0;
-        case kw::Greater: return c > 0;
-        case kw::GreaterEq: return c >= 0;
-    }
-    return false;
-}
 
 bool IsEquality(int op) { return op == kw::Equal || op == kw::NotEqual || op == kw::NotEqual2; }
 
@@ -180,14 +101,6 @@ bool Compare(ScriptContext* ctx, int op, Value& a, Value& b, Value* out) {
     }
     SetInt(*out, Holds(op, c) ? 1 : 0);
     return true;
-}
-
-// Value of a number token; an "e" or "e+" that no exponent digit follows
-// (1.5e+y) ends it without being part of it.
-double LiteralValue(std::string_view t) {
-    double d = 0;
-    while (!t.empty() && !ParseFloat(t, &d)) t.remove_suffix(1);
-    return d;
 }
 
 // The evaluation functions below fill a value their caller owns: on a
@@ -250,41 +163,7 @@ bool Primary(ScriptContext* ctx, OwnedValue& out) {
     if (code == kw::Object || e->kind == TARN_KW_FUNCTION || e->kind == TARN_KW_VARFUNCTION || code >= kHostCodeBase)
         return CallFunction(ctx, code, out);
     if (e->kind == TARN_KW_CONSTANT) {
-        const std::uint32_t v = e->value;
-        if ((v & 0xFFFFFF00u) == 0xF0F0F000u) {
-            static constexpr double kFloats[] = {3.141592653589793,
-                                                 2.718281828459045,
-                                                 0.017453292519943,
-                                                 57.29577951308232,
-                                                 6.6256e-34,
-                                                 6.6252e-27,
-                                                 32.174,
-                                                 9.80665,
-                                                 1.66043e-27,
-                                                 6.02252e+23,
-                                                 1.38054e-23,
-                                                 8.8541853e-12,
-                                                 0.5772156649015339,
-                                                 96487.0,
-                                                 1.618033988749895,
-                                                 6.67e-11,
-                                                 299792500.0,
-                                                 1.256637,
-                                                 206.265,
-                                                 186272.0};
-            const std::uint32_t n = v & 0xFF;
-            if (n >= std::size(kFloats)) return Error(s, err::IllegalSyntax);
-            SetFloat(*out, kFloats[n]);
-        } else if ((v & 0xFFFFFF00u) == 0xFFF0F000u) {
-            static constexpr const char* kStrings[] = {"\r\n", "\t", "\r", "\n"};
-            const std::uint32_t n = v & 0xFF;
-            if (n >= std::size(kStrings)) return Error(s, err::IllegalSyntax);
-            const std::uint16_t off = StoreText(ctx, kStrings[n]);
-            if (!off) return false;
-            SetText(*out, off);
-        } else {
-            SetInt(*out, static_cast<std::int32_t>(v));
-        }
+        if (!ConstantValue(ctx, e->value, out)) return false;
         get_token(ctx);
         return true;
     }
@@ -294,30 +173,11 @@ bool Primary(ScriptContext* ctx, OwnedValue& out) {
 
 bool Unary(ScriptContext* ctx, OwnedValue& out) {
     State& s = S(ctx);
-    if (s.token_type == kTokKeyword && (s.token_code == kw::Not || s.token_code == kw::Minus ||
-                                        s.token_code == kw::Plus || s.token_code == kw::BitNot)) {
+    if (s.token_type == kTokKeyword && IsUnaryOperator(s.token_code)) {
         const int op = s.token_code;
         get_token(ctx);
         if (s.error) return false;
-        if (!Unary(ctx, out)) return false;
-        const unsigned t = NumericType(ctx, *out);
-        if (!t) return Error(s, err::NotANumber);
-        if (t == TARN_FLOAT) {
-            const double d = out->real;
-            out.Reset();
-            if (op == kw::Not || op == kw::BitNot) return Error(s, err::UnaryOperatorType);
-            SetFloat(*out, op == kw::Minus ? -d : d);
-        } else {
-            const std::int32_t i = out->integer;
-            out.Reset();
-            switch (op) {
-                case kw::Not: SetInt(*out, i == 0 ? 1 : 0); break;
-                case kw::Minus: SetInt(*out, Wrap(-std::int64_t{i})); break;
-                case kw::Plus: SetInt(*out, i); break;
-                default: SetInt(*out, ~i); break;
-            }
-        }
-        return true;
+        return Unary(ctx, out) && ApplyUnary(ctx, op, out);
     }
     return Primary(ctx, out);
 }
@@ -341,6 +201,99 @@ bool Level(ScriptContext* ctx, int level, OwnedValue& out) {
 
 }  // namespace
 
+int BinaryLevel(int code) {
+    switch (code) {
+        case kw::And:
+        case kw::Or: return 1;
+        case kw::BitAnd:
+        case kw::BitOr:
+        case kw::Xor: return 2;
+        case kw::Equal:
+        case kw::NotEqual:
+        case kw::NotEqual2:
+        case kw::Less:
+        case kw::LessEq:
+        case kw::Greater:
+        case kw::GreaterEq: return 3;
+        case kw::Shl:
+        case kw::Shr: return 4;
+        case kw::Plus:
+        case kw::Minus: return 5;
+        case kw::Mul:
+        case kw::Div:
+        case kw::Mod: return 6;
+        case kw::Pow: return 7;
+        default: return 0;
+    }
+}
+
+bool ConstantValue(ScriptContext* ctx, std::uint32_t v, OwnedValue& out) {
+    if ((v & 0xFFFFFF00u) == 0xF0F0F000u) {
+        static constexpr double kFloats[] = {3.141592653589793,
+                                             2.718281828459045,
+                                             0.017453292519943,
+                                             57.29577951308232,
+                                             6.6256e-34,
+                                             6.6252e-27,
+                                             32.174,
+                                             9.80665,
+                                             1.66043e-27,
+                                             6.02252e+23,
+                                             1.38054e-23,
+                                             8.8541853e-12,
+                                             0.5772156649015339,
+                                             96487.0,
+                                             1.618033988749895,
+                                             6.67e-11,
+                                             299792500.0,
+                                             1.256637,
+                                             206.265,
+                                             186272.0};
+        const std::uint32_t n = v & 0xFF;
+        if (n >= std::size(kFloats)) return Error(S(ctx), err::IllegalSyntax);
+        SetFloat(*out, kFloats[n]);
+    } else if ((v & 0xFFFFFF00u) == 0xFFF0F000u) {
+        static constexpr const char* kStrings[] = {"\r\n", "\t", "\r", "\n"};
+        const std::uint32_t n = v & 0xFF;
+        if (n >= std::size(kStrings)) return Error(S(ctx), err::IllegalSyntax);
+        const std::uint16_t off = StoreText(ctx, kStrings[n]);
+        if (!off) return false;
+        SetText(*out, off);
+    } else {
+        SetInt(*out, static_cast<std::int32_t>(v));
+    }
+    return true;
+}
+
+bool IsUnaryOperator(int code) {
+    return code == kw::Not || code == kw::Minus || code == kw::Plus || code == kw::BitNot;
+}
+
+// Value of a number token; an "e" or "e+" that no exponent digit follows
+// (1.5e+y) ends it without being part of it.
+double LiteralValue(std::string_view t) {
+    double d = 0;
+    while (!t.empty() && !ParseFloat(t, &d)) t.remove_suffix(1);
+    return d;
+}
+
+bool ApplyUnary(ScriptContext* ctx, int op, OwnedValue& v) {
+    State& s = S(ctx);
+    const unsigned t = NumericType(ctx, *v);
+    if (!t) return Error(s, err::NotANumber);
+    if (t == TARN_FLOAT) {
+        const double d = v->real;
+        v.Reset();
+        if (op == kw::Not || op == kw::BitNot) return Error(s, err::UnaryOperatorType);
+        SetFloat(*v, op == kw::Minus ? -d : d);
+        return true;
+    }
+    const std::int32_t i = v->integer;
+    v.Reset();
+    SetInt(*v, IntUnary(op, i));
+    return true;
+}
+
 bool ApplyBinary(ScriptContext* ctx, int op, OwnedValue& left, OwnedValue& right) {
     State& s = S(ctx);
     Value& a = *left;
@@ -348,8 +301,7 @@ bool ApplyBinary(ScriptContext* ctx, int op, OwnedValue& left, OwnedValue& right
     bool ok;
     Value r;
     SetUndefined(r);
-    if (op == kw::Equal || op == kw::NotEqual || op == kw::NotEqual2 || op == kw::Less || op == kw::LessEq ||
-        op == kw::Greater || op == kw::GreaterEq) {
+    if (IsComparison(op)) {
         ok = Compare(ctx, op, a, b, &r);
     } else {
         const unsigned ta = NumericType(ctx, a), tb = NumericType(ctx, b);

@@ -9,11 +9,14 @@
 #include <string>
 
 #include "builtins.h"
+#include "cache_switch.h"
+#include "compiled_line.h"
 #include "context.h"
 #include "debug_hooks.h"
 #include "errors.h"
 #include "expression.h"
 #include "keywords.h"
+#include "line_cache.h"
 #include "messages.h"
 #include "owned_value.h"
 #include "string_heap.h"
@@ -596,8 +599,11 @@ Flow Statement(ScriptContext* ctx, std::uint32_t stmt_offset, bool cacheable) {
 // Trace output and the host's statement notification before a statement
 // runs (cached jumps included, so a host can always stop a loop); false
 // when the host answers -6.
+bool Announced(const State& s) { return s.trace || s.debug_mode > 0 || (s.host_flags & TARN_HOST_NOTIFY_STATEMENTS); }
+
 bool Announce(ScriptContext* ctx, const char* line) {
     State& s = S(ctx);
+    if (!Announced(s)) return true;
     Trace(s, line);
     if (!DebugStep(ctx, line)) return false;
     if (!(s.host_flags & TARN_HOST_NOTIFY_STATEMENTS) || !ctx->host_callback) return true;
@@ -608,9 +614,117 @@ bool Announce(ScriptContext* ctx, const char* line) {
                               nullptr, "2", pos, line, "", "") != -6;
 }
 
-// Runs one line (already read into s.line); returns how to go on.
-Flow RunLine(ScriptContext* ctx) {
+// A compiled condition as EvalInt has it.
+bool CompiledInt(ScriptContext* ctx, CompiledLine& root, const CompiledExpr& expr, std::int32_t* out) {
+    if (const IntResult r = IntValue(ctx, root, expr, out); r != IntResult::NotInt) return r == IntResult::Done;
+    OwnedValue v(ctx);
+    if (!EvaluateCompiled(ctx, root, expr, v)) return false;
+    return ValueToInt(ctx, *v, out) || Error(S(ctx), err::NotANumber);
+}
+
+// Runs a compiled statement with the effects Statement() has on its text
+// (debug mode off: the debugger's notes are not kept).
+Flow RunCompiled(ScriptContext* ctx, CompiledLine& root, CompiledLine& c, std::uint32_t stmt_offset) {
     State& s = S(ctx);
+    std::int32_t v = 0;
+    switch (c.kind) {
+        case CompiledLine::Assign: {
+            const std::uint16_t slot = ResolveVariable(ctx, root.variables[c.target]);
+            if (slot == kNoVariable) return Flow::Next;
+            std::int32_t i;
+            if (const IntResult r = IntValue(ctx, root, c.expr, &i); r != IntResult::NotInt) {
+                if (r == IntResult::Done) AssignVariable(ctx, slot, Value{0.0, i, TARN_INT, 0, -1});
+                return Flow::Next;
+            }
+            OwnedValue value(ctx);
+            if (EvaluateCompiled(ctx, root, c.expr, value)) AssignVariable(ctx, slot, value.Release());
+            return Flow::Next;
+        }
+        case CompiledLine::While:
+            if (CompiledInt(ctx, root, c.expr, &v)) Push(s, kStructWhile, v ? kRun : kFalse, s.line_offset);
+            return Flow::Next;
+        case CompiledLine::BlockIf:
+            if (CompiledInt(ctx, root, c.expr, &v)) Push(s, kStructIf, v ? kRun : kFalse, stmt_offset);
+            return Flow::Next;
+        case CompiledLine::SingleIf:
+            if (!CompiledInt(ctx, root, c.expr, &v)) return Flow::Next;
+            // Reading past "then" enters an assigned variable, run or not.
+            if (c.then->kind == CompiledLine::Assign &&
+                ResolveVariable(ctx, root.variables[c.then->target]) == kNoVariable)
+                return Flow::Next;
+            s.last_if = v ? 1 : 0;
+            return v ? RunCompiled(ctx, root, *c.then, stmt_offset) : Flow::Next;
+        // Debug mode is off here: the skipped-statement note is no loss.
+        case CompiledLine::EndWord: return EndWord(ctx, c.end_code);
+    }
+    return Flow::Next;
+}
+
+// Copies a cached line to s.line, where the statement reader, messages and
+// the host's notes read it.
+void CopyLine(State& s, const CachedLine& line) {
+    std::memcpy(s.line, s.text + line.at, line.length);
+    s.line[line.length] = 0;
+}
+
+// The compiled form of a cached line, compiled on first use and again when
+// the keyword tables it was read with change; null when it has none.
+CompiledLine* Recompile(ScriptContext* ctx, CachedLine& line);
+
+inline CompiledLine* CompiledFor(ScriptContext* ctx, CachedLine& line) {
+    if (line.compile_tried && line.extender_count == ctx->extender_count && line.host_table == S(ctx).host_table)
+        return line.compiled.get();
+    return Recompile(ctx, line);
+}
+
+CompiledLine* Recompile(ScriptContext* ctx, CachedLine& line) {
+    State& s = S(ctx);
+    CopyLine(s, line);
+    line.compile_tried = true;
+    line.extender_count = ctx->extender_count;
+    line.host_table = s.host_table;
+    line.compiled = s.line[0] != ':' ? CompileLine(ctx, s.line) : nullptr;
+    return line.compiled.get();
+}
+
+// A line with a compiled form, when it may run that way: not in debug mode
+// (which shows each statement's kind and value), and while a block is
+// skipped only the forms whose skipping needs no more than their first word.
+bool RunCompiledLine(ScriptContext* ctx, CachedLine* cached, Flow* flow) {
+    State& s = S(ctx);
+    if (!cached) return false;
+    CompiledLine* c = s.debug_mode > 0 ? nullptr : CompiledFor(ctx, *cached);
+    const bool substituted = !c || !c->substitution.empty();
+    if (!c ||
+        (Skipping(s) && (substituted || (c->kind != CompiledLine::Assign && c->kind != CompiledLine::While &&
+                                         c->kind != CompiledLine::EndWord))) ||
+        (substituted && !SubstituteCompiled(ctx, *c, s.subst))) {
+        CopyLine(s, *cached);
+        return false;
+    }
+    *flow = Flow::Next;
+    if (Announced(s)) {
+        CopyLine(s, *cached);
+        if (!Announce(ctx, substituted ? s.subst : s.line)) return *flow = Flow::Stop, true;
+    }
+    if (!Skipping(s)) {
+        *flow = RunCompiled(ctx, *c, *c, s.line_offset);
+    } else if (c->kind == CompiledLine::Assign) {
+        // A skipped line still enters the variable its first word names.
+        ResolveVariable(ctx, c->variables[c->target]);
+        s.error = 0;
+    } else {
+        *flow = SkippedStructure(ctx, c->kind == CompiledLine::While ? kw::While : c->end_code, s.line_offset);
+    }
+    // Messages about the line read it from s.line.
+    if (s.error) CopyLine(s, *cached);
+    return true;
+}
+
+// Runs one line (already read into s.line); returns how to go on.
+Flow RunLine(ScriptContext* ctx, CachedLine* cached) {
+    State& s = S(ctx);
+    if (Flow flow = Flow::Next; RunCompiledLine(ctx, cached, &flow)) return flow;
     const bool skipping = Skipping(s);
     const char* line = s.line;
     const unsigned char first = static_cast<unsigned char>(line[0]);
@@ -666,9 +780,13 @@ std::string ErrorCaption(int code) { return std::to_string(code) + ":  " + std::
 bool SubstituteLine(ScriptContext* ctx, const char* line, char* out) {
     State& s = S(ctx);
     std::string r;
+    r.reserve(kSubstMax + 1);
     for (const char* p = line; *p;) {
         if (*p != '%') {
-            r.push_back(*p++);
+            const char* q = std::strchr(p, '%');
+            if (!q) q = p + std::strlen(p);
+            r.append(p, static_cast<std::size_t>(q - p));
+            p = q;
             continue;
         }
         if (p[1] == '%') {
@@ -695,7 +813,10 @@ bool SubstituteLine(ScriptContext* ctx, const char* line, char* out) {
             const std::uint16_t slot = LookupVariable(ctx, name);
             if (slot != kNoVariable) {
                 const VariableEntry& v = ctx->variables[slot];
-                ValueAsString(ctx, Value{v.real, v.integer, v.type, v.text, -1}, &value);
+                const Value val{v.real, v.integer, v.type, v.text, -1};
+                // A string is added as it is, without a copy.
+                if (v.type & TARN_STRING) r += TextOf(ctx, val);
+                else ValueAsString(ctx, val, &value);
             }
         }
         r += value;
@@ -765,6 +886,7 @@ int RunScript(ScriptContext* ctx, char* text, std::uint32_t length) {
     s.next_offset = 0;
     s.line[0] = 0;
     s.subst[0] = 0;
+    LineCache cache(CachesEnabled(), s.text_length);
     int result = 0;
     while (true) {
         if (s.terminate) {
@@ -774,7 +896,18 @@ int RunScript(ScriptContext* ctx, char* text, std::uint32_t length) {
             break;
         }
         std::uint32_t next = 0;
-        const long at = ReadLineAt(s.text, s.text_length, s.next_offset, s.line, &next);
+        long at;
+        CachedLine* cached = cache.Find(s.text, s.next_offset);
+        if (cached) {
+            // The line is copied to s.line only when something reads it.
+            at = cached->at;
+            next = cached->next;
+        } else {
+            at = ReadLineAt(s.text, s.text_length, s.next_offset, s.line, &next);
+            if (at >= 0)
+                cached = cache.Add(s.text, s.next_offset, static_cast<std::uint32_t>(at),
+                                   static_cast<std::uint32_t>(std::strlen(s.line)), next);
+        }
         if (at == -1) break;
         if (at == -2) {
             ShowMessage(ctx, MessageText(111), MessageText(err::LineTooLong), Buttons::Ok, Icon::Stop);
@@ -786,7 +919,7 @@ int RunScript(ScriptContext* ctx, char* text, std::uint32_t length) {
         }
         s.line_offset = static_cast<std::uint32_t>(at);
         s.next_offset = next;
-        if (s.line[0] == ';') continue;
+        if (s.text[at] == ';') continue;
         s.error = 0;
         s.stop_from_call = 0;
         s.subst[0] = 0;
@@ -794,7 +927,15 @@ int RunScript(ScriptContext* ctx, char* text, std::uint32_t length) {
         // An allocation failure anywhere in a statement is its error, not
         // the end of the run.
         try {
-            flow = RunLine(ctx);
+            if (cached && cached->compiled && CompiledFor(ctx, *cached) && cached->compiled->substitution.empty() &&
+                s.debug_mode <= 0 && !Announced(s) && !Skipping(s)) {
+                // The common case of a loop, without the line's text.
+                flow = RunCompiled(ctx, *cached->compiled, *cached->compiled, s.line_offset);
+                if (!s.error && flow == Flow::Next) continue;
+                CopyLine(s, *cached);
+            } else {
+                flow = RunLine(ctx, cached);
+            }
         } catch (const std::bad_alloc&) {
             s.error = err::OutOfStringMemory;
         }
