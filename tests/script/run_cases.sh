@@ -23,6 +23,13 @@
 #   ;@env NAME=VALUE  an environment variable for the run
 #   ;@limit KB        run with at most KB kilobytes of address space (the case
 #                     is skipped under AddressSanitizer, which needs more)
+#   ;@varies          the output differs from run to run (process ids): the
+#                     two runs below are compared by the checks alone
+#   ;@once            the case changes state outside its folder (a service
+#                     shared by the group's cases): it runs once, caches on
+# Each case runs twice, with the interpreter's speed caches on and off
+# (TARN_CACHES=off), and both runs must give the same exit status, stderr and
+# variables, as well as pass the checks; TARN_CASES_CACHES=on runs once.
 # Each case has its own registry store, $CASE/registry. Operations that
 # change the machine (clock, session end) are only recorded, in
 # $CASE/system-actions.log, and sounds in $CASE/sounds.log: no case ever
@@ -34,9 +41,34 @@ shift
 failures=0
 total=0
 
+cache_modes=(on off)
+[[ ${TARN_CASES_CACHES:-} == on ]] && cache_modes=(on)
+
+# Runs a case in each cache mode; outputs that differ are a failure.
 run_case() {
-    local file=$1 name=$2 body=$3
+    local file=$1 name=$2 body=$3 mode first="" varies=""
     total=$((total + 1))
+    local -a modes=("${cache_modes[@]}")
+    [[ $'\n'$body == *$'\n;@varies\n'* ]] && varies=1
+    [[ $'\n'$body == *$'\n;@once\n'* ]] && modes=(on)
+    for mode in "${modes[@]}"; do
+        run_once "$file" "$name" "$body" "$mode" || return
+        if [[ -z $first ]]; then
+            first=$outcome
+        elif [[ -z $varies && $outcome != "$first" ]]; then
+            echo "FAIL $(basename "$file"): $name"$'\n'"  caches on and off differ:"
+            diff <(printf '%s\n' "$first") <(printf '%s\n' "$outcome") | sed 's/^/    /'
+            failures=$((failures + 1))
+            return
+        fi
+    done
+}
+
+# One run; false (and counted) when it fails its checks. Sets `outcome` to
+# the exit status, stderr and variables, with the case folder's name
+# replaced, for comparing runs.
+run_once() {
+    local file=$1 name=$2 body=$3 mode=$4
     local dir
     dir=$(mktemp -d "${TMPDIR:-/tmp}/tarncase.XXXXXX")
     mkdir -p "$dir/win" "$dir/home"
@@ -48,6 +80,7 @@ run_case() {
     src=$(cd "$(dirname "$file")" && pwd)
     : > "$dir/stdin"
     local -a dumponly=() extra=() env=(TARN_SYSTEM_ACTIONS="record:$dir/system-actions.log" TARN_SOUND="record:$dir/sounds.log")
+    [[ $mode == off ]] && env+=(TARN_CACHES=off)
     local limit="" 
     while IFS= read -r line; do
         case $line in
@@ -76,7 +109,7 @@ run_case() {
     dump=${dump#,}
     if [[ -n $limit && -n ${ASAN_OPTIONS:-} ]]; then
         rm -rf "$dir"
-        return
+        return 1
     fi
     local out err rc
     (cd "$dir/home" && { [[ -z $limit ]] || ulimit -v "$limit"; } &&
@@ -106,11 +139,15 @@ run_case() {
     for i in "${!checks[@]}"; do
         (cd "$dir/home" && VRAYU_REGISTRY_DIR="$dir/registry" TARN_WINDOWS_DIR="$dir/win" CASE="$dir" SRC="$src" bash -c "${checks[$i]}") || bad+=$'\n'"  check failed: ${checks[$i]}"
     done
-    if [[ -n $bad ]]; then
-        echo "FAIL $(basename "$file"): $name$bad"
-        failures=$((failures + 1))
-    fi
+    outcome=$(printf 'status %s\n%s\n%s' "$rc" "$err" "$out" | sed "s|$dir|\$CASE|g")
     rm -rf "$dir"
+    if [[ -n $bad ]]; then
+        local label=""
+        [[ $mode == off ]] && label=" (caches off)"
+        echo "FAIL $(basename "$file"): $name$label$bad"
+        failures=$((failures + 1))
+        return 1
+    fi
 }
 
 for file in "$@"; do
