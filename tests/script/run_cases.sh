@@ -23,10 +23,12 @@
 #   ;@env NAME=VALUE  an environment variable for the run
 #   ;@limit KB        run with at most KB kilobytes of address space (the case
 #                     is skipped under AddressSanitizer, which needs more)
-#   ;@varies          the output differs from run to run (process ids): the
-#                     two runs below are compared by the checks alone
+#   ;@varies          the output differs from run to run (process ids, file
+#                     times on the console): the two runs below are compared
+#                     by the checks alone
 #   ;@once            the case changes state outside its folder (a service
-#                     shared by the group's cases): it runs once, caches on
+#                     shared by the group's cases, a window that outlives the
+#                     run): it runs once, caches on
 # Each case runs twice, with the interpreter's speed caches on and off
 # (TARN_CACHES=off), and both runs must give the same exit status, stderr and
 # variables, as well as pass the checks; TARN_CASES_CACHES=on runs once.
