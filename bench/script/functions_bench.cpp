@@ -1,5 +1,6 @@
 // Throughput of the built-in families' hot paths: item lists, wildcard
 // search, line reading and listing.
+#include "functions/logic/charset.h"
 #include "functions/logic/itemlist.h"
 #include "functions/logic/linefile.h"
 #include "functions/logic/textops.h"
@@ -25,6 +26,33 @@ void BM_ItemExtractLast(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(list.size()));
 }
 BENCHMARK(BM_ItemExtractLast)->Arg(100)->Arg(3000);
+
+// itemcount against strlen (a character count) on the same 10,000-item text.
+void BM_ItemCount(benchmark::State& state) {
+    std::string list = makeList(10000);
+    for (auto _ : state) benchmark::DoNotOptimize(tarn::fn::itemCount(list, "\t"));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(list.size()));
+}
+BENCHMARK(BM_ItemCount);
+
+void BM_StrLenSameText(benchmark::State& state) {
+    std::string list = makeList(10000);
+    for (auto _ : state) benchmark::DoNotOptimize(tarn::fn::charCount(list));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(list.size()));
+}
+BENCHMARK(BM_StrLenSameText);
+
+// Every item in turn, as a script loop over itemextract does; the time per
+// item shows whether the loop stays linear.
+void BM_ItemExtractEach(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    std::string list = makeList(n);
+    for (auto _ : state)
+        for (long i = 1; i <= n; ++i) benchmark::DoNotOptimize(tarn::fn::itemExtract(i, list, "\t"));
+    state.counters["time/item"] = benchmark::Counter(static_cast<double>(state.iterations()) * n,
+                                                     benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_ItemExtractEach)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 void BM_ItemSort(benchmark::State& state) {
     std::string list = makeList(static_cast<int>(state.range(0)));

@@ -11,6 +11,11 @@ std::array<std::atomic<bool>, 256>& leadTable() {
     return table;
 }
 
+std::atomic<bool>& anyLead() {
+    static std::atomic<bool> any{false};
+    return any;
+}
+
 }  // namespace
 
 bool isLeadByte(unsigned char b) { return leadTable()[b].load(std::memory_order_relaxed); }
@@ -20,7 +25,10 @@ void setLeadByteRanges(const std::vector<std::pair<unsigned char, unsigned char>
     for (auto& e : t) e = false;
     for (auto [lo, hi] : ranges)
         for (int b = lo; b <= hi; ++b) t[b] = true;
+    anyLead().store(!ranges.empty(), std::memory_order_relaxed);
 }
+
+bool hasLeadBytes() { return anyLead().load(std::memory_order_relaxed); }
 
 std::vector<std::size_t> charStarts(std::string_view s) {
     std::vector<std::size_t> out;

@@ -15,6 +15,10 @@ namespace tarn::fn {
 // True when b starts a two-byte character in the current code page.
 bool isLeadByte(unsigned char b);
 
+// True when the current code page has any lead byte; false means every byte
+// is one character (the default).
+bool hasLeadBytes();
+
 // Installs the lead-byte ranges (inclusive pairs); an empty list restores the
 // single-byte code page.
 void setLeadByteRanges(const std::vector<std::pair<unsigned char, unsigned char>>& ranges);
