@@ -35,39 +35,57 @@ bool IsEndWord(int code) {
 
 // Reads the whole line into tokens without entering variables; false when
 // the tokenizer reports an error (the statement reader will report it).
+// The tokenizer's state, put back however reading ahead ends (an
+// allocation failure included): the statement reader goes on from it.
+class SavedTokenizer {
+public:
+    explicit SavedTokenizer(State& s)
+        : s_(s),
+          cursor_(s.cursor),
+          start_(s.token_start),
+          type_(s.token_type),
+          code_(s.token_code),
+          error_(s.error),
+          var_(s.token_var) {
+        std::memcpy(token_, s.token, sizeof token_);
+        s.lex_only = 1;
+        s.error = 0;
+    }
+    SavedTokenizer(const SavedTokenizer&) = delete;
+    SavedTokenizer& operator=(const SavedTokenizer&) = delete;
+    ~SavedTokenizer() {
+        s_.lex_only = 0;
+        s_.cursor = cursor_;
+        s_.token_start = start_;
+        s_.token_type = type_;
+        s_.token_code = code_;
+        s_.error = error_;
+        s_.token_var = var_;
+        std::memcpy(s_.token, token_, sizeof token_);
+    }
+
+private:
+    State& s_;
+    const char* cursor_;
+    const char* start_;
+    std::uint8_t type_;
+    std::int16_t code_, error_;
+    std::uint16_t var_;
+    char token_[kTextBuf + 1];
+};
+
 bool ReadTokens(ScriptContext* ctx, const char* line, std::vector<Token>* out) {
     State& s = S(ctx);
-    struct Saved {
-        const char* cursor;
-        const char* token_start;
-        std::uint8_t type;
-        std::int16_t code, error;
-        std::uint16_t var;
-        char token[kTextBuf + 1];
-    } saved{s.cursor, s.token_start, s.token_type, s.token_code, s.error, s.token_var, {}};
-    std::memcpy(saved.token, s.token, sizeof saved.token);
-    s.lex_only = 1;
-    s.error = 0;
+    const SavedTokenizer saved(s);
     StartLine(ctx, line);
-    bool ok = true;
-    while (ok) {
+    while (true) {
         const int type = get_token(ctx);
-        if (s.error) ok = false;
-        else
-            out->push_back(Token{static_cast<std::uint8_t>(type), s.token_code, s.token,
-                                 static_cast<std::uint16_t>(s.token_start - line),
-                                 static_cast<std::uint16_t>(s.cursor - line)});
-        if (type == kTokEnd) break;
+        if (s.error) return false;
+        out->push_back(Token{static_cast<std::uint8_t>(type), s.token_code, s.token,
+                             static_cast<std::uint16_t>(s.token_start - line),
+                             static_cast<std::uint16_t>(s.cursor - line)});
+        if (type == kTokEnd) return true;
     }
-    s.lex_only = 0;
-    s.cursor = saved.cursor;
-    s.token_start = saved.token_start;
-    s.token_type = saved.type;
-    s.token_code = saved.code;
-    s.error = saved.error;
-    s.token_var = saved.var;
-    std::memcpy(s.token, saved.token, sizeof saved.token);
-    return ok;
 }
 
 // Turns tokens into steps with the recursive evaluator's grammar; any form
