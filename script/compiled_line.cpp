@@ -340,6 +340,7 @@ bool SubstituteCompiled(ScriptContext* ctx, CompiledLine& line, char* out) {
     std::size_t n = 0;
     const auto add = [&](std::string_view text) {
         if (n + text.size() > static_cast<std::size_t>(kSubstMax)) return out[0] = 0, false;
+        if (text.empty()) return true;  // an empty view may carry a null pointer
         std::memcpy(out + n, text.data(), text.size());
         n += text.size();
         return true;
