@@ -13,13 +13,13 @@ namespace {
 
 class Host {
 public:
-    Host() {
+    explicit Host(int variables = 200) {
         ctx = GlobalAlloc(GHND, TARN_CONTEXT_SIZE);
-        vars = GlobalAlloc(GHND, 200 * sizeof(VariableEntry));
+        vars = GlobalAlloc(GHND, static_cast<std::size_t>(variables) * sizeof(VariableEntry));
         heap = GlobalAlloc(GHND, 65536);
         TarnSelectUi("quiet", nullptr);
         DoDaDllInit(0, ctx, 0, 1, 0, "bench", nullptr);
-        DoDaDllInit(0, ctx, vars, 2, 200, nullptr, nullptr);
+        DoDaDllInit(0, ctx, vars, 2, variables, nullptr, nullptr);
         DoDaDllInit(0, ctx, heap, 3, 65536, nullptr, nullptr);
     }
     ~Host() {
@@ -79,6 +79,32 @@ void BM_ItemLoop(benchmark::State& state) {
                                                      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_ItemLoop)->Arg(1000)->Arg(3000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// j jumps back to a label behind n lines of comments. A jump costs the
+// same at any n when (time at j = 10000 - time at j = 1) stays flat; the
+// time at j = 1 is reading the comments once.
+void BM_FarJump(benchmark::State& state) {
+    Host host;
+    std::string text;
+    for (std::int64_t i = 0; i < state.range(0); ++i) text += "; a line of filler\n";
+    text += "n = 0\n:top\nn = n + 1\nif n < " + std::to_string(state.range(1)) + " then goto top\n";
+    for (auto _ : state) host.Run(text);
+}
+BENCHMARK(BM_FarJump)
+    ->ArgNames({"lines", "jumps"})
+    ->ArgsProduct({{0, 10000, 100000}, {1, 10000}})
+    ->Unit(benchmark::kMillisecond);
+
+// The adding loop after n other variables were made: the same time at any
+// n when finding a variable does not read the ones before it.
+void BM_AddLoopAfterVariables(benchmark::State& state) {
+    Host host(4000);
+    std::string text;
+    for (std::int64_t i = 0; i < state.range(0); ++i) text += "other" + std::to_string(i) + " = 1\n";
+    text += "t = 0\ni = 0\nwhile i < 100000\n  t = t + i\n  i = i + 1\nendwhile\n";
+    for (auto _ : state) host.Run(text);
+}
+BENCHMARK(BM_AddLoopAfterVariables)->Arg(0)->Arg(2000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -10,6 +10,9 @@
 
 namespace tarn {
 
+class LabelTable;
+class VariableIndex;
+
 inline constexpr int kLineMax = 256;   // characters of a script line
 inline constexpr int kSubstMax = 255;  // characters of a substituted line
 inline constexpr int kTextBuf = 257;
@@ -88,6 +91,7 @@ struct State {
     TarnHandle variables_handle;
     std::uint16_t variables_capacity;
     std::uint16_t variables_used;
+    VariableIndex* variable_index;  // owned (variable_index.h), built on first use
     TarnHandle heap_handle;
     StringHeap* heap;
     std::uint32_t heap_size;
@@ -125,6 +129,7 @@ struct State {
     std::uint32_t text_length;
     std::uint32_t line_offset;  // first character of the current line
     std::uint32_t next_offset;  // where the line reader continues
+    LabelTable* labels;         // the labels of that text (label_table.h), null between runs
 
     // Tokenizer.
     const char* cursor;

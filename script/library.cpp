@@ -97,6 +97,7 @@ void Shutdown(ScriptContext* ctx) {
         b = 0;
     }
     fn::ReleaseObjectHelper(ctx);
+    ForgetVariableIndex(ctx);
     s.magic = 0;
 }
 
@@ -146,6 +147,7 @@ intptr_t DoDaDllInit(TarnHandle window, TarnHandle context, intptr_t third, uint
                 s.variables_capacity = static_cast<std::uint16_t>(
                     std::min<std::size_t>({static_cast<std::size_t>(number), fits, std::size_t{0xFFFE}}));
                 s.variables_used = 0;
+                ForgetVariableIndex(ctx);
                 s.window = window;
                 s.parent = window;
                 char exe[kTextBuf] = {};

@@ -16,7 +16,9 @@
 #include "errors.h"
 #include "expression.h"
 #include "keywords.h"
+#include "label_table.h"
 #include "line_cache.h"
+#include "line_reader.h"
 #include "messages.h"
 #include "owned_value.h"
 #include "string_heap.h"
@@ -47,46 +49,9 @@ bool Push(State& s, StructKind kind, std::uint8_t skip, std::uint32_t offset) {
 
 bool IsGosub(std::uint8_t kind) { return kind == kStructGosub0 || kind == kStructGosub1 || kind == kStructGosubNone; }
 
-bool IsLineEnd(char c) { return c == '\r' || c == '\n' || c == 26 || c == 0; }
-
-// Reads the line at `pos` (leading blanks skipped) into `out`; returns the
-// offset of its first character, -1 at the end of the text, -2 when it is
-// longer than 256 characters. `next` receives where the following line
-// starts. CR, LF, CR LF and Ctrl-Z all end a line.
-long ReadLineAt(const char* text, std::uint32_t length, std::uint32_t pos, char* out, std::uint32_t* next) {
-    while (pos < length && (text[pos] == ' ' || text[pos] == '\t' || text[pos] == '\n' || text[pos] == '\r')) ++pos;
-    if (pos >= length || text[pos] == 0) return -1;
-    const std::uint32_t start = pos;
-    while (pos < length && !IsLineEnd(text[pos])) ++pos;
-    const std::uint32_t n = pos - start;
-    if (pos < length && text[pos] == '\r' && pos + 1 < length && text[pos + 1] == '\n') ++pos;
-    if (pos < length && text[pos] != 0) ++pos;
-    *next = pos;
-    if (n > static_cast<std::uint32_t>(kLineMax)) return -2;
-    std::memcpy(out, text + start, n);
-    out[n] = 0;
-    return static_cast<long>(start);
-}
-
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
-
 // Offset of the line ":label", or -1.
 long FindLabel(const State& s, std::string_view label) {
-    char line[kTextBuf + 1];
-    std::uint32_t pos = 0, next = 0;
-    while (true) {
-        const long at = ReadLineAt(s.text, s.text_length, pos, line, &next);
-        if (at == -1) return -1;
-        pos = next;
-        if (at < 0 || line[0] != ':') continue;
-        const char* p = line + 1;
-        std::size_t i = 0;
-        for (; i < label.size(); ++i)
-            if (Upper(p[i]) != Upper(label[i])) break;
-        if (i < label.size()) continue;
-        const char c = p[i];
-        if (c == 0 || c == ' ' || c == '\t' || c == ';') return at;
-    }
+    return s.labels ? s.labels->Find(s.text, s.text_length, label) : ScanForLabel(s.text, s.text_length, label);
 }
 
 std::string Version() { return TARN_VERSION_TEXT; }
@@ -881,12 +846,15 @@ int RunScript(ScriptContext* ctx, char* text, std::uint32_t length) {
     State& s = S(ctx);
     char* const saved_text = s.text;
     const std::uint32_t saved_length = s.text_length;
+    LabelTable* const saved_labels = s.labels;
     s.text = text;
     s.text_length = static_cast<std::uint32_t>(strnlen(text, length));
     s.next_offset = 0;
     s.line[0] = 0;
     s.subst[0] = 0;
     LineCache cache(CachesEnabled(), s.text_length);
+    LabelTable labels(CachesEnabled());
+    s.labels = &labels;
     int result = 0;
     while (true) {
         if (s.terminate) {
@@ -981,6 +949,7 @@ int RunScript(ScriptContext* ctx, char* text, std::uint32_t length) {
     if (result == 0 && s.trace && !s.quiet) CurrentUi().DebugOutput(std::string(MessageText(805)) + "\n");
     s.text = saved_text;
     s.text_length = saved_length;
+    s.labels = saved_labels;
     return result;
 }
 

@@ -1,19 +1,47 @@
 #include "variables.h"
 
+#include <algorithm>
 #include <cstring>
+#include <new>
 
+#include "cache_switch.h"
 #include "context.h"
 #include "errors.h"
 #include "string_heap.h"
 #include "values.h"
+#include "variable_index.h"
 
 namespace tarn {
 
 VariableEntry& Variable(ScriptContext* ctx, std::uint16_t slot) { return ctx->variables[slot]; }
 
+namespace {
+
+std::string_view NameOf(const VariableEntry& v) { return {v.name, strnlen(v.name, sizeof v.name)}; }
+
+bool IsFree(const VariableEntry& v) { return v.type == 0 && v.name[0] == 0; }
+
+// The index of the context's block, built or rebuilt as needed; null when
+// caches are off or there is no memory for it (the block is then scanned).
+VariableIndex* IndexOf(ScriptContext* ctx) {
+    State& s = S(ctx);
+    if (!CachesEnabled()) return nullptr;
+    try {
+        if (!s.variable_index) s.variable_index = new VariableIndex;
+        if (!s.variable_index->Describes(ctx->variables, s.variables_capacity))
+            s.variable_index->Build(ctx->variables, s.variables_capacity, s.variables_used);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    return s.variable_index;
+}
+
+}  // namespace
+
 std::uint16_t LookupVariable(ScriptContext* ctx, std::string_view name) {
     const State& s = S(ctx);
     if (!ctx->variables || name.empty()) return kNoVariable;
+    if (const VariableIndex* index = IndexOf(ctx)) return index->Find(name, s.variables_used);
     for (std::uint16_t i = 0; i < s.variables_used; ++i) {
         const VariableEntry& v = ctx->variables[i];
         if (v.name[0] == name[0] && std::strncmp(v.name, name.data(), name.size()) == 0 && v.name[name.size()] == 0)
@@ -30,9 +58,11 @@ std::uint16_t EnterVariable(ScriptContext* ctx, std::string_view name) {
         s.error = err::OutOfVariableMemory;
         return kNoVariable;
     }
+    // The lowest free slot is taken, else the next one.
+    VariableIndex* index = IndexOf(ctx);
     slot = kNoVariable;
-    for (std::uint16_t i = 0; i < s.variables_used; ++i) {
-        if (ctx->variables[i].type == 0 && ctx->variables[i].name[0] == 0) {
+    for (std::uint16_t i = index ? index->free_from : 0; i < s.variables_used; ++i) {
+        if (IsFree(ctx->variables[i])) {
             slot = i;
             break;
         }
@@ -48,7 +78,17 @@ std::uint16_t EnterVariable(ScriptContext* ctx, std::string_view name) {
     std::memset(&v, 0, sizeof v);
     v.type = TARN_UNDEFINED;
     std::memcpy(v.name, name.data(), std::min<std::size_t>(name.size(), TARN_NAME_MAX));
+    if (index) {
+        index->Insert(NameOf(v), slot);
+        index->free_from = static_cast<std::uint16_t>(slot + 1);
+    }
     return slot;
+}
+
+void ForgetVariableIndex(ScriptContext* ctx) {
+    State& s = S(ctx);
+    delete s.variable_index;
+    s.variable_index = nullptr;
 }
 
 std::string FoldName(std::string_view name) {
@@ -80,6 +120,12 @@ void DropVariable(ScriptContext* ctx, std::uint16_t slot) {
     State& s = S(ctx);
     VariableEntry& v = ctx->variables[slot];
     if (v.text) FreeText(ctx, v.text);
+    if (v.name[0]) {
+        if (VariableIndex* index = IndexOf(ctx)) {
+            index->Erase(NameOf(v), slot);
+            index->free_from = std::min(index->free_from, slot);
+        }
+    }
     std::memset(&v, 0, sizeof v);
     while (s.variables_used > 0 && ctx->variables[s.variables_used - 1].type == 0 &&
            ctx->variables[s.variables_used - 1].name[0] == 0)

@@ -32,6 +32,8 @@ void AssignVariable(ScriptContext* ctx, std::uint16_t slot, const Value& v);
 // last slot is freed.
 void DropVariable(ScriptContext* ctx, std::uint16_t slot);
 VariableEntry& Variable(ScriptContext* ctx, std::uint16_t slot);
+// Frees the name index of the context (a new block, or shutdown).
+void ForgetVariableIndex(ScriptContext* ctx);
 
 // Script parameters: words separated by blanks or tabs, quoted with ", ' or
 // ` (a doubled quote inside stands for one).

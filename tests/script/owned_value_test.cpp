@@ -113,6 +113,14 @@ TEST(OwnedValue, AllocationFailureAnywhereGivesTheHeapBack) {
         "x = strlen(strcat(\"first\", 1.5)) + strindex(strcat(\"nested\", 2.5), 2.5, 1, @fwdscan)\n"
         "for i = 1 to strindex(\"end value\", 0.5, 1, @fwdscan) by 1\nnext\n"
         "if strindex(\"condition\", 3.25, 1, @fwdscan) >= 0 then y = strcat(\"then\", 4.5)\n";
+    // A failure the interpreter works around (a cache it does without)
+    // leaves the run's own outcome.
+    int natural = 0;
+    {
+        test::Context c;
+        c.Run(text);
+        natural = StopCode(c);
+    }
     int failures = 0;
     for (long n = 0; n < 2000; ++n) {
         test::Context c;
@@ -129,7 +137,8 @@ TEST(OwnedValue, AllocationFailureAnywhereGivesTheHeapBack) {
         if (!hit) break;  // the run no longer allocates that often
         ++failures;
         const int code = StopCode(c);
-        EXPECT_TRUE(code == 0 || code == err::OutOfStringMemory) << "allocation " << n << ": " << code;
+        EXPECT_TRUE(code == 0 || code == natural || code == err::OutOfStringMemory)
+            << "allocation " << n << ": " << code;
         EXPECT_EQ(FreeAfterDrop(c), before) << "allocation " << n;
     }
     EXPECT_GT(failures, 10);

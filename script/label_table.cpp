@@ -1,0 +1,54 @@
+#include "label_table.h"
+
+#include "context.h"
+#include "line_reader.h"
+
+namespace tarn {
+namespace {
+
+bool EndsLabel(char c) { return c == 0 || c == ' ' || c == '\t' || c == ';'; }
+
+std::string UpperName(std::string_view name) {
+    std::string key(name);
+    for (char& c : key)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    return key;
+}
+
+}  // namespace
+
+void LabelTable::Build(const char* text, std::uint32_t length) {
+    first_.clear();
+    built_ = true;
+    char line[kLineMax + 2];
+    std::uint32_t pos = 0, next = 0;
+    while (true) {
+        const long at = ReadLineAt(text, length, pos, line, &next);
+        if (at == -1) return;
+        pos = next;
+        if (at < 0 || line[0] != ':') continue;
+        std::size_t n = 1;
+        while (!EndsLabel(line[n])) ++n;
+        first_.try_emplace(UpperName(std::string_view(line + 1, n - 1)), static_cast<std::uint32_t>(at));
+    }
+}
+
+long LabelTable::Find(const char* text, std::uint32_t length, std::string_view label) {
+    // A name with a blank or ';' in it can only match a longer label line:
+    // the table, keyed by the word after ':', has no entry for it.
+    if (!enabled_ || label.find_first_of(" \t;") != std::string_view::npos) return ScanForLabel(text, length, label);
+    for (int pass = 0; pass < 2; ++pass) {
+        if (!built_ || pass == 1) Build(text, length);
+        const auto it = first_.find(UpperName(label));
+        if (it == first_.end()) break;
+        char line[kLineMax + 2];
+        std::uint32_t next = 0;
+        if (ReadLineAt(text, length, it->second, line, &next) == static_cast<long>(it->second) &&
+            IsLabelLine(line, label))
+            return it->second;
+        // The text changed under the table: read it again once.
+    }
+    return ScanForLabel(text, length, label);
+}
+
+}  // namespace tarn
