@@ -20,6 +20,10 @@ CachedLine* LineCache::FindLarge(const char* text, std::uint32_t pos) {
 CachedLine* LineCache::Add(const char* text, std::uint32_t pos, std::uint32_t at, std::uint32_t length,
                            std::uint32_t next) {
     if (!enabled_ || pos > length_ || next > length_) return nullptr;
+    if (pos >= frontier_) {
+        frontier_ = pos + 1;
+        return nullptr;
+    }
     std::uint32_t* slot = Slot(pos);
     if (*slot == 0) {
         entries_.push_back(std::make_unique<CachedLine>());

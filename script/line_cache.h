@@ -41,11 +41,13 @@ public:
         const std::uint32_t n = table_[pos];
         return n ? Checked(text, pos, *entries_[n - 1]) : nullptr;
     }
-    // Keeps the line the reader found from `pos` (replacing a stale one).
+    // Keeps the line the reader found from `pos` (replacing a stale one)
+    // once the reader comes back to it: a line read once, as most are,
+    // costs no copy.
     CachedLine* Add(const char* text, std::uint32_t pos, std::uint32_t at, std::uint32_t length, std::uint32_t next);
 
 private:
-    static constexpr std::uint32_t kTableMax = 8u << 20;
+    static constexpr std::uint32_t kTableMax = 1u << 20;
     static CachedLine* Checked(const char* text, std::uint32_t pos, CachedLine& e) {
         return SameBytes(text + pos, e.bytes.data(), e.bytes.size()) ? &e : nullptr;
     }
@@ -55,6 +57,7 @@ private:
 
     bool enabled_;
     std::uint32_t length_;
+    std::uint32_t frontier_ = 0;  // one past the furthest offset read from
     // Offset -> entry number + 1: a table for texts of ordinary size, a
     // map for very large ones (a table would cost four bytes per byte).
     std::vector<std::uint32_t> table_;
