@@ -62,6 +62,7 @@
 #include "keywords.h"
 #include "tarnproc.h"
 #include "ui.h"
+#include "variables.h"
 
 namespace tarn {
 
@@ -94,6 +95,15 @@ struct BuiltinEntry {
 // it read current. Dotted object references and dllcall.
 constexpr bool ParsesOwnArguments(int code) { return code == kw::Object || code == KeywordCode("dllcall"); }
 
+// Functions that only read the string arguments they are given: a string
+// variable standing alone as such an argument is lent to the handler, not
+// copied, and the handler learns which variable it is (Call::Source), so
+// that it may keep its place in a long list from one call to the next.
+inline constexpr int kLentArgsMax = 3;  // only the first arguments are lent
+constexpr bool ReadsStringsInPlace(int code) {
+    return code == KeywordCode("itemextract") || code == KeywordCode("itemcount");
+}
+
 // Installs a family's table; TARN_FAMILY calls it at load time. A later
 // registration of a code replaces an earlier one.
 void RegisterFamily(std::span<const BuiltinEntry> table);
@@ -112,8 +122,8 @@ Builtin FindBuiltin(int code);
 // One function call in progress.
 class Call {
 public:
-    Call(ScriptContext* ctx, int code, Value* result, Value* args, int count)
-        : ctx_(ctx), code_(code), result_(result), args_(args), count_(count) {}
+    Call(ScriptContext* ctx, int code, Value* result, Value* args, int count, const VariableStamp* sources = nullptr)
+        : ctx_(ctx), code_(code), result_(result), args_(args), count_(count), sources_(sources) {}
 
     ScriptContext* Context() const { return ctx_; }
     tarn::State& State() const { return S(ctx_); }
@@ -126,6 +136,9 @@ public:
     double Float(int i) const { return args_[i].real; }
     std::string_view Str(int i) const;
     Value& Arg(int i) const { return args_[i]; }
+    // The variable argument i was lent from, unchanged since the stamp;
+    // an unknown stamp when it was not a lent variable.
+    VariableStamp Source(int i) const { return sources_ && i < kLentArgsMax ? sources_[i] : VariableStamp{}; }
     // True when argument i is a value of the handle type (not a plain number).
     bool IsHandle(int i) const;
 
@@ -170,6 +183,7 @@ private:
     Value* result_;
     Value* args_;
     int count_;
+    const VariableStamp* sources_;
 };
 
 // Message box of the library for any caller (quiet mode: logged, Cancel).

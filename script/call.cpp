@@ -142,6 +142,29 @@ bool HandleCallbackStatus(ScriptContext* ctx, intptr_t status) {
     return Error(s, kCodeCallFailed);
 }
 
+// When the argument at the current token is a string variable alone
+// (followed by "," or ")"), puts the variable's own value into `arg` (to be
+// read, never freed) and its stamp into `source`; otherwise leaves the
+// tokenizer where it was and returns false.
+bool LendVariable(ScriptContext* ctx, Value* arg, VariableStamp* source) {
+    State& s = S(ctx);
+    if (s.token_type != kTokVariable) return false;
+    const std::uint16_t slot = s.token_var;
+    const char* start = s.token_start;
+    const std::int16_t before = s.error;
+    get_token(ctx);
+    const VariableEntry& v = ctx->variables[slot];
+    if (!s.error && (IsToken(s, kw::Comma) || IsToken(s, kw::Close)) && (v.type & TARN_STRING) && v.text) {
+        *arg = Value{v.real, v.integer, v.type, v.text, -1};
+        *source = StampOfVariable(ctx, slot);
+        return true;
+    }
+    s.error = before;
+    s.cursor = start;
+    get_token(ctx);
+    return false;
+}
+
 bool CallFunction(ScriptContext* ctx, int code, OwnedValue& out) {
     State& s = S(ctx);
     out.Reset();
@@ -162,6 +185,7 @@ bool CallFunction(ScriptContext* ctx, int code, OwnedValue& out) {
     if (!IsToken(s, kw::Open)) return Error(s, err::OpeningParenthesisMissing);
     // Every argument evaluated so far is freed on any return from here.
     OwnedArgs args(ctx);
+    VariableStamp sources[kLentArgsMax];  // where lent arguments come from
     get_token(ctx);
     if (s.error) return false;
     if (count == TARN_VARIADIC) {
@@ -178,9 +202,13 @@ bool CallFunction(ScriptContext* ctx, int code, OwnedValue& out) {
         // A first argument marked string is converted; the rest are raw.
         if (args.size() > 0 && ArgIsString(desc, 0) && !Convert(ctx, desc, 0, args[0])) return false;
     } else {
+        const bool lends = ReadsStringsInPlace(code);
         for (int n = 0; n < count; ++n) {
             if (n == 0 && IsToken(s, kw::Close)) return Error(s, err::WrongArgumentCount);
-            if (!ProcessSubExpression(ctx, args.Add(), 0)) return false;
+            Value* arg = args.Add();
+            if (lends && n < kLentArgsMax && ArgIsString(desc, n) && LendVariable(ctx, arg, &sources[n]))
+                args.MarkLent(n);
+            else if (!ProcessSubExpression(ctx, arg, 0)) return false;
             if (n + 1 < count) {
                 if (IsToken(s, kw::Comma)) {
                     get_token(ctx);
@@ -204,7 +232,7 @@ bool CallFunction(ScriptContext* ctx, int code, OwnedValue& out) {
         if (!h) {
             ok = Error(s, err::FunctionNotDefined);
         } else {
-            Call c(ctx, code, out.get(), args.data(), args.size());
+            Call c(ctx, code, out.get(), args.data(), args.size(), ReadsStringsInPlace(code) ? sources : nullptr);
             // Memory a handler cannot get is this statement's error.
             try {
                 h(c);

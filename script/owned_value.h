@@ -65,8 +65,11 @@ public:
     OwnedArgs& operator=(const OwnedArgs&) = delete;
     ~OwnedArgs() {
         for (int i = 0; i < n_; ++i)
-            if (v_[i].text) FreeText(ctx_, v_[i].text);
+            if (v_[i].text && !(lent_ >> i & 1)) FreeText(ctx_, v_[i].text);
     }
+
+    // Argument i holds a variable's own string: it is not freed here.
+    void MarkLent(int i) noexcept { lent_ |= 1u << i; }
 
     // A new undefined value at the end; false when all kMaxArgs are in use.
     Value* Add() noexcept {
@@ -82,6 +85,7 @@ private:
     ScriptContext* ctx_;
     Value v_[kMaxArgs];
     int n_ = 0;
+    std::uint32_t lent_ = 0;
 };
 
 }  // namespace tarn

@@ -1,5 +1,6 @@
 #include "variable_index.h"
 
+#include <atomic>
 #include <cstring>
 
 namespace tarn {
@@ -19,8 +20,11 @@ void VariableIndex::Build(const VariableEntry* block, std::uint16_t capacity, st
     // At most half full, so probes stay short.
     std::size_t size = 16;
     while (size < 2u * capacity) size *= 2;
+    static std::atomic<std::uint64_t> builds{0};
     block_ = nullptr;
     cells_.assign(size, 0);  // may throw: the index then describes no block
+    stamps_.assign(capacity, 0);
+    identity_ = ++builds;
     block_ = block;
     capacity_ = capacity;
     free_from = 0;

@@ -27,6 +27,15 @@ public:
     void Insert(std::string_view name, std::uint16_t slot);
     void Erase(std::string_view name, std::uint16_t slot);
 
+    // Every write to a slot (entered, assigned, dropped) gives it a new
+    // stamp; (Identity(), StampOf(slot)) names one value of one variable,
+    // never again after it changes or the index is rebuilt.
+    void Stamp(std::uint16_t slot) {
+        if (slot < stamps_.size()) stamps_[slot] = ++clock_;
+    }
+    std::uint64_t StampOf(std::uint16_t slot) const { return slot < stamps_.size() ? stamps_[slot] : 0; }
+    std::uint64_t Identity() const { return identity_; }
+
     // No slot below this one is free (type 0 and no name).
     std::uint16_t free_from = 0;
 
@@ -38,6 +47,9 @@ private:
     std::uint16_t capacity_ = 0;
     // Open addressing with linear probing: slot + 1, 0 for an empty cell.
     std::vector<std::uint16_t> cells_;
+    std::vector<std::uint64_t> stamps_;
+    std::uint64_t clock_ = 0;
+    std::uint64_t identity_ = 0;  // unique to each build in the process
 };
 
 }  // namespace tarn

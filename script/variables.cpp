@@ -81,8 +81,15 @@ std::uint16_t EnterVariable(ScriptContext* ctx, std::string_view name) {
     if (index) {
         index->Insert(NameOf(v), slot);
         index->free_from = static_cast<std::uint16_t>(slot + 1);
+        index->Stamp(slot);
     }
     return slot;
+}
+
+VariableStamp StampOfVariable(ScriptContext* ctx, std::uint16_t slot) {
+    const VariableIndex* index = ctx->variables ? IndexOf(ctx) : nullptr;
+    if (!index || slot >= S(ctx).variables_used) return {};
+    return {index->Identity(), index->StampOf(slot), slot};
 }
 
 void ForgetVariableIndex(ScriptContext* ctx) {
@@ -108,6 +115,7 @@ std::string FoldName(std::string_view name) {
 }
 
 void AssignVariable(ScriptContext* ctx, std::uint16_t slot, const Value& val) {
+    if (VariableIndex* index = IndexOf(ctx)) index->Stamp(slot);
     VariableEntry& v = ctx->variables[slot];
     if (v.text) FreeText(ctx, v.text);
     v.real = val.real;
@@ -126,6 +134,7 @@ void DropVariable(ScriptContext* ctx, std::uint16_t slot) {
             index->free_from = std::min(index->free_from, slot);
         }
     }
+    if (VariableIndex* index = IndexOf(ctx)) index->Stamp(slot);
     std::memset(&v, 0, sizeof v);
     while (s.variables_used > 0 && ctx->variables[s.variables_used - 1].type == 0 &&
            ctx->variables[s.variables_used - 1].name[0] == 0)

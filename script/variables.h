@@ -35,6 +35,17 @@ VariableEntry& Variable(ScriptContext* ctx, std::uint16_t slot);
 // Frees the name index of the context (a new block, or shutdown).
 void ForgetVariableIndex(ScriptContext* ctx);
 
+// One value of one variable: equal stamps mean the variable has not been
+// written in between. A stamp with `known` false matches nothing (no index).
+struct VariableStamp {
+    std::uint64_t index = 0;
+    std::uint64_t write = 0;
+    std::uint16_t slot = 0xFFFF;
+    bool known() const { return index != 0; }
+    bool operator==(const VariableStamp&) const = default;
+};
+VariableStamp StampOfVariable(ScriptContext* ctx, std::uint16_t slot);
+
 // Script parameters: words separated by blanks or tabs, quoted with ", ' or
 // ` (a doubled quote inside stands for one).
 std::vector<std::string> SplitParameters(std::string_view text);

@@ -1,13 +1,52 @@
 // The item-list family: "item" built-ins.
 #include "builtins.h"
 #include "functions/family_util.h"
+#include "functions/logic/charset.h"
 #include "functions/logic/itemlist.h"
 
 namespace tarn::fn {
 namespace {
 
-void ItemCount(Call& c) { c.ReturnInt(static_cast<std::int32_t>(itemCount(c.Str(0), itemDelimiter(c.Str(1))))); }
-void ItemExtract(Call& c) { ReturnTextShowingMemError(c, itemExtract(c.Int(0), c.Str(1), itemDelimiter(c.Str(2)))); }
+// What the last count or extraction learnt of a list held by a variable,
+// kept while that variable keeps the same value: a loop over the items of
+// a long list then reads it once, not once per item.
+struct ListMemo {
+    VariableStamp source;
+    std::string delim;
+    bool lead_bytes = false;  // the code page the memo was made in
+    long count = -1;          // -1 not counted yet
+    ItemPlace place;
+};
+thread_local ListMemo t_memo;
+
+// The memo of argument `arg` (a lent variable), or null.
+ListMemo* MemoOf(Call& c, int arg, const std::string& delim) {
+    const VariableStamp source = c.Source(arg);
+    if (!source.known()) return nullptr;
+    if (t_memo.source != source || t_memo.delim != delim || t_memo.lead_bytes != hasLeadBytes()) {
+        t_memo = ListMemo{};
+        t_memo.source = source;
+        t_memo.delim = delim;
+        t_memo.lead_bytes = hasLeadBytes();
+    }
+    return &t_memo;
+}
+
+void ItemCount(Call& c) {
+    const std::string delim = itemDelimiter(c.Str(1));
+    ListMemo* memo = MemoOf(c, 0, delim);
+    if (memo && memo->count >= 0) return c.ReturnInt(static_cast<std::int32_t>(memo->count));
+    const long n = itemCount(c.Str(0), delim);
+    if (memo) memo->count = n;
+    c.ReturnInt(static_cast<std::int32_t>(n));
+}
+
+void ItemExtract(Call& c) {
+    const std::string delim = itemDelimiter(c.Str(2));
+    ListMemo* memo = MemoOf(c, 1, delim);
+    ReturnTextShowingMemError(
+        c, memo ? itemExtractFrom(c.Int(0), c.Str(1), delim, memo->place) : itemExtract(c.Int(0), c.Str(1), delim));
+}
 void ItemInsert(Call& c) { ReturnTextOrMemError(c, itemInsert(c.Str(0), c.Int(1), c.Str(2), itemDelimiter(c.Str(3)))); }
 void ItemRemove(Call& c) { ReturnTextOrMemError(c, itemRemove(c.Int(0), c.Str(1), itemDelimiter(c.Str(2)))); }
 void ItemLocate(Call& c) {

@@ -161,6 +161,16 @@ std::string itemExtract(long index, std::string_view list, std::string_view deli
     return std::string(list.substr(begin, end == npos ? npos : end - begin));
 }
 
+std::string itemExtractFrom(long index, std::string_view list, std::string_view delim, ItemPlace& place) {
+    if (index < 1 || !byteWise(delim)) return itemExtract(index, list, delim);
+    const bool ahead = place.index >= 1 && place.index <= index && place.begin <= list.size();
+    const std::size_t begin = skipDelims(list, ahead ? place.begin : 0, index - (ahead ? place.index : 1), delim);
+    if (begin == npos || begin >= list.size()) return {};
+    place = {index, begin};
+    const std::size_t end = findDelim(list, begin, delim);
+    return std::string(list.substr(begin, end == npos ? npos : end - begin));
+}
+
 std::string itemInsert(std::string_view item, long index, std::string_view list, std::string_view delim) {
     bool last;
     const std::size_t delims = countDelims(list, delim, &last);

@@ -27,6 +27,16 @@ long itemCount(std::string_view list, std::string_view delim);
 // Item number `index` (1-based; -1 the last); empty past the end.
 std::string itemExtract(long index, std::string_view list, std::string_view delim);
 
+// A place known in one list: item `index` begins at byte `begin`.
+struct ItemPlace {
+    long index = 0;  // 0: nothing known
+    std::size_t begin = 0;
+};
+// itemExtract, walking from `place` when it lies at or before the item (a
+// loop over the items then reads the list once) and moving `place` to the
+// item found. `place` must come from this same list and delimiter.
+std::string itemExtractFrom(long index, std::string_view list, std::string_view delim, ItemPlace& place);
+
 // Inserts before item `index` (0 or 1: first; -1 or past the end: appended).
 std::string itemInsert(std::string_view item, long index, std::string_view list, std::string_view delim);
 

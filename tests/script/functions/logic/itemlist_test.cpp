@@ -112,8 +112,12 @@ void compareWithSplit(const std::vector<std::string>& delims, unsigned seed) {
             const long n = old.count(list);
             ASSERT_EQ(itemCount(list, d), n);
             ASSERT_EQ(endsWithDelimiter(list, d), old.ends(list));
+            ItemPlace place;  // carried through the indexes in turn and in random order
             for (long index = -2; index <= n + 2; ++index) {
                 ASSERT_EQ(itemExtract(index, list, d), old.extract(index, list)) << index;
+                ASSERT_EQ(itemExtractFrom(index, list, d, place), old.extract(index, list)) << index;
+                const long any = static_cast<long>(rng() % static_cast<unsigned>(n + 3)) - 1;
+                ASSERT_EQ(itemExtractFrom(any, list, d, place), old.extract(any, list)) << any;
                 ASSERT_EQ(itemRemove(index, list, d), old.remove(index, list)) << index;
                 ASSERT_EQ(itemInsert("x", index, list, d), old.insert("x", index, list)) << index;
             }
