@@ -37,15 +37,21 @@ long LabelTable::Find(const char* text, std::uint32_t length, std::string_view l
     // A name with a blank or ';' in it can only match a longer label line:
     // the table, keyed by the word after ':', has no entry for it.
     if (!enabled_ || label.find_first_of(" \t;") != std::string_view::npos) return ScanForLabel(text, length, label);
+    char line[kLineMax + 2];
+    std::uint32_t next = 0;
+    const auto still_there = [&](long at) {
+        return ReadLineAt(text, length, static_cast<std::uint32_t>(at), line, &next) == at && IsLabelLine(line, label);
+    };
+    if (last_at_ >= 0 && label == last_label_ && still_there(last_at_)) return last_at_;
     for (int pass = 0; pass < 2; ++pass) {
         if (!built_ || pass == 1) Build(text, length);
         const auto it = first_.find(UpperName(label));
         if (it == first_.end()) break;
-        char line[kLineMax + 2];
-        std::uint32_t next = 0;
-        if (ReadLineAt(text, length, it->second, line, &next) == static_cast<long>(it->second) &&
-            IsLabelLine(line, label))
-            return it->second;
+        if (still_there(it->second)) {
+            last_label_ = label;
+            last_at_ = it->second;
+            return last_at_;
+        }
         // The text changed under the table: read it again once.
     }
     return ScanForLabel(text, length, label);

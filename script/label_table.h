@@ -25,6 +25,9 @@ private:
     bool enabled_;
     bool built_ = false;
     std::unordered_map<std::string, std::uint32_t> first_;  // upper-case name -> offset
+    // The label found last, as asked: a loop jumps to the same one again.
+    std::string last_label_;
+    long last_at_ = -1;
 };
 
 }  // namespace tarn
