@@ -15,16 +15,48 @@ constexpr VowelKeyRule kVowelKeys[] = {
     {"oe", "O", 0},     {"o'", "O", 0},      {"ou", "\xDF", 0},    {"au", "\xDF", 0},    {"ow", "\xDF", 0},
 };
 
+// A vowel text of up to seven bytes as one number (with its size), so the
+// key lookup compares numbers; longer texts have no key.
+constexpr std::uint64_t PackVowels(std::string_view v) {
+    if (v.size() > 7) return 0;
+    std::uint64_t packed = v.size();
+    for (std::size_t i = 0; i < v.size(); ++i) packed |= std::uint64_t{static_cast<std::uint8_t>(v[i])} << (8 * i + 8);
+    return packed;
+}
+
+constexpr auto kPackedVowelKeys = [] {
+    std::array<std::uint64_t, std::size(kVowelKeys)> packed{};
+    for (std::size_t i = 0; i < packed.size(); ++i) packed[i] = PackVowels(kVowelKeys[i].vowels);
+    return packed;
+}();
+
 // o-vowels of m and y are drawn as the e-sign plus the u-sign or the A-sign.
 constexpr std::pair<std::string_view, std::string_view> kMYOVowels[] = {
     {"mo", "meu"}, {"mO", "meA"}, {"yo", "yeu"}, {"yO", "yeA"},
     {"Mo", "Meu"}, {"MO", "MeA"}, {"Yo", "Yeu"}, {"YO", "YeA"},
 };
 
-bool IsVowelOfSplit(std::uint8_t c) {
-    return std::string_view("aAeEiIoOuU").find(static_cast<char>(c)) != std::string_view::npos ||
-           (c >= code::kAi && c <= code::kVisarga);
-}
+// A set of syllable codes, asked in one lookup.
+class CodeSet {
+public:
+    constexpr explicit CodeSet(std::string_view codes, std::uint8_t first = 0, std::uint8_t last = 0) {
+        for (char c : codes) in_[static_cast<std::uint8_t>(c)] = true;
+        for (int c = first; c != 0 && c <= last; ++c) in_[c] = true;
+    }
+    constexpr bool Has(std::int16_t c) const { return c > 0 && c < 256 && in_[c]; }
+
+private:
+    std::array<bool, 256> in_{};
+};
+
+constexpr CodeSet kVowelsOfSplit("aAeEiIoOuU", code::kAi, code::kVisarga);
+constexpr CodeSet kMYHeads("MmyY");
+constexpr CodeSet kLongAHeads("JGmy");                      // a and A stand apart after these
+constexpr CodeSet kNoInherentSignHeads("bKjTNlR\xE7\xE8");  // \xE7, \xE8: "~m", "~n"
+constexpr CodeSet kAltUHeads("wWfFpPvV");
+static_assert(kNoInherentSignHeads.Has(code::kNga) && kNoInherentSignHeads.Has(code::kNya));
+
+bool IsVowelOfSplit(std::uint8_t c) { return kVowelsOfSplit.Has(c); }
 
 // The aspirate that a consonant followed by "h" merges into, or 0.
 std::int16_t MergedAspirate(std::int16_t c) {
@@ -49,10 +81,6 @@ std::int16_t MergedAspirate(std::int16_t c) {
         case 'S': return 'X';
         default: return 0;
     }
-}
-
-bool IsOneOf(std::int16_t c, std::string_view letters) {
-    return c > 0 && c < 256 && letters.find(static_cast<char>(c)) != std::string_view::npos;
 }
 
 char GlyphChar(std::int16_t glyph) { return static_cast<char>(static_cast<std::uint8_t>(glyph)); }
@@ -81,11 +109,13 @@ SyllableAnalysis AnalyzeSyllable(std::string_view s) {
             a.vowels.pop_back();
         }
     }
-    for (const VowelKeyRule& rule : kVowelKeys) {
-        if (a.vowels == rule.vowels) {
-            a.vowels = rule.key;
-            a.extraSign = rule.extraSign;
-            break;
+    if (const std::uint64_t packed = PackVowels(a.vowels)) {
+        for (std::size_t i = 0; i < kPackedVowelKeys.size(); ++i) {
+            if (packed == kPackedVowelKeys[i]) {
+                a.vowels = kVowelKeys[i].key;
+                a.extraSign = kVowelKeys[i].extraSign;
+                break;
+            }
         }
     }
     if (trailing) a.vowels.push_back(static_cast<char>(trailing));
@@ -110,7 +140,7 @@ std::string ConvertSyllable(std::string_view syllable, const GlyphTables& tables
         return std::string(1, GlyphChar(tables.BaseGlyph[code::kVocalicR]));
     if (s.size() == 1 && static_cast<std::uint8_t>(s[0]) == code::kVocalicRR)
         return std::string(1, GlyphChar(tables.BaseGlyph[code::kVocalicRR]));
-    if (IsOneOf(static_cast<std::uint8_t>(s[0]), "MmyY")) {
+    if (kMYHeads.Has(static_cast<std::uint8_t>(s[0]))) {
         for (const auto& [find, replacement] : kMYOVowels) s = ReplaceAll(s, find, replacement);
     }
 
@@ -123,15 +153,15 @@ std::string ConvertSyllable(std::string_view syllable, const GlyphTables& tables
         out.push_back(GlyphChar(tables.BaseGlyph[static_cast<std::uint8_t>(vowels.back())]));
     } else {
         std::int16_t head = a.consonants[0];
-        if (IsOneOf(head, "JGmy")) {
+        if (kLongAHeads.Has(head)) {
             if (vowels == "A") {
                 vowels = "a";
                 vowels.push_back(face == kVrayuFace ? '\xA0' : ' ');
                 vowels.push_back('A');
             }
-        } else if (IsOneOf(head, "bKjTNlR") || head == code::kNga || head == code::kNya) {
+        } else if (kNoInherentSignHeads.Has(head)) {
             if (!vowels.empty() && vowels[0] == 'a') vowels[0] = ' ';
-        } else if (IsOneOf(head, "wWfFpPvV")) {
+        } else if (kAltUHeads.Has(head)) {
             if (auto u = vowels.find('u'); u != std::string::npos) vowels[u] = '\xDC';
             if (auto U = vowels.find('U'); U != std::string::npos) vowels[U] = '\xDD';
         }
