@@ -1,5 +1,7 @@
 #include "syllable.h"
 
+#include <algorithm>
+
 #include "replace_all.h"
 #include "syllable_scan.h"
 
@@ -24,11 +26,22 @@ constexpr std::uint64_t PackVowels(std::string_view v) {
     return packed;
 }
 
+// The vowel keys by packed vowel text, for a binary search; every vowel text
+// is a key at most once, so the order of kVowelKeys does not matter.
+struct PackedVowelKey {
+    std::uint64_t packed;
+    std::size_t rule;
+    constexpr bool operator<(const PackedVowelKey& other) const { return packed < other.packed; }
+};
 constexpr auto kPackedVowelKeys = [] {
-    std::array<std::uint64_t, std::size(kVowelKeys)> packed{};
-    for (std::size_t i = 0; i < packed.size(); ++i) packed[i] = PackVowels(kVowelKeys[i].vowels);
-    return packed;
+    std::array<PackedVowelKey, std::size(kVowelKeys)> keys{};
+    for (std::size_t i = 0; i < keys.size(); ++i) keys[i] = {PackVowels(kVowelKeys[i].vowels), i};
+    std::sort(keys.begin(), keys.end());
+    return keys;
 }();
+static_assert(std::adjacent_find(kPackedVowelKeys.begin(), kPackedVowelKeys.end(), [](const auto& a, const auto& b) {
+                  return a.packed == b.packed;
+              }) == kPackedVowelKeys.end());
 
 // o-vowels of m and y are drawn as the e-sign plus the u-sign or the A-sign.
 constexpr std::pair<std::string_view, std::string_view> kMYOVowels[] = {
@@ -110,19 +123,19 @@ SyllableAnalysis AnalyzeSyllable(std::string_view s) {
         }
     }
     if (const std::uint64_t packed = PackVowels(a.vowels)) {
-        for (std::size_t i = 0; i < kPackedVowelKeys.size(); ++i) {
-            if (packed == kPackedVowelKeys[i]) {
-                a.vowels = kVowelKeys[i].key;
-                a.extraSign = kVowelKeys[i].extraSign;
-                break;
-            }
+        const auto* key = std::lower_bound(kPackedVowelKeys.begin(), kPackedVowelKeys.end(), PackedVowelKey{packed, 0});
+        if (key != kPackedVowelKeys.end() && key->packed == packed) {
+            a.vowels = kVowelKeys[key->rule].key;
+            a.extraSign = kVowelKeys[key->rule].extraSign;
         }
     }
     if (trailing) a.vowels.push_back(static_cast<char>(trailing));
     if (a.vowels.find_first_not_of(' ') == std::string::npos)
         a.vowels = std::string(1, static_cast<char>(code::kVirama));
 
-    for (int j = 1; j <= 9; ++j) {
+    // Slots behind the consonants seen are empty.
+    const int filled = std::min(a.consonantCount, kMaxConsonants);
+    for (int j = 1; j < filled; ++j) {
         if (a.consonants[j] != 'h' && a.consonants[j] != 'H') continue;
         if (const std::int16_t merged = MergedAspirate(a.consonants[j - 1])) {
             a.consonants[j - 1] = merged;
@@ -141,7 +154,8 @@ std::string ConvertSyllable(std::string_view syllable, const GlyphTables& tables
     if (s.size() == 1 && static_cast<std::uint8_t>(s[0]) == code::kVocalicRR)
         return std::string(1, GlyphChar(tables.BaseGlyph[code::kVocalicRR]));
     if (kMYHeads.Has(static_cast<std::uint8_t>(s[0]))) {
-        for (const auto& [find, replacement] : kMYOVowels) s = ReplaceAll(s, find, replacement);
+        if (s.find_first_of("oO") != std::string::npos)  // every find text ends in one
+            for (const auto& [find, replacement] : kMYOVowels) s = ReplaceAll(s, find, replacement);
     }
 
     SyllableAnalysis a = AnalyzeSyllable(s);
@@ -193,7 +207,7 @@ std::string ConvertSyllable(std::string_view syllable, const GlyphTables& tables
         for (char v : TrimSpaces(vowels)) out.push_back(GlyphChar(tables.SignGlyph[static_cast<std::uint8_t>(v)]));
     }
 
-    for (int j = 1; j <= 9; ++j) {
+    for (int j = 1; j < std::min(a.consonantCount, kMaxConsonants); ++j) {
         if (a.consonants[j] > 0) out.push_back(GlyphChar(tables.SignGlyph[a.consonants[j]]));
     }
     if (a.extraSign) out.push_back(GlyphChar(tables.SignGlyph[a.extraSign]));
