@@ -17,7 +17,7 @@ public:
     static constexpr std::size_t kMaxSyllable = 8;    // longer syllables are not kept
     static constexpr std::size_t kMaxConverted = 22;  // nor longer conversions
     static constexpr std::size_t kMinSlots = 512;
-    static constexpr std::size_t kMaxSlots = 4096;
+    static constexpr std::size_t kMaxSlots = 2048;
 
     // Sizes the table for a conversion of `bytes` bytes so far: about one slot
     // per four bytes, within the bounds above. Growing empties the table.
