@@ -146,16 +146,18 @@ SyllableAnalysis AnalyzeSyllable(std::string_view s) {
 }
 
 std::string ConvertSyllable(std::string_view syllable, const GlyphTables& tables, std::string_view face) {
-    std::string s(TrimSpaces(syllable));
+    std::string_view s = TrimSpaces(syllable);
     if (s.empty()) return {};
     if (s == "m" || s == "M") return std::string(1, GlyphChar(tables.SignGlyph[code::kAnusvara]));
     if (s.size() == 1 && static_cast<std::uint8_t>(s[0]) == code::kVocalicR)
         return std::string(1, GlyphChar(tables.BaseGlyph[code::kVocalicR]));
     if (s.size() == 1 && static_cast<std::uint8_t>(s[0]) == code::kVocalicRR)
         return std::string(1, GlyphChar(tables.BaseGlyph[code::kVocalicRR]));
-    if (kMYHeads.Has(static_cast<std::uint8_t>(s[0]))) {
-        if (s.find_first_of("oO") != std::string::npos)  // every find text ends in one
-            for (const auto& [find, replacement] : kMYOVowels) s = ReplaceAll(s, find, replacement);
+    std::string rewritten;  // the syllable with the o-vowels of m and y drawn
+    if (kMYHeads.Has(static_cast<std::uint8_t>(s[0])) && s.find_first_of("oO") != std::string_view::npos) {
+        rewritten = s;  // every find text ends in an o
+        for (const auto& [find, replacement] : kMYOVowels) rewritten = ReplaceAll(rewritten, find, replacement);
+        s = rewritten;
     }
 
     SyllableAnalysis a = AnalyzeSyllable(s);
@@ -211,7 +213,9 @@ std::string ConvertSyllable(std::string_view syllable, const GlyphTables& tables
         if (a.consonants[j] > 0) out.push_back(GlyphChar(tables.SignGlyph[a.consonants[j]]));
     }
     if (a.extraSign) out.push_back(GlyphChar(tables.SignGlyph[a.extraSign]));
-    return std::string(TrimSpaces(out));
+    const std::string_view kept = TrimSpaces(out);
+    if (kept.size() != out.size()) return std::string(kept);
+    return out;
 }
 
 }  // namespace vrayu
