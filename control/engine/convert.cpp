@@ -64,7 +64,7 @@ void GlyphConverter::Append(std::string_view text, std::string& out) {
     // The first few kilobytes are converted in one piece: a word cache pays
     // only once words repeat.
     state_->seen += text.size();
-    state_->sink.known.Reserve(state_->seen);
+    state_->sink.known.Reserve(state_->seen);  // a small table for a short text, which is cheap to clear
     if (state_->seen < kOnePiece) return state_->ConvertWord(text, out);
     ConvertByWords(text, *state_, state_->words, out);
 }
