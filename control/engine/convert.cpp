@@ -1,20 +1,15 @@
 #include "convert.h"
 
 #include <algorithm>
-#include <unordered_map>
 
 #include "replacement_rules.h"
 #include "syllable.h"
+#include "syllable_cache.h"
 #include "syllable_scan.h"
 #include "word_runs.h"
 
 namespace vrayu {
 namespace {
-
-struct StringHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-};
 
 // Syllables into glyph codes, with the syllables met before remembered: the
 // rules depend only on the syllable, the tables and the face, which stay
@@ -23,18 +18,19 @@ struct GlyphSink {
     const GlyphTables& tables;
     std::string_view face;
     std::string* out = nullptr;
-    std::unordered_map<std::string, std::string, StringHash, std::equal_to<>> known;
+    SyllableCache known;
 
     void Syllable(std::string_view s) {
-        if (auto it = known.find(s); it != known.end()) {
-            out->append(it->second);
+        if (s.empty()) return;  // the scan hands one over between two non-letters
+        std::string_view glyphs;
+        if (known.Find(s, glyphs)) {
+            out->append(glyphs);
             return;
         }
-        std::string glyphs = ConvertSyllable(s, tables, face);
-        out->append(glyphs);
-        if (known.size() < kMaxKnownSyllables) known.emplace(s, std::move(glyphs));
+        const std::string converted = ConvertSyllable(s, tables, face);
+        out->append(converted);
+        known.Insert(s, converted);
     }
-    static constexpr std::size_t kMaxKnownSyllables = 1 << 16;
     void Literal(char c) { out->push_back(c); }
     void Anusvara() { out->push_back(static_cast<char>(static_cast<std::uint8_t>(tables.SignGlyph[code::kAnusvara]))); }
 };
@@ -68,6 +64,7 @@ void GlyphConverter::Append(std::string_view text, std::string& out) {
     // The first few kilobytes are converted in one piece: a word cache pays
     // only once words repeat.
     state_->seen += text.size();
+    state_->sink.known.Reserve(state_->seen);  // a small table for a short text, which is cheap to clear
     if (state_->seen < kOnePiece) return state_->ConvertWord(text, out);
     ConvertByWords(text, *state_, state_->words, out);
 }

@@ -1,6 +1,7 @@
 #include "replacement_rules.h"
 
 #include <array>
+#include <cstdint>
 #include <memory>
 
 #include "glyph_tables.h"
@@ -35,14 +36,14 @@ class TextPairs {
 public:
     explicit TextPairs(std::string_view text) {
         const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-        for (std::size_t i = 0; i + 1 < text.size(); ++i) pairs_[p[i] << 8 | p[i + 1]] = 1;
+        for (std::size_t i = 0; i + 1 < text.size(); ++i) AddPair(p[i], p[i + 1]);
         for (std::size_t i = 0; i < text.size(); ++i) bytes_[p[i]] = 1;
     }
 
     void AddReplacement(std::string_view replacement) {
         const auto* p = reinterpret_cast<const unsigned char*>(replacement.data());
         for (std::size_t i = 0; i < replacement.size(); ++i) bytes_[p[i]] = 1;
-        for (std::size_t i = 0; i + 1 < replacement.size(); ++i) pairs_[p[i] << 8 | p[i + 1]] = 1;
+        for (std::size_t i = 0; i + 1 < replacement.size(); ++i) AddPair(p[i], p[i + 1]);
         anyBefore_[p[0]] = 1;
         anyAfter_[p[replacement.size() - 1]] = 1;
     }
@@ -52,15 +53,19 @@ public:
         for (std::size_t i = 0; i < find.size(); ++i)
             if (!bytes_[p[i]]) return false;
         for (std::size_t i = 0; i + 1 < find.size(); ++i)
-            if (!pairs_[p[i] << 8 | p[i + 1]] && !anyAfter_[p[i]] && !anyBefore_[p[i + 1]]) return false;
+            if (!HasPair(p[i], p[i + 1]) && !anyAfter_[p[i]] && !anyBefore_[p[i + 1]]) return false;
         return true;
     }
 
 private:
+    // One bit per pair: 8 KB to clear for each text rather than 64 KB.
+    void AddPair(unsigned a, unsigned b) { pairs_[a << 2 | b >> 6] |= std::uint64_t{1} << (b & 63); }
+    bool HasPair(unsigned a, unsigned b) const { return (pairs_[a << 2 | b >> 6] >> (b & 63)) & 1; }
+
     std::array<unsigned char, 256> bytes_{};
     std::array<unsigned char, 256> anyBefore_{};  // (x, b) may occur for any x
     std::array<unsigned char, 256> anyAfter_{};   // (b, x) may occur for any x
-    std::array<unsigned char, 65536> pairs_{};
+    std::array<std::uint64_t, 65536 / 64> pairs_{};
 };
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "syllable.h"
 
+#include <algorithm>
+
 #include "replace_all.h"
 #include "syllable_scan.h"
 
@@ -15,16 +17,59 @@ constexpr VowelKeyRule kVowelKeys[] = {
     {"oe", "O", 0},     {"o'", "O", 0},      {"ou", "\xDF", 0},    {"au", "\xDF", 0},    {"ow", "\xDF", 0},
 };
 
+// A vowel text of up to seven bytes as one number (with its size), so the
+// key lookup compares numbers; longer texts have no key.
+constexpr std::uint64_t PackVowels(std::string_view v) {
+    if (v.size() > 7) return 0;
+    std::uint64_t packed = v.size();
+    for (std::size_t i = 0; i < v.size(); ++i) packed |= std::uint64_t{static_cast<std::uint8_t>(v[i])} << (8 * i + 8);
+    return packed;
+}
+
+// The vowel keys by packed vowel text, for a binary search; every vowel text
+// is a key at most once, so the order of kVowelKeys does not matter.
+struct PackedVowelKey {
+    std::uint64_t packed;
+    std::size_t rule;
+    constexpr bool operator<(const PackedVowelKey& other) const { return packed < other.packed; }
+};
+constexpr auto kPackedVowelKeys = [] {
+    std::array<PackedVowelKey, std::size(kVowelKeys)> keys{};
+    for (std::size_t i = 0; i < keys.size(); ++i) keys[i] = {PackVowels(kVowelKeys[i].vowels), i};
+    std::sort(keys.begin(), keys.end());
+    return keys;
+}();
+static_assert(std::adjacent_find(kPackedVowelKeys.begin(), kPackedVowelKeys.end(), [](const auto& a, const auto& b) {
+                  return a.packed == b.packed;
+              }) == kPackedVowelKeys.end());
+
 // o-vowels of m and y are drawn as the e-sign plus the u-sign or the A-sign.
 constexpr std::pair<std::string_view, std::string_view> kMYOVowels[] = {
     {"mo", "meu"}, {"mO", "meA"}, {"yo", "yeu"}, {"yO", "yeA"},
     {"Mo", "Meu"}, {"MO", "MeA"}, {"Yo", "Yeu"}, {"YO", "YeA"},
 };
 
-bool IsVowelOfSplit(std::uint8_t c) {
-    return std::string_view("aAeEiIoOuU").find(static_cast<char>(c)) != std::string_view::npos ||
-           (c >= code::kAi && c <= code::kVisarga);
-}
+// A set of syllable codes, asked in one lookup.
+class CodeSet {
+public:
+    constexpr explicit CodeSet(std::string_view codes, std::uint8_t first = 0, std::uint8_t last = 0) {
+        for (char c : codes) in_[static_cast<std::uint8_t>(c)] = true;
+        for (int c = first; c != 0 && c <= last; ++c) in_[c] = true;
+    }
+    constexpr bool Has(std::int16_t c) const { return c > 0 && c < 256 && in_[c]; }
+
+private:
+    std::array<bool, 256> in_{};
+};
+
+constexpr CodeSet kVowelsOfSplit("aAeEiIoOuU", code::kAi, code::kVisarga);
+constexpr CodeSet kMYHeads("MmyY");
+constexpr CodeSet kLongAHeads("JGmy");                      // a and A stand apart after these
+constexpr CodeSet kNoInherentSignHeads("bKjTNlR\xE7\xE8");  // \xE7, \xE8: "~m", "~n"
+constexpr CodeSet kAltUHeads("wWfFpPvV");
+static_assert(kNoInherentSignHeads.Has(code::kNga) && kNoInherentSignHeads.Has(code::kNya));
+
+bool IsVowelOfSplit(std::uint8_t c) { return kVowelsOfSplit.Has(c); }
 
 // The aspirate that a consonant followed by "h" merges into, or 0.
 std::int16_t MergedAspirate(std::int16_t c) {
@@ -49,10 +94,6 @@ std::int16_t MergedAspirate(std::int16_t c) {
         case 'S': return 'X';
         default: return 0;
     }
-}
-
-bool IsOneOf(std::int16_t c, std::string_view letters) {
-    return c > 0 && c < 256 && letters.find(static_cast<char>(c)) != std::string_view::npos;
 }
 
 char GlyphChar(std::int16_t glyph) { return static_cast<char>(static_cast<std::uint8_t>(glyph)); }
@@ -81,18 +122,20 @@ SyllableAnalysis AnalyzeSyllable(std::string_view s) {
             a.vowels.pop_back();
         }
     }
-    for (const VowelKeyRule& rule : kVowelKeys) {
-        if (a.vowels == rule.vowels) {
-            a.vowels = rule.key;
-            a.extraSign = rule.extraSign;
-            break;
+    if (const std::uint64_t packed = PackVowels(a.vowels)) {
+        const auto* key = std::lower_bound(kPackedVowelKeys.begin(), kPackedVowelKeys.end(), PackedVowelKey{packed, 0});
+        if (key != kPackedVowelKeys.end() && key->packed == packed) {
+            a.vowels = kVowelKeys[key->rule].key;
+            a.extraSign = kVowelKeys[key->rule].extraSign;
         }
     }
     if (trailing) a.vowels.push_back(static_cast<char>(trailing));
     if (a.vowels.find_first_not_of(' ') == std::string::npos)
         a.vowels = std::string(1, static_cast<char>(code::kVirama));
 
-    for (int j = 1; j <= 9; ++j) {
+    // Slots behind the consonants seen are empty.
+    const int filled = std::min(a.consonantCount, kMaxConsonants);
+    for (int j = 1; j < filled; ++j) {
         if (a.consonants[j] != 'h' && a.consonants[j] != 'H') continue;
         if (const std::int16_t merged = MergedAspirate(a.consonants[j - 1])) {
             a.consonants[j - 1] = merged;
@@ -103,15 +146,18 @@ SyllableAnalysis AnalyzeSyllable(std::string_view s) {
 }
 
 std::string ConvertSyllable(std::string_view syllable, const GlyphTables& tables, std::string_view face) {
-    std::string s(TrimSpaces(syllable));
+    std::string_view s = TrimSpaces(syllable);
     if (s.empty()) return {};
     if (s == "m" || s == "M") return std::string(1, GlyphChar(tables.SignGlyph[code::kAnusvara]));
     if (s.size() == 1 && static_cast<std::uint8_t>(s[0]) == code::kVocalicR)
         return std::string(1, GlyphChar(tables.BaseGlyph[code::kVocalicR]));
     if (s.size() == 1 && static_cast<std::uint8_t>(s[0]) == code::kVocalicRR)
         return std::string(1, GlyphChar(tables.BaseGlyph[code::kVocalicRR]));
-    if (IsOneOf(static_cast<std::uint8_t>(s[0]), "MmyY")) {
-        for (const auto& [find, replacement] : kMYOVowels) s = ReplaceAll(s, find, replacement);
+    std::string rewritten;  // the syllable with the o-vowels of m and y drawn
+    if (kMYHeads.Has(static_cast<std::uint8_t>(s[0])) && s.find_first_of("oO") != std::string_view::npos) {
+        rewritten = s;  // every find text ends in an o
+        for (const auto& [find, replacement] : kMYOVowels) rewritten = ReplaceAll(rewritten, find, replacement);
+        s = rewritten;
     }
 
     SyllableAnalysis a = AnalyzeSyllable(s);
@@ -123,15 +169,15 @@ std::string ConvertSyllable(std::string_view syllable, const GlyphTables& tables
         out.push_back(GlyphChar(tables.BaseGlyph[static_cast<std::uint8_t>(vowels.back())]));
     } else {
         std::int16_t head = a.consonants[0];
-        if (IsOneOf(head, "JGmy")) {
+        if (kLongAHeads.Has(head)) {
             if (vowels == "A") {
                 vowels = "a";
                 vowels.push_back(face == kVrayuFace ? '\xA0' : ' ');
                 vowels.push_back('A');
             }
-        } else if (IsOneOf(head, "bKjTNlR") || head == code::kNga || head == code::kNya) {
+        } else if (kNoInherentSignHeads.Has(head)) {
             if (!vowels.empty() && vowels[0] == 'a') vowels[0] = ' ';
-        } else if (IsOneOf(head, "wWfFpPvV")) {
+        } else if (kAltUHeads.Has(head)) {
             if (auto u = vowels.find('u'); u != std::string::npos) vowels[u] = '\xDC';
             if (auto U = vowels.find('U'); U != std::string::npos) vowels[U] = '\xDD';
         }
@@ -163,11 +209,13 @@ std::string ConvertSyllable(std::string_view syllable, const GlyphTables& tables
         for (char v : TrimSpaces(vowels)) out.push_back(GlyphChar(tables.SignGlyph[static_cast<std::uint8_t>(v)]));
     }
 
-    for (int j = 1; j <= 9; ++j) {
+    for (int j = 1; j < std::min(a.consonantCount, kMaxConsonants); ++j) {
         if (a.consonants[j] > 0) out.push_back(GlyphChar(tables.SignGlyph[a.consonants[j]]));
     }
     if (a.extraSign) out.push_back(GlyphChar(tables.SignGlyph[a.extraSign]));
-    return std::string(TrimSpaces(out));
+    const std::string_view kept = TrimSpaces(out);
+    if (kept.size() != out.size()) return std::string(kept);
+    return out;
 }
 
 }  // namespace vrayu

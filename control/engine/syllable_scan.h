@@ -3,6 +3,7 @@
 // engine, so glyph codes and Unicode agree on where syllables fall.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -32,31 +33,31 @@ inline constexpr std::uint8_t kAltS = 235;
 inline constexpr std::uint8_t kAltSh = 236;
 }  // namespace code
 
-constexpr bool IsVowelLetter(std::uint8_t c) {
-    switch (c) {
-        case 'a':
-        case 'A':
-        case 'i':
-        case 'I':
-        case 'u':
-        case 'U':
-        case 'e':
-        case 'E':
-        case 'o':
-        case 'O': return true;
-        default: return c >= 219 && c <= 230;
+// What the scan asks of a byte, one table lookup per question.
+namespace letter_class {
+inline constexpr std::uint8_t kLetter = 1, kVowel = 2, kNasal = 4, kAnusvaraConsonant = 8;
+
+inline constexpr std::array<std::uint8_t, 256> kTable = [] {
+    std::array<std::uint8_t, 256> t{};
+    for (int c = 0; c < 256; ++c) {
+        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= 219 && c <= 236)) t[c] |= kLetter;
+        if (std::string_view("aAiIuUeEoO").find(static_cast<char>(c)) != std::string_view::npos ||
+            (c >= 219 && c <= 230))
+            t[c] |= kVowel;
+        if (std::string_view("nNmM").find(static_cast<char>(c)) != std::string_view::npos) t[c] |= kNasal;
+        // The consonants before which a lone nasal becomes the anusvara.
+        if (std::string_view("kKgGcCjJTDtdpfFbBlLsSHhvxX").find(static_cast<char>(c)) != std::string_view::npos)
+            t[c] |= kAnusvaraConsonant;
     }
-}
+    return t;
+}();
+}  // namespace letter_class
 
-constexpr bool IsLetter(std::uint8_t c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= 219 && c <= 236);
-}
-
-constexpr bool IsNasalLetter(std::uint8_t c) { return c == 'n' || c == 'N' || c == 'm' || c == 'M'; }
-
-// The consonants before which a lone nasal becomes the anusvara.
+constexpr bool IsVowelLetter(std::uint8_t c) { return letter_class::kTable[c] & letter_class::kVowel; }
+constexpr bool IsLetter(std::uint8_t c) { return letter_class::kTable[c] & letter_class::kLetter; }
+constexpr bool IsNasalLetter(std::uint8_t c) { return letter_class::kTable[c] & letter_class::kNasal; }
 constexpr bool IsAnusvaraConsonant(std::uint8_t c) {
-    return std::string_view("kKgGcCjJTDtdpfFbBlLsSHhvxX").find(static_cast<char>(c)) != std::string_view::npos;
+    return letter_class::kTable[c] & letter_class::kAnusvaraConsonant;
 }
 
 // Text with leading and trailing spaces (only spaces) removed.
@@ -101,8 +102,9 @@ void ScanSyllables(std::string_view text, Sink& sink) {
                 }
             }
         }
-        const std::string_view kept = TrimSpaces(pending);
-        if (kept.size() != pending.size()) pending = std::string(kept);
+        // Only a nasal's "&" puts a space into a syllable; it is dropped here.
+        if (!pending.empty() && (pending.back() == ' ' || pending.front() == ' '))
+            pending = std::string(TrimSpaces(pending));
         pending.push_back(static_cast<char>(c));
     }
     if (!TrimSpaces(pending).empty()) sink.Syllable(std::string_view(pending));

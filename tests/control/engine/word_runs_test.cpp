@@ -13,6 +13,7 @@
 #include "replace_all.h"
 #include "replacement_rules.h"
 #include "syllable.h"
+#include "syllable_cache.h"
 #include "syllable_scan.h"
 #include "unicode.h"
 
@@ -134,6 +135,62 @@ TEST(WordRuns, CacheKeepsWordsApartAndStopsAtItsBound) {
     EXPECT_NE(cache.Find("100", hash(100)), nullptr);
     EXPECT_EQ(*cache.Find("kA", 7), "B");
     EXPECT_EQ(cache.Find(std::to_string(WordCache::kMaxEntries + 5), hash(WordCache::kMaxEntries + 5)), nullptr);
+}
+
+TEST(WordRuns, SyllableCacheKeepsSyllablesApart) {
+    SyllableCache cache;
+    std::string_view found;
+    EXPECT_FALSE(cache.Find("ka", found));  // no table before the first Reserve
+    cache.Reserve(1);
+    cache.Insert("ka", "\x8D");
+    cache.Insert("k", "\x8D\xF7");
+    cache.Insert(std::string_view("k\0", 2), "zero");  // same bytes, other size
+    ASSERT_TRUE(cache.Find("ka", found));
+    EXPECT_EQ(found, "\x8D");
+    ASSERT_TRUE(cache.Find("k", found));
+    EXPECT_EQ(found, "\x8D\xF7");
+    ASSERT_TRUE(cache.Find(std::string_view("k\0", 2), found));
+    EXPECT_EQ(found, "zero");
+    EXPECT_FALSE(cache.Find("kA", found));
+    // Too long to keep, as syllable or as conversion.
+    cache.Insert("strakshmI", "x");
+    EXPECT_FALSE(cache.Find("strakshmI", found));
+    cache.Insert("ki", std::string(SyllableCache::kMaxConverted + 1, 'x'));
+    EXPECT_FALSE(cache.Find("ki", found));
+    // More syllables than slots: whatever is still found is right.
+    for (int i = 0; i < 5000; ++i) cache.Insert(std::to_string(i), std::to_string(i * 7));
+    int kept = 0;
+    for (int i = 0; i < 5000; ++i)
+        if (cache.Find(std::to_string(i), found)) {
+            ASSERT_EQ(found, std::to_string(i * 7));
+            ++kept;
+        }
+    EXPECT_GT(kept, 100);
+    // Growing starts afresh.
+    cache.Reserve(1 << 20);
+    EXPECT_FALSE(cache.Find("ka", found));
+}
+
+// A large vocabulary overruns the syllable cache (slots are reused) while
+// the conversion grows it; the result stays the plain conversion.
+TEST(WordRuns, ManyDistinctSyllablesGiveThePlainConversion) {
+    GlyphTables tables;
+    std::string face;
+    SelectGlyphTables("Vrayu", tables, face);
+    std::mt19937 rng(41);
+    const std::string_view consonants = "kKgGcCjJtTdDnNpPbBmMyrlvsSh", vowels = "aAiIuUeEoO";
+    auto pick = [&](std::string_view from) {
+        return from[std::uniform_int_distribution<std::size_t>(0, from.size() - 1)(rng)];
+    };
+    std::string text;
+    while (text.size() < 200000) {
+        for (int syllables = 1 + static_cast<int>(rng() % 4); syllables > 0; --syllables) {
+            for (int c = static_cast<int>(rng() % 3); c > 0; --c) text.push_back(pick(consonants));
+            text.push_back(pick(vowels));
+        }
+        text.push_back(rng() % 8 ? ' ' : '\n');
+    }
+    ASSERT_EQ(ConvertString(text, tables, face), PlainGlyphs(text, tables, face));
 }
 
 // The page built in runs of one format equals the page built character by
