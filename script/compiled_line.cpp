@@ -336,6 +336,22 @@ std::unique_ptr<CompiledLine> CompileLine(ScriptContext* ctx, const char* line) 
     return statement;
 }
 
+namespace {
+
+// The slot of a %variable% of a line (not entered when missing), the one
+// found last while it still holds that name.
+std::uint16_t SubstitutedSlot(ScriptContext* ctx, SubstitutionPart& part) {
+    const std::size_t n = part.text.size();
+    if (ctx->variables && part.slot < S(ctx).variables_used && n <= TARN_NAME_MAX) {
+        const char* name = ctx->variables[part.slot].name;
+        if (std::memcmp(name, part.text.data(), n) == 0 && name[n] == 0) return part.slot;
+    }
+    part.slot = LookupVariable(ctx, part.text);
+    return part.slot;
+}
+
+}  // namespace
+
 bool SubstituteCompiled(ScriptContext* ctx, CompiledLine& line, char* out) {
     std::size_t n = 0;
     const auto add = [&](std::string_view text) {
@@ -349,7 +365,7 @@ bool SubstituteCompiled(ScriptContext* ctx, CompiledLine& line, char* out) {
     // A line that cannot be substituted here leaves the buffer empty, as
     // the reader expects of a line it substitutes itself.
     out[0] = 0;
-    for (const SubstitutionPart& part : line.substitution) {
+    for (SubstitutionPart& part : line.substitution) {
         switch (part.kind) {
             case SubstitutionPart::Static:
                 if (!add(part.text)) return false;
@@ -364,7 +380,7 @@ bool SubstituteCompiled(ScriptContext* ctx, CompiledLine& line, char* out) {
                 else if (part.text == "@tab") value = "\t";
                 else if (part.text == "@cr") value = "\r";
                 else if (part.text == "@lf") value = "\n";
-                else if (const std::uint16_t slot = LookupVariable(ctx, part.text); slot != kNoVariable) {
+                else if (const std::uint16_t slot = SubstitutedSlot(ctx, part); slot != kNoVariable) {
                     const VariableEntry& v = ctx->variables[slot];
                     const Value val{v.real, v.integer, v.type, v.text, -1};
                     if (v.type & TARN_STRING) value = TextOf(ctx, val);

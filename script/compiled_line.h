@@ -50,9 +50,10 @@ struct CompiledExpr {
 // each such literal's text is its stretch of the substituted line.
 struct SubstitutionPart {
     enum Kind : std::uint8_t { Static, Variable, LiteralStart, LiteralEnd } kind;
-    std::string text;           // Static: the characters; Variable: the name
-    char quote = 0;             // Variable: its literal's quote, which a value must not hold
-    std::uint16_t literal = 0;  // LiteralStart, LiteralEnd
+    std::string text;             // Static: the characters; Variable: the name
+    char quote = 0;               // Variable: its literal's quote, which a value must not hold
+    std::uint16_t literal = 0;    // LiteralStart, LiteralEnd
+    std::uint16_t slot = 0xFFFF;  // Variable: where it was found last (checked by name on use)
 };
 struct SubstitutedLiteral {
     std::uint16_t begin = 0, end = 0;  // in the substituted line, set by each substitution

@@ -115,7 +115,11 @@ std::string FoldName(std::string_view name) {
 }
 
 void AssignVariable(ScriptContext* ctx, std::uint16_t slot, const Value& val) {
-    if (VariableIndex* index = IndexOf(ctx)) index->Stamp(slot);
+    // An index that does not describe the block is rebuilt under a new
+    // identity before it is used again: only a current one needs the stamp.
+    const State& s = S(ctx);
+    if (VariableIndex* index = s.variable_index; index && index->Describes(ctx->variables, s.variables_capacity))
+        index->Stamp(slot);
     VariableEntry& v = ctx->variables[slot];
     if (v.text) FreeText(ctx, v.text);
     v.real = val.real;
