@@ -3,6 +3,7 @@
 #include "functions/family_util.h"
 #include "functions/logic/charset.h"
 #include "functions/logic/itemlist.h"
+#include "string_heap.h"
 
 namespace tarn::fn {
 namespace {
@@ -14,6 +15,7 @@ struct ListMemo {
     VariableStamp source;
     std::string delim;
     bool lead_bytes = false;  // the code page the memo was made in
+    std::size_t length = 0;   // of the list, which cannot change under the memo
     long count = -1;          // -1 not counted yet
     ItemPlace place;
 };
@@ -28,15 +30,22 @@ ListMemo* MemoOf(Call& c, int arg, const std::string& delim) {
         t_memo.source = source;
         t_memo.delim = delim;
         t_memo.lead_bytes = hasLeadBytes();
+        t_memo.length = c.Str(arg).size();
     }
     return &t_memo;
+}
+
+// The list of argument `arg`, measured once per memo.
+std::string_view ListOf(Call& c, int arg, const ListMemo* memo) {
+    if (!memo) return c.Str(arg);
+    return {HeapText(S(c.Context()).heap, c.Arg(arg).text), memo->length};
 }
 
 void ItemCount(Call& c) {
     const std::string delim = itemDelimiter(c.Str(1));
     ListMemo* memo = MemoOf(c, 0, delim);
     if (memo && memo->count >= 0) return c.ReturnInt(static_cast<std::int32_t>(memo->count));
-    const long n = itemCount(c.Str(0), delim);
+    const long n = itemCount(ListOf(c, 0, memo), delim);
     if (memo) memo->count = n;
     c.ReturnInt(static_cast<std::int32_t>(n));
 }
@@ -44,8 +53,9 @@ void ItemCount(Call& c) {
 void ItemExtract(Call& c) {
     const std::string delim = itemDelimiter(c.Str(2));
     ListMemo* memo = MemoOf(c, 1, delim);
+    const std::string_view list = ListOf(c, 1, memo);
     ReturnTextShowingMemError(
-        c, memo ? itemExtractFrom(c.Int(0), c.Str(1), delim, memo->place) : itemExtract(c.Int(0), c.Str(1), delim));
+        c, memo ? itemExtractFrom(c.Int(0), list, delim, memo->place) : itemExtract(c.Int(0), list, delim));
 }
 void ItemInsert(Call& c) { ReturnTextOrMemError(c, itemInsert(c.Str(0), c.Int(1), c.Str(2), itemDelimiter(c.Str(3)))); }
 void ItemRemove(Call& c) { ReturnTextOrMemError(c, itemRemove(c.Int(0), c.Str(1), itemDelimiter(c.Str(2)))); }
