@@ -185,6 +185,7 @@ bool CallFunction(ScriptContext* ctx, int code, OwnedValue& out) {
     if (!IsToken(s, kw::Open)) return Error(s, err::OpeningParenthesisMissing);
     // Every argument evaluated so far is freed on any return from here.
     OwnedArgs args(ctx);
+    const bool lends = ReadsStringsInPlace(code);
     VariableStamp sources[kLentArgsMax];  // where lent arguments come from
     get_token(ctx);
     if (s.error) return false;
@@ -202,7 +203,6 @@ bool CallFunction(ScriptContext* ctx, int code, OwnedValue& out) {
         // A first argument marked string is converted; the rest are raw.
         if (args.size() > 0 && ArgIsString(desc, 0) && !Convert(ctx, desc, 0, args[0])) return false;
     } else {
-        const bool lends = ReadsStringsInPlace(code);
         for (int n = 0; n < count; ++n) {
             if (n == 0 && IsToken(s, kw::Close)) return Error(s, err::WrongArgumentCount);
             Value* arg = args.Add();
@@ -232,7 +232,7 @@ bool CallFunction(ScriptContext* ctx, int code, OwnedValue& out) {
         if (!h) {
             ok = Error(s, err::FunctionNotDefined);
         } else {
-            Call c(ctx, code, out.get(), args.data(), args.size(), ReadsStringsInPlace(code) ? sources : nullptr);
+            Call c(ctx, code, out.get(), args.data(), args.size(), lends ? sources : nullptr);
             // Memory a handler cannot get is this statement's error.
             try {
                 h(c);

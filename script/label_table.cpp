@@ -1,17 +1,16 @@
 #include "label_table.h"
 
+#include <algorithm>
+
 #include "context.h"
 #include "line_reader.h"
 
 namespace tarn {
 namespace {
 
-bool EndsLabel(char c) { return c == 0 || c == ' ' || c == '\t' || c == ';'; }
-
 std::string UpperName(std::string_view name) {
     std::string key(name);
-    for (char& c : key)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    for (char& c : key) c = UpperAscii(c);
     return key;
 }
 
@@ -28,7 +27,7 @@ void LabelTable::Build(const char* text, std::uint32_t length) {
         pos = next;
         if (at < 0 || line[0] != ':') continue;
         std::size_t n = 1;
-        while (!EndsLabel(line[n])) ++n;
+        while (!EndsLabelName(line[n])) ++n;
         first_.try_emplace(UpperName(std::string_view(line + 1, n - 1)), static_cast<std::uint32_t>(at));
     }
 }
@@ -36,7 +35,7 @@ void LabelTable::Build(const char* text, std::uint32_t length) {
 long LabelTable::Find(const char* text, std::uint32_t length, std::string_view label) {
     // A name with a blank or ';' in it can only match a longer label line:
     // the table, keyed by the word after ':', has no entry for it.
-    if (!enabled_ || label.find_first_of(" \t;") != std::string_view::npos) return ScanForLabel(text, length, label);
+    if (!enabled_ || std::any_of(label.begin(), label.end(), EndsLabelName)) return ScanForLabel(text, length, label);
     char line[kLineMax + 2];
     std::uint32_t next = 0;
     const auto still_there = [&](long at) {

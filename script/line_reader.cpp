@@ -21,18 +21,13 @@ long ReadLineAt(const char* text, std::uint32_t length, std::uint32_t pos, char*
     return static_cast<long>(start);
 }
 
-namespace {
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
-}  // namespace
-
 bool IsLabelLine(const char* line, std::string_view label) {
     if (line[0] != ':') return false;
     const char* p = line + 1;
     std::size_t i = 0;
     for (; i < label.size(); ++i)
-        if (Upper(p[i]) != Upper(label[i])) return false;
-    const char c = p[i];
-    return c == 0 || c == ' ' || c == '\t' || c == ';';
+        if (UpperAscii(p[i]) != UpperAscii(label[i])) return false;
+    return EndsLabelName(p[i]);
 }
 
 long ScanForLabel(const char* text, std::uint32_t length, std::string_view label) {

@@ -16,6 +16,11 @@ inline bool IsLineEnd(char c) { return c == '\r' || c == '\n' || c == 26 || c ==
 // starts. CR, LF, CR LF and Ctrl-Z all end a line.
 long ReadLineAt(const char* text, std::uint32_t length, std::uint32_t pos, char* out, std::uint32_t* next);
 
+// ASCII upper case, as labels are compared.
+inline char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
+// What ends the name of a label line.
+inline bool EndsLabelName(char c) { return c == 0 || c == ' ' || c == '\t' || c == ';'; }
+
 // Whether `line` (as read) is the label line ":label": the name compared
 // without regard to ASCII case and followed by the end, a blank or ';'.
 bool IsLabelLine(const char* line, std::string_view label);

@@ -1,15 +1,8 @@
 #include "variable_index.h"
 
 #include <atomic>
-#include <cstring>
 
 namespace tarn {
-namespace {
-
-std::string_view NameOf(const VariableEntry& v) { return {v.name, strnlen(v.name, sizeof v.name)}; }
-
-}  // namespace
-
 std::uint32_t VariableIndex::Hash(std::string_view name) {
     std::uint32_t h = 2166136261u;  // FNV-1a
     for (const char c : name) h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
@@ -29,7 +22,7 @@ void VariableIndex::Build(const VariableEntry* block, std::uint16_t capacity, st
     capacity_ = capacity;
     free_from = 0;
     for (std::uint16_t i = 0; i < used && block; ++i)
-        if (block[i].name[0]) Insert(NameOf(block[i]), i);
+        if (block[i].name[0]) Insert(VariableName(block[i]), i);
 }
 
 std::uint16_t VariableIndex::Find(std::string_view name, std::uint16_t used) const {
@@ -39,7 +32,7 @@ std::uint16_t VariableIndex::Find(std::string_view name, std::uint16_t used) con
     // answers with its lowest slot, as a scan from the start would.
     for (std::uint32_t i = Hash(name) & Mask(); cells_[i]; i = (i + 1) & Mask()) {
         const std::uint16_t slot = static_cast<std::uint16_t>(cells_[i] - 1);
-        if (slot < used && slot < best && NameOf(block_[slot]) == name) best = slot;
+        if (slot < used && slot < best && VariableName(block_[slot]) == name) best = slot;
     }
     return best;
 }
@@ -60,7 +53,7 @@ void VariableIndex::Erase(std::string_view name, std::uint16_t slot) {
     // home lies at or before it, so no probe stops early.
     std::uint32_t gap = i;
     for (std::uint32_t j = (gap + 1) & Mask(); cells_[j]; j = (j + 1) & Mask()) {
-        const std::uint32_t home = Hash(NameOf(block_[cells_[j] - 1])) & Mask();
+        const std::uint32_t home = Hash(VariableName(block_[cells_[j] - 1])) & Mask();
         if (((j - home) & Mask()) >= ((j - gap) & Mask())) {
             cells_[gap] = cells_[j];
             gap = j;

@@ -6,12 +6,16 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
 #include "tarnproc.h"
 
 namespace tarn {
+
+// The name of a variable entry (at most TARN_NAME_MAX characters).
+inline std::string_view VariableName(const VariableEntry& v) { return {v.name, strnlen(v.name, sizeof v.name)}; }
 
 class VariableIndex {
 public:

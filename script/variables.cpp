@@ -17,8 +17,6 @@ VariableEntry& Variable(ScriptContext* ctx, std::uint16_t slot) { return ctx->va
 
 namespace {
 
-std::string_view NameOf(const VariableEntry& v) { return {v.name, strnlen(v.name, sizeof v.name)}; }
-
 bool IsFree(const VariableEntry& v) { return v.type == 0 && v.name[0] == 0; }
 
 // The index of the context's block, built or rebuilt as needed; null when
@@ -79,7 +77,7 @@ std::uint16_t EnterVariable(ScriptContext* ctx, std::string_view name) {
     v.type = TARN_UNDEFINED;
     std::memcpy(v.name, name.data(), std::min<std::size_t>(name.size(), TARN_NAME_MAX));
     if (index) {
-        index->Insert(NameOf(v), slot);
+        index->Insert(VariableName(v), slot);
         index->free_from = static_cast<std::uint16_t>(slot + 1);
         index->Stamp(slot);
     }
@@ -132,13 +130,13 @@ void DropVariable(ScriptContext* ctx, std::uint16_t slot) {
     State& s = S(ctx);
     VariableEntry& v = ctx->variables[slot];
     if (v.text) FreeText(ctx, v.text);
-    if (v.name[0]) {
-        if (VariableIndex* index = IndexOf(ctx)) {
-            index->Erase(NameOf(v), slot);
+    if (VariableIndex* index = IndexOf(ctx)) {
+        if (v.name[0]) {
+            index->Erase(VariableName(v), slot);
             index->free_from = std::min(index->free_from, slot);
         }
+        index->Stamp(slot);
     }
-    if (VariableIndex* index = IndexOf(ctx)) index->Stamp(slot);
     std::memset(&v, 0, sizeof v);
     while (s.variables_used > 0 && ctx->variables[s.variables_used - 1].type == 0 &&
            ctx->variables[s.variables_used - 1].name[0] == 0)

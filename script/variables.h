@@ -40,6 +40,7 @@ void ForgetVariableIndex(ScriptContext* ctx);
 struct VariableStamp {
     std::uint64_t index = 0;
     std::uint64_t write = 0;
+    // Slots not written since the index was built share write 0.
     std::uint16_t slot = 0xFFFF;
     bool known() const { return index != 0; }
     bool operator==(const VariableStamp&) const = default;

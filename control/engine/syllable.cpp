@@ -49,19 +49,6 @@ constexpr std::pair<std::string_view, std::string_view> kMYOVowels[] = {
     {"Mo", "Meu"}, {"MO", "MeA"}, {"Yo", "Yeu"}, {"YO", "YeA"},
 };
 
-// A set of syllable codes, asked in one lookup.
-class CodeSet {
-public:
-    constexpr explicit CodeSet(std::string_view codes, std::uint8_t first = 0, std::uint8_t last = 0) {
-        for (char c : codes) in_[static_cast<std::uint8_t>(c)] = true;
-        for (int c = first; c != 0 && c <= last; ++c) in_[c] = true;
-    }
-    constexpr bool Has(std::int16_t c) const { return c > 0 && c < 256 && in_[c]; }
-
-private:
-    std::array<bool, 256> in_{};
-};
-
 constexpr CodeSet kVowelsOfSplit("aAeEiIoOuU", code::kAi, code::kVisarga);
 constexpr CodeSet kMYHeads("MmyY");
 constexpr CodeSet kLongAHeads("JGmy");                      // a and A stand apart after these

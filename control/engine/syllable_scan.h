@@ -33,32 +33,30 @@ inline constexpr std::uint8_t kAltS = 235;
 inline constexpr std::uint8_t kAltSh = 236;
 }  // namespace code
 
-// What the scan asks of a byte, one table lookup per question.
-namespace letter_class {
-inline constexpr std::uint8_t kLetter = 1, kVowel = 2, kNasal = 4, kAnusvaraConsonant = 8;
-
-inline constexpr std::array<std::uint8_t, 256> kTable = [] {
-    std::array<std::uint8_t, 256> t{};
-    for (int c = 0; c < 256; ++c) {
-        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= 219 && c <= 236)) t[c] |= kLetter;
-        if (std::string_view("aAiIuUeEoO").find(static_cast<char>(c)) != std::string_view::npos ||
-            (c >= 219 && c <= 230))
-            t[c] |= kVowel;
-        if (std::string_view("nNmM").find(static_cast<char>(c)) != std::string_view::npos) t[c] |= kNasal;
-        // The consonants before which a lone nasal becomes the anusvara.
-        if (std::string_view("kKgGcCjJTDtdpfFbBlLsSHhvxX").find(static_cast<char>(c)) != std::string_view::npos)
-            t[c] |= kAnusvaraConsonant;
+// A set of byte codes, asked in one lookup: the given codes and the range
+// first..last.
+class CodeSet {
+public:
+    constexpr explicit CodeSet(std::string_view codes, std::uint8_t first = 0, std::uint8_t last = 0) {
+        for (char c : codes) in_[static_cast<std::uint8_t>(c)] = true;
+        for (int c = first; c != 0 && c <= last; ++c) in_[c] = true;
     }
-    return t;
-}();
-}  // namespace letter_class
+    constexpr bool Has(std::int16_t c) const { return c > 0 && c < 256 && in_[c]; }
 
-constexpr bool IsVowelLetter(std::uint8_t c) { return letter_class::kTable[c] & letter_class::kVowel; }
-constexpr bool IsLetter(std::uint8_t c) { return letter_class::kTable[c] & letter_class::kLetter; }
-constexpr bool IsNasalLetter(std::uint8_t c) { return letter_class::kTable[c] & letter_class::kNasal; }
-constexpr bool IsAnusvaraConsonant(std::uint8_t c) {
-    return letter_class::kTable[c] & letter_class::kAnusvaraConsonant;
-}
+private:
+    std::array<bool, 256> in_{};
+};
+
+inline constexpr CodeSet kLetters("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 219, 236);
+inline constexpr CodeSet kVowelLetters("aAiIuUeEoO", 219, 230);
+inline constexpr CodeSet kNasalLetters("nNmM");
+// The consonants before which a lone nasal becomes the anusvara.
+inline constexpr CodeSet kAnusvaraConsonants("kKgGcCjJTDtdpfFbBlLsSHhvxX");
+
+constexpr bool IsVowelLetter(std::uint8_t c) { return kVowelLetters.Has(c); }
+constexpr bool IsLetter(std::uint8_t c) { return kLetters.Has(c); }
+constexpr bool IsNasalLetter(std::uint8_t c) { return kNasalLetters.Has(c); }
+constexpr bool IsAnusvaraConsonant(std::uint8_t c) { return kAnusvaraConsonants.Has(c); }
 
 // Text with leading and trailing spaces (only spaces) removed.
 constexpr std::string_view TrimSpaces(std::string_view s) {

@@ -9,6 +9,7 @@
 
 #include "context.h"
 #include "test_context.h"
+#include "values.h"
 #include "variables.h"
 
 namespace tarn {
@@ -54,6 +55,24 @@ TEST(VariableIndex, SlotsAsAScanOfTheBlockGivesThem) {
         }
         ASSERT_EQ(S(c.ctx).variables_used, model.size());
     }
+}
+
+// A stamp names one value of one variable: two variables never share one,
+// not even after the index is rebuilt and neither was written since.
+TEST(VariableIndex, StampsTellVariablesAndValuesApart) {
+    test::Context c;
+    const std::uint16_t a = EnterVariable(c.ctx, "a"), b = EnterVariable(c.ctx, "b");
+    const VariableStamp first = StampOfVariable(c.ctx, a);
+    ASSERT_TRUE(first.known());
+    EXPECT_NE(first, StampOfVariable(c.ctx, b));
+    Value v;
+    SetInt(v, 1);
+    AssignVariable(c.ctx, a, v);
+    EXPECT_NE(StampOfVariable(c.ctx, a), first);
+    ForgetVariableIndex(c.ctx);
+    const VariableStamp rebuilt = StampOfVariable(c.ctx, a);
+    EXPECT_NE(rebuilt, first);
+    EXPECT_NE(rebuilt, StampOfVariable(c.ctx, b));
 }
 
 }  // namespace
