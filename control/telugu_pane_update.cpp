@@ -129,6 +129,10 @@ void TeluguPaneUpdate::Replace(const std::string& telugu) {
     } else {
         c.insertText(text);
     }
+    // Qt repaints only the changed blocks, but the font's marks reach above
+    // and below a line: glyphs of the old text left in a neighbour's strip
+    // would stay on screen. Repainting the visible part costs no layout.
+    telugu_.Edit()->viewport()->update();
     writing_ = false;
 }
 
